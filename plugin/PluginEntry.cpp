@@ -1,0 +1,28 @@
+// The library's only exports: VSTPluginMain and its older name main.
+#include <new>
+
+#include "host/AudioEffect.h"
+
+// Defined by the effect that this library carries.
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster);
+
+extern "C" {
+
+__attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
+    if (!audioMaster) return nullptr;
+    if (audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
+    try {
+        AudioEffect* effect = createEffectInstance(audioMaster);
+        return effect ? effect->getAeffect() : nullptr;
+    } catch (...) {
+        // Nothing may unwind into the host.
+        return nullptr;
+    }
+}
+
+// Older hosts look the entry up as "main"; the assembler name avoids declaring a C++ main.
+__attribute__((visibility("default"))) AEffect* pluginMainAlias(audioMasterCallback audioMaster)
+    __asm__("main");
+AEffect* pluginMainAlias(audioMasterCallback audioMaster) { return VSTPluginMain(audioMaster); }
+
+}  // extern "C"

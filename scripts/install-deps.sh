@@ -1,0 +1,13 @@
+#!/bin/sh
+# Installs everything the build, the tools and the tests need on Debian 12.
+set -eu
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends \
+  build-essential cmake ninja-build clang libclang-rt-14-dev binutils \
+  libgtest-dev libgmock-dev libbenchmark-dev \
+  libsndfile1-dev libcairo2-dev libx11-dev libfontconfig-dev \
+  fonts-liberation2 fonts-dejavu-core \
+  xvfb xdotool x11-utils >/dev/null

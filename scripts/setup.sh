@@ -1,0 +1,12 @@
+#!/bin/sh
+# Fresh Debian 12 machine to a working plug-in: dependencies, build, install into
+# ~/.vst, then the main job.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build build
+mkdir -p "$HOME/.vst"
+install -m 644 build/krv-tarnwick.so "$HOME/.vst/krv-tarnwick.so"
+echo "installed $HOME/.vst/krv-tarnwick.so"
+build/krv-process --plugin "$HOME/.vst/krv-tarnwick.so" --list

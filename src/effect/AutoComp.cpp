@@ -1,0 +1,172 @@
+#include "effect/AutoComp.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "effect/NumberFormat.h"
+#include "host/AEffEditor.h"
+
+namespace {
+
+const char* const kEffectName = "KRV tarnwick";
+const char* const kVendorString = "krv-soundlab.com";
+const char* const kProductString = "KRV tarnwick - opto compressor";
+const char* const kRatioTexts[AutoComp::kNumRatios] = {"1.2:1", "1.5:1", "2:1", "3:1",
+                                                        "4:1",   "6:1",   "10:1"};
+const char* const kProcessTexts[3] = {"Off", "Clear", "Valve"};
+const char* const kCanDoTexts[] = {"offline", "plugAsChannelInsert", "mixDryWet",
+                                   "1in1out", "1in2out",             "2in2out"};
+constexpr VstInt32 kUniqueId = fourCharCode('K', 'R', 'V', 'W');
+constexpr int kNumInputPins = 4;
+constexpr int kNumOutputPins = 2;
+
+// A stepped parameter's position: truncation after adding one half.
+int steps(double v, double count) { return static_cast<int>(count * v + 0.5); }
+
+}  // namespace
+
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
+    return new (std::nothrow) AutoComp(audioMaster);
+}
+
+AutoComp::AutoComp(audioMasterCallback audioMaster) : CPresetSystemEffect(audioMaster) {
+    setNumInputs(2);
+    setNumOutputs(2);
+    canProcessReplacing(true);
+    canDoubleReplacing(true);
+    setUniqueID(kUniqueId);
+    if (const CProgram* current = program(0))
+        for (int i = 0; i < kNumParameters; ++i) setParameter(i, current->getValue(i));
+    suspend();
+    resume();
+    suspend();
+}
+
+AutoComp::~AutoComp() = default;
+
+void AutoComp::setParameter(VstInt32 index, float value) {
+    if (index < 0 || index >= kNumParameters) return;
+    float v = clampUnit(value);
+    values[index] = v;
+    double x = v;
+    switch (index) {
+        case kProcess:
+            processMode = steps(x, 2.0);
+            break;
+        case kRatio:
+            ratioIndex = steps(x, 6.0);
+            break;
+        case kTime:
+            timeScale = 0.005 * std::pow(100.0, x);
+            break;
+        case kCompression: {
+            int k = static_cast<int>(40.0 * std::pow(x, 0.7071) + 0.5);
+            inputGainTarget = std::pow(1024.0, k / 40.0) * 0.125;
+            break;
+        }
+        case kOutput: {
+            int k = steps(x, 60.0);
+            outputGainTarget = std::pow(31.622776601683793, k / 60.0);
+            break;
+        }
+        default:
+            break;
+    }
+    CPresetSystemEffect::setParameter(index, v);
+    if (editor) editor->setParameter(index, v);
+}
+
+float AutoComp::getParameter(VstInt32 index) {
+    if (index < 0 || index >= kNumParameters) return 0.0f;
+    return clampUnit(values[index]);
+}
+
+void AutoComp::getParameterName(VstInt32 index, char* text) {
+    switch (index) {
+        case kProcess: copyHostText(text, "Process"); break;
+        case kRatio: copyHostText(text, "Ratio"); break;
+        case kTime: copyHostText(text, "Time"); break;
+        case kCompression: copyHostText(text, "Compression"); break;
+        case kOutput: copyHostText(text, "Output"); break;
+        default: copyHostText(text, " "); break;
+    }
+}
+
+void AutoComp::getParameterLabel(VstInt32, char* label) { copyHostText(label, " "); }
+
+void AutoComp::getParameterDisplay(VstInt32 index, char* text) {
+    if (!text) return;
+    double v = getParameter(index);
+    switch (index) {
+        case kProcess:
+            copyHostText(text, processMode >= 0 && processMode <= 2 ? kProcessTexts[processMode] : " ");
+            break;
+        case kRatio:
+            copyHostText(text, ratioIndex >= 0 && ratioIndex < kNumRatios ? kRatioTexts[ratioIndex] : " ");
+            break;
+        case kTime:
+            formatParameterNumber(static_cast<float>(steps(v, 20.0) / 2.0), text);
+            break;
+        case kCompression:
+            formatParameterNumber(static_cast<float>(steps(v, 40.0) / 4.0), text);
+            break;
+        case kOutput:
+            formatParameterNumber(static_cast<float>(steps(v, 60.0) / 2.0), text);
+            break;
+        default:
+            copyHostText(text, " ");
+            break;
+    }
+}
+
+bool AutoComp::getInputProperties(VstInt32 index, VstPinProperties* properties) {
+    if (!properties || index < 0 || index >= kNumInputPins) return false;
+    std::snprintf(properties->label, sizeof(properties->label), "KRV tarnwick %1d In", index + 1);
+    properties->flags = kVstPinIsActive | kVstPinIsStereo;
+    return true;
+}
+
+bool AutoComp::getOutputProperties(VstInt32 index, VstPinProperties* properties) {
+    if (!properties || index < 0 || index >= kNumOutputPins) return false;
+    std::snprintf(properties->label, sizeof(properties->label), "KRV tarnwick %1d Out", index + 1);
+    properties->flags = kVstPinIsActive | kVstPinIsStereo;
+    return true;
+}
+
+bool AutoComp::setSpeakerArrangement(VstSpeakerArrangement* input, VstSpeakerArrangement* output) {
+    if (!input || !output) return false;
+    const VstInt32 in = input->numChannels, out = output->numChannels;
+    bool supported = (in == 1 && (out == 1 || out == 2)) || (in == 2 && out == 2);
+    useSecondInput = !supported || in == 2;
+    useSecondOutput = !supported || out == 2;
+    return supported;
+}
+
+bool AutoComp::getEffectName(char* name) {
+    copyHostText(name, kEffectName);
+    return name != nullptr;
+}
+
+bool AutoComp::getVendorString(char* text) {
+    copyHostText(text, kVendorString);
+    return text != nullptr;
+}
+
+bool AutoComp::getProductString(char* text) {
+    copyHostText(text, kProductString);
+    return text != nullptr;
+}
+
+VstInt32 AutoComp::canDo(char* text) {
+    if (!text) return 0;
+    for (const char* known : kCanDoTexts)
+        if (std::strcmp(text, known) == 0) return 1;
+    return 0;
+}
+
+void AutoComp::setSampleRate(float rate) {
+    AudioEffect::setSampleRate(rate);
+    setInitialDelay(0);
+}

@@ -1,0 +1,65 @@
+// The compressor effect: its twelve parameters, what it tells the host about itself,
+// and the signal path they drive.
+#pragma once
+
+#include "presets/CPresetSystemEffect.h"
+
+class AutoComp : public CPresetSystemEffect {
+public:
+    enum ParameterIndex : VstInt32 {
+        kProcess = 0,
+        kRatio = 2,
+        kTime = 4,
+        kCompression = 5,
+        kOutput = 6,
+    };
+    static constexpr int kNumRatios = 7;
+
+    explicit AutoComp(audioMasterCallback audioMaster);
+    ~AutoComp() override;
+
+    void suspend() override;
+    void resume() override;
+    void setSampleRate(float rate) override;
+    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    void processDoubleReplacing(double** inputs, double** outputs,
+                                VstInt32 sampleFrames) override;
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+    void getParameterLabel(VstInt32 index, char* label) override;
+    void getParameterDisplay(VstInt32 index, char* text) override;
+    void getParameterName(VstInt32 index, char* text) override;
+    bool getInputProperties(VstInt32 index, VstPinProperties* properties) override;
+    bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
+    bool setSpeakerArrangement(VstSpeakerArrangement* input,
+                               VstSpeakerArrangement* output) override;
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override { return 1160; }
+    VstInt32 canDo(char* text) override;
+    VstPlugCategory getPlugCategory() override { return kPlugCategMastering; }
+
+    // Smoothed linear gain factor (1 = no reduction) for the editor's meter.
+    double getMeterGain() const { return meterGain; }
+
+    // Values derived from the parameters, read by the signal path per sample.
+    int getProcessMode() const { return processMode; }
+    int getRatioIndex() const { return ratioIndex; }
+    double getTimeScale() const { return timeScale; }
+    double getInputGainTarget() const { return inputGainTarget; }
+    double getOutputGainTarget() const { return outputGainTarget; }
+    bool usesSecondInput() const { return useSecondInput; }
+    bool usesSecondOutput() const { return useSecondOutput; }
+
+private:
+    float values[kNumParameters] = {};
+    int processMode = 0;
+    int ratioIndex = 0;
+    double timeScale = 0.0;
+    double inputGainTarget = 0.0;
+    double outputGainTarget = 0.0;
+    bool useSecondInput = true;
+    bool useSecondOutput = true;
+    double meterGain = 1.0;
+};

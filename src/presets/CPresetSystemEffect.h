@@ -1,0 +1,40 @@
+// The effect's own store of 33 programs behind the single program the host sees:
+// program 0 is the working copy, 1 to 32 the factory presets the user picks from.
+#pragma once
+
+#include "host/AudioEffectX.h"
+#include "presets/CProgram.h"
+#include "presets/FactoryPresets.h"
+
+class CPresetSystemEffect : public AudioEffectX {
+public:
+    explicit CPresetSystemEffect(audioMasterCallback audioMaster);
+    ~CPresetSystemEffect() override;
+
+    // The store's share of a parameter change: the value lands in the selected program
+    // and in program 0, unless a selection is being applied.
+    void setParameter(VstInt32 index, float value) override;
+    VstInt32 getProgram() override { return 0; }
+    void setProgram(VstInt32 program) override;
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+
+    virtual int getProgramIndex() { return programIndex; }
+    // Rename from outside the editor (host, memory recall); tells the editor.
+    virtual void renameProgram(const char* text);
+    // Rename from the editor; tells the host.
+    virtual void storeProgramName(const char* text);
+    virtual void selectProgram(int index);
+    // A parameter change the host records as a user edit.
+    virtual void applyParameter(int index, float value);
+    virtual void initPrograms();
+
+    // The record of a program, null for an index outside 0..32 or without a store.
+    CProgram* program(int index);
+
+protected:
+    CProgram* programs = nullptr;
+    int programIndex = 0;
+    bool applyingProgram = false;
+};

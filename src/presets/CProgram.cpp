@@ -1,0 +1,34 @@
+#include "presets/CProgram.h"
+
+#include <cmath>
+#include <cstring>
+
+float clampUnit(float value) {
+    double v = value;
+    if (std::isnan(v) || v < 0.0) return 0.0f;
+    if (v > 1.0) return 1.0f;
+    return value;
+}
+
+CProgram::CProgram() : values{1.0f, 0, 0, 0, 0.5f, 0.5f, 0, 0, 0, 0, 0, 0} { setName("init"); }
+
+void CProgram::setName(const char* text) {
+    std::memset(nameBuffer, 0, sizeof(nameBuffer));
+    if (!text) return;
+    size_t length = strnlen(text, kVstMaxProgNameLen);
+    std::memcpy(nameBuffer, text, length);
+}
+
+void CProgram::getName(char* out) const {
+    if (out) std::memcpy(out, nameBuffer, std::strlen(nameBuffer) + 1);
+}
+
+void CProgram::setValue(int index, float value) {
+    if (static_cast<unsigned>(index) > kNumParameters - 1) return;
+    values[index] = clampUnit(value);
+}
+
+float CProgram::getValue(int index) const {
+    if (static_cast<unsigned>(index) > kNumParameters - 1) return -1.0f;
+    return values[index];
+}

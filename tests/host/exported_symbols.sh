@@ -1,0 +1,14 @@
+#!/bin/sh
+# The plug-in library must export its two entry points and nothing else.
+set -eu
+exports=$(nm -D --defined-only "$1" | awk '{print $3}' | sort | tr '\n' ' ')
+if [ "$exports" != "VSTPluginMain main " ]; then
+  echo "unexpected exports: $exports" >&2
+  exit 1
+fi
+[ "${2:-static-runtime}" = static-runtime ] || exit 0
+undefined=$(nm -D --undefined-only "$1" | awk '{print $2}' | grep -E '^_Z|GLIBCXX|CXXABI' || true)
+if [ -n "$undefined" ]; then
+  echo "library depends on the C++ runtime: $undefined" >&2
+  exit 1
+fi
