@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "effect/NumberFormat.h"
 #include "host/AEffEditor.h"
@@ -26,10 +25,6 @@ constexpr int kNumOutputPins = 2;
 int steps(double v, double count) { return static_cast<int>(count * v + 0.5); }
 
 }  // namespace
-
-AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
-    return new (std::nothrow) AutoComp(audioMaster);
-}
 
 AutoComp::AutoComp(audioMasterCallback audioMaster) : CPresetSystemEffect(audioMaster) {
     setNumInputs(2);
