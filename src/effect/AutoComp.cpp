@@ -48,22 +48,24 @@ void AutoComp::setParameter(VstInt32 index, float value) {
     double x = v;
     switch (index) {
         case kProcess:
-            processMode = steps(x, 2.0);
+            setRelaxed(derived.processMode, steps(x, 2.0));
             break;
         case kRatio:
-            ratioIndex = steps(x, 6.0);
+            setRelaxed(derived.ratioIndex, steps(x, 6.0));
             break;
         case kTime:
-            timeScale = 0.005 * std::pow(100.0, x);
+            setRelaxed(derived.timeScale, 0.005 * std::pow(100.0, x));
             break;
         case kCompression: {
+            // The drive follows v^0.7071 in quarter steps of 2^(1/4), 0.125 to 128.
             int k = static_cast<int>(40.0 * std::pow(x, 0.7071) + 0.5);
-            inputGainTarget = std::pow(1024.0, k / 40.0) * 0.125;
+            setRelaxed(derived.inputGainTarget, std::pow(1024.0, k / 40.0) * 0.125);
             break;
         }
         case kOutput: {
+            // Half-decibel steps from 0 to +30 dB.
             int k = steps(x, 60.0);
-            outputGainTarget = std::pow(31.622776601683793, k / 60.0);
+            setRelaxed(derived.outputGainTarget, std::pow(31.622776601683793, k / 60.0));
             break;
         }
         default:
@@ -94,12 +96,14 @@ void AutoComp::getParameterLabel(VstInt32, char* label) { copyHostText(label, " 
 void AutoComp::getParameterDisplay(VstInt32 index, char* text) {
     if (!text) return;
     double v = getParameter(index);
+    const int mode = getProcessMode();
+    const int ratio = getRatioIndex();
     switch (index) {
         case kProcess:
-            copyHostText(text, processMode >= 0 && processMode <= 2 ? kProcessTexts[processMode] : " ");
+            copyHostText(text, mode >= 0 && mode <= 2 ? kProcessTexts[mode] : " ");
             break;
         case kRatio:
-            copyHostText(text, ratioIndex >= 0 && ratioIndex < kNumRatios ? kRatioTexts[ratioIndex] : " ");
+            copyHostText(text, ratio >= 0 && ratio < kNumRatios ? kRatioTexts[ratio] : " ");
             break;
         case kTime:
             formatParameterNumber(static_cast<float>(steps(v, 20.0) / 2.0), text);

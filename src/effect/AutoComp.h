@@ -2,6 +2,8 @@
 // and the signal path they drive.
 #pragma once
 
+#include "effect/OptoCompressor.h"
+#include "effect/SignalParameters.h"
 #include "presets/CPresetSystemEffect.h"
 
 class AutoComp : public CPresetSystemEffect {
@@ -41,25 +43,25 @@ public:
     VstPlugCategory getPlugCategory() override { return kPlugCategMastering; }
 
     // Smoothed linear gain factor (1 = no reduction) for the editor's meter.
-    double getMeterGain() const { return meterGain; }
+    double getMeterGain() const { return compressor.getMeterGain(); }
 
     // Values derived from the parameters, read by the signal path per sample.
-    int getProcessMode() const { return processMode; }
-    int getRatioIndex() const { return ratioIndex; }
-    double getTimeScale() const { return timeScale; }
-    double getInputGainTarget() const { return inputGainTarget; }
-    double getOutputGainTarget() const { return outputGainTarget; }
+    int getProcessMode() const { return relaxed(derived.processMode); }
+    int getRatioIndex() const { return relaxed(derived.ratioIndex); }
+    double getTimeScale() const { return relaxed(derived.timeScale); }
+    double getInputGainTarget() const { return relaxed(derived.inputGainTarget); }
+    double getOutputGainTarget() const { return relaxed(derived.outputGainTarget); }
     bool usesSecondInput() const { return useSecondInput; }
     bool usesSecondOutput() const { return useSecondOutput; }
+    const OptoCompressor& signalPath() const { return compressor; }
 
 private:
+    template <typename Sample>
+    void processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
+
     float values[kNumParameters] = {};
-    int processMode = 0;
-    int ratioIndex = 0;
-    double timeScale = 0.0;
-    double inputGainTarget = 0.0;
-    double outputGainTarget = 0.0;
+    SignalParameters derived;
     bool useSecondInput = true;
     bool useSecondOutput = true;
-    double meterGain = 1.0;
+    OptoCompressor compressor{derived};
 };

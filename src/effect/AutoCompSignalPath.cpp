@@ -1,19 +1,42 @@
+// The host's side of the signal path: lifecycle, channel routing per block, and the
+// choice between the compressor and the bypass.
 #include "effect/AutoComp.h"
+#include "host/AEffEditor.h"
 
-// Placeholder until the compressor kernel lands: audio passes unchanged.
-void AutoComp::suspend() { meterGain = 1.0; }
-void AutoComp::resume() {}
+void AutoComp::suspend() {
+    compressor.suspend();
+    if (editor) editor->clearMeter();
+}
 
-void AutoComp::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    for (VstInt32 i = 0; i < sampleFrames; ++i) {
-        outputs[0][i] = inputs[0][i];
-        outputs[1][i] = inputs[1][i];
+void AutoComp::resume() {
+    compressor.resume(getSampleRate());
+    if (editor) editor->refreshMeter();
+}
+
+template <typename Sample>
+void AutoComp::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames) {
+    if (sampleFrames <= 0 || !inputs || !outputs || !inputs[0] || !outputs[0]) return;
+    // Channel 1 has its own buffers only when the host connected them and the
+    // arrangement asked for them; otherwise it is computed from input 0, or written into
+    // output 0 after channel 0 (and so replaces it there).
+    auto route = [&](Sample*& in1, Sample*& out1) {
+        in1 = isInputConnected(1) && useSecondInput && inputs[1] ? inputs[1] : inputs[0];
+        out1 = isOutputConnected(1) && useSecondOutput && outputs[1] ? outputs[1] : outputs[0];
+    };
+    Sample *in1, *out1;
+    route(in1, out1);
+    if (getProcessMode() == SignalParameters::kOff) {
+        compressor.bypass(inputs[0], in1, outputs[0], out1, sampleFrames);
+    } else {
+        route(in1, out1);
+        compressor.compress(inputs[0], in1, outputs[0], out1, sampleFrames);
     }
 }
 
+void AutoComp::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    processBlock(inputs, outputs, sampleFrames);
+}
+
 void AutoComp::processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) {
-    for (VstInt32 i = 0; i < sampleFrames; ++i) {
-        outputs[0][i] = inputs[0][i];
-        outputs[1][i] = inputs[1][i];
-    }
+    processBlock(inputs, outputs, sampleFrames);
 }
