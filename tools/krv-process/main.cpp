@@ -1,74 +1,97 @@
-// krv-process: the offline host. Loads a plug-in through its entry point and shows
-// what it offers.
+// krv-process: the offline host. Loads a plug-in through its entry point as any host does
+// and runs an audio file through it.
+#include <sys/stat.h>
+
+#include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "hosting/RecordingHost.h"
 #include "tools/common/DefaultPlugin.h"
+#include "tools/krv-process/AudioFile.h"
+#include "tools/krv-process/DemoSignal.h"
+#include "tools/krv-process/EffectSettings.h"
+#include "tools/krv-process/OfflineProcessor.h"
+#include "tools/krv-process/Options.h"
 
 namespace {
 
-void printUsage(FILE* out) {
-    std::fprintf(out,
-                 "usage: krv-process [--plugin FILE] --list\n"
-                 "  --plugin FILE  the plug-in library to load (default: %s)\n"
-                 "  --list         print the effect's identity, programs and parameters\n",
-                 defaultPluginPath().c_str());
+constexpr int kUsageError = 2;
+constexpr int kFailure = 1;
+
+int fail(const std::string& message, int code = kFailure) {
+    std::fprintf(stderr, "krv-process: %s\n", message.c_str());
+    return code;
 }
 
-int listEffect(HostedEffect& effect) {
-    AEffect* record = effect.effect();
-    std::printf("effect:   %s\n", effect.text(effGetEffectName).c_str());
-    std::printf("product:  %s\n", effect.text(effGetProductString).c_str());
-    std::printf("vendor:   %s, version %ld\n", effect.text(effGetVendorString).c_str(),
-                static_cast<long>(effect.dispatch(effGetVendorVersion)));
-    VstInt32 id = record->uniqueID;
-    std::printf("id:       %c%c%c%c, %d in, %d out, %d parameters\n", (id >> 24) & 0xFF,
-                (id >> 16) & 0xFF, (id >> 8) & 0xFF, id & 0xFF, record->numInputs,
-                record->numOutputs, record->numParams);
-    std::printf("program:  %s\n", effect.text(effGetProgramName).c_str());
-    std::printf("parameters:\n");
-    for (VstInt32 i = 0; i < record->numParams; ++i) {
-        std::string name = effect.parameterName(i);
-        if (name == " " || name.empty()) continue;
-        std::printf("  %2d %-12s %-6s (%.4f)\n", i, name.c_str(),
-                    effect.parameterDisplay(i).c_str(), effect.getParameter(i));
-    }
-    return 0;
+std::string decibels(double db) {
+    if (std::isinf(db)) return "-inf";
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.2f", db);
+    return text;
+}
+
+void printSummary(const Options& options, const AudioReader& reader, const RenderResult& result) {
+    std::printf("input:  %s (%s, %d Hz, %.2f s)\n", options.input.c_str(),
+                reader.channels() == 1 ? "mono" : "stereo", reader.sampleRate(),
+                static_cast<double>(reader.frames()) / reader.sampleRate());
+    std::printf("        peak %s dBFS, RMS %s dBFS\n", decibels(result.input.peakDb()).c_str(),
+                decibels(result.input.rmsDb()).c_str());
+    std::printf("output: %s\n", options.output.c_str());
+    std::printf("        peak %s dBFS, RMS %s dBFS\n", decibels(result.output.peakDb()).c_str(),
+                decibels(result.output.rmsDb()).c_str());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string pluginPath = defaultPluginPath();
-    bool list = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--plugin" && i + 1 < argc) {
-            pluginPath = argv[++i];
-        } else if (arg == "--list") {
-            list = true;
-        } else if (arg == "-h" || arg == "--help") {
-            printUsage(stdout);
-            return 0;
-        } else {
-            std::fprintf(stderr, "krv-process: unknown option %s\n", arg.c_str());
-            printUsage(stderr);
-            return 2;
-        }
-    }
-    if (!list) {
-        printUsage(stderr);
-        return 2;
-    }
+    Options options;
+    options.pluginPath = defaultPluginPath();
     std::string error;
-    auto library = PluginLibrary::open(pluginPath, error);
-    RecordingHost host;
-    auto effect = library ? HostedEffect::create(*library, host, error) : nullptr;
-    if (!effect) {
-        std::fprintf(stderr, "krv-process: %s\n", error.c_str());
-        return 1;
+    if (!parseOptions(argc, argv, options, error)) {
+        fail(error, kUsageError);
+        printUsage(stderr, defaultPluginPath());
+        return kUsageError;
     }
-    return listEffect(*effect);
+    if (options.help) {
+        printUsage(stdout, defaultPluginPath());
+        return 0;
+    }
+
+    auto library = PluginLibrary::open(options.pluginPath, error);
+    if (!library) return fail(error);
+    RecordingHost host;
+    host.recordIdle = false;
+    auto effect = HostedEffect::create(*library, host, error);
+    if (!effect) return fail(error);
+    EffectSettings settings(*effect);
+    if (options.list) {
+        settings.list(stdout);
+        return 0;
+    }
+    if (!options.preset.empty() && !settings.applyPreset(options.preset, error))
+        return fail(error, kUsageError);
+    for (const auto& [name, value] : options.parameters)
+        if (!settings.setParameter(name, value, error)) return fail(error, kUsageError);
+    if (options.doublePrecision && !(effect->effect()->flags & effFlagsCanDoubleReplacing))
+        return fail(options.pluginPath + " has no 64-bit processing");
+
+    if (!options.demoDirectory.empty()) {
+        mkdir(options.demoDirectory.c_str(), 0777);
+        if (!writeDemoSignal(options.input, error)) return fail(error);
+    }
+    AudioReader reader;
+    if (!reader.open(options.input, error)) return fail(error);
+    if (reader.channels() < 1 || reader.channels() > 2)
+        return fail(options.input + " has " + std::to_string(reader.channels()) +
+                    " channels; only mono and stereo files are supported");
+    AudioWriter writer;
+    if (!writer.open(options.output, reader.channels(), reader.sampleRate(), reader.format(), error))
+        return fail(error);
+    RenderResult result;
+    if (!renderFile(*effect, reader, writer, options.blockSize, options.doublePrecision, result, error))
+        return fail(error);
+    if (!writer.commit(error)) return fail(error);
+    if (!options.quiet) printSummary(options, reader, result);
+    return 0;
 }

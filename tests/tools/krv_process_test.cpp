@@ -1,0 +1,218 @@
+// krv-process end to end: real files in, real files out, and a clear error for bad input.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ToolRun {
+    int exitCode;
+    std::string out, err;
+};
+
+class KrvProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/krv-process-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+
+    ToolRun run(const std::vector<std::string>& args) {
+        std::string command = std::string("'") + KRV_PROCESS_PATH + "' --plugin '" + KRV_PLUGIN_PATH + "'";
+        for (const std::string& a : args) command += " '" + a + "'";
+        command += " >'" + dir + "/stdout' 2>'" + dir + "/stderr' </dev/null";
+        int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(dir + "/stdout"), slurp(dir + "/stderr")};
+    }
+    static std::string slurp(const std::string& path) {
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::string path(const std::string& name) { return dir + "/" + name; }
+
+    // A second of drum-like hits at -3 dBFS peak.
+    void writeSignal(const std::string& file, int format, int channels = 2, int rate = 44100) {
+        SF_INFO info{};
+        info.channels = channels;
+        info.samplerate = rate;
+        info.format = format;
+        SNDFILE* sf = sf_open(file.c_str(), SFM_WRITE, &info);
+        ASSERT_NE(sf, nullptr) << sf_strerror(nullptr);
+        std::vector<double> samples(static_cast<size_t>(rate) * channels);
+        for (int i = 0; i < rate; ++i) {
+            double t = (i % (rate / 4)) / static_cast<double>(rate);
+            double v = 0.7 * std::exp(-t * 20.0) * std::sin(2 * M_PI * 80.0 * t);
+            for (int c = 0; c < channels; ++c) samples[static_cast<size_t>(i) * channels + c] = v;
+        }
+        sf_writef_double(sf, samples.data(), rate);
+        sf_close(sf);
+    }
+    static std::vector<double> readAll(const std::string& file, SF_INFO& info) {
+        info = SF_INFO{};
+        SNDFILE* sf = sf_open(file.c_str(), SFM_READ, &info);
+        if (!sf) return {};
+        std::vector<double> samples(static_cast<size_t>(info.frames) * info.channels);
+        sf_readf_double(sf, samples.data(), info.frames);
+        sf_close(sf);
+        return samples;
+    }
+    static double peakOf(const std::vector<double>& samples) {
+        double peak = 0;
+        for (double v : samples) peak = std::max(peak, std::fabs(v));
+        return peak;
+    }
+    static bool exists(const std::string& file) { return access(file.c_str(), F_OK) == 0; }
+    // No leftover temporary files of an aborted write: the folder holds just these (and
+    // run()'s capture files).
+    bool folderHoldsOnly(std::set<std::string> names) {
+        names.insert({"stdout", "stderr"});
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            found.insert(entry.path().filename().string());
+        return found == names;
+    }
+
+    std::string dir;
+};
+
+TEST_F(KrvProcessTest, DemoWritesBothFilesAndASummary) {
+    ToolRun r = run({"--demo", path("demo")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("peak"), std::string::npos);
+    EXPECT_NE(r.out.find("RMS"), std::string::npos);
+    SF_INFO in, out;
+    std::vector<double> input = readAll(path("demo/demo.wav"), in);
+    std::vector<double> output = readAll(path("demo/demo-tarnwick.wav"), out);
+    EXPECT_EQ(in.frames, out.frames);
+    EXPECT_EQ(in.channels, 2);
+    EXPECT_EQ(out.samplerate, 48000);
+    EXPECT_GT(peakOf(input), 0.5);
+    EXPECT_LT(peakOf(output), peakOf(input));
+}
+
+TEST_F(KrvProcessTest, LevelsDropAsCompressionRises) {
+    writeSignal(path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    double previous = 1e9;
+    for (const char* compression : {"0", "0.5", "1"}) {
+        ToolRun r = run({"--set", std::string("Compression=") + compression, path("in.wav"), path("out.wav")});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        SF_INFO info;
+        double peak = peakOf(readAll(path("out.wav"), info));
+        EXPECT_LT(peak, previous) << compression;
+        previous = peak;
+    }
+}
+
+TEST_F(KrvProcessTest, FormatsAndChannelCountsArePreserved) {
+    struct Case {
+        const char* name;
+        int format, channels;
+    } cases[] = {
+        {"a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1},  {"b.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 2},
+        {"c.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 2}, {"d.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_32, 2},
+    };
+    for (const Case& c : cases) {
+        writeSignal(path(c.name), c.format, c.channels, 48000);
+        std::string output = path(std::string("out-") + c.name);
+        ToolRun r = run({"--preset", "kick", "--block", "100", path(c.name), output});
+        ASSERT_EQ(r.exitCode, 0) << c.name << ": " << r.err;
+        SF_INFO info;
+        std::vector<double> samples = readAll(output, info);
+        EXPECT_EQ(info.format, c.format) << c.name;
+        EXPECT_EQ(info.channels, c.channels) << c.name;
+        EXPECT_EQ(info.samplerate, 48000) << c.name;
+        EXPECT_EQ(info.frames, 48000) << c.name;
+        EXPECT_GT(peakOf(samples), 0.05) << c.name;
+    }
+}
+
+TEST_F(KrvProcessTest, BothPrecisionsWriteTheSameFloats) {
+    writeSignal(path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    ASSERT_EQ(run({"--preset", "12", path("in.wav"), path("single.wav")}).exitCode, 0);
+    ASSERT_EQ(run({"--preset", "Hats Smasher", "--double", path("in.wav"), path("double.wav")}).exitCode, 0);
+    EXPECT_EQ(slurp(path("single.wav")), slurp(path("double.wav")));
+}
+
+TEST_F(KrvProcessTest, ListShowsPresetsAndParameters) {
+    ToolRun r = run({"--list"});
+    ASSERT_EQ(r.exitCode, 0);
+    for (const char* text : {"Glue Things Together", "Bus Comp 3", "Compression", "Valve", "3:1"})
+        EXPECT_NE(r.out.find(text), std::string::npos) << text;
+}
+
+TEST_F(KrvProcessTest, BadInputGivesOneLineAndNoOutput) {
+    writeSignal(path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    writeSignal(path("six.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 3);
+    std::ofstream(path("text.wav")) << "not audio at all";
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* message;
+    } cases[] = {
+        {{path("missing.wav"), path("out.wav")}, 1, "cannot read"},
+        {{path("text.wav"), path("out.wav")}, 1, "cannot read"},
+        {{path("six.wav"), path("out.wav")}, 1, "3 channels"},
+        {{"--preset", "No Such Preset", path("in.wav"), path("out.wav")}, 2, "unknown preset"},
+        {{"--preset", "33", path("in.wav"), path("out.wav")}, 2, "unknown preset"},
+        {{"--set", "Loudness=0.5", path("in.wav"), path("out.wav")}, 2, "unknown parameter"},
+        {{"--set", "Compression=lots", path("in.wav"), path("out.wav")}, 2, "must be a number"},
+        {{"--set", "5=nan", path("in.wav"), path("out.wav")}, 2, "must be a number"},
+        {{"--block", "0", path("in.wav"), path("out.wav")}, 2, "--block"},
+        {{path("in.wav"), path("out.mp3")}, 1, ".wav, .aiff or .flac"},
+        {{path("in.wav")}, 2, "INPUT and an OUTPUT"},
+    };
+    for (const Case& c : cases) {
+        ToolRun r = run(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.message;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("krv-process: "), 0u) << r.err;
+        EXPECT_FALSE(exists(path("out.wav"))) << c.message;
+    }
+    EXPECT_TRUE(folderHoldsOnly({"in.wav", "six.wav", "text.wav"}));
+}
+
+TEST_F(KrvProcessTest, ALibraryThatIsNoPlugInIsRefused) {
+    writeSignal(path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    std::ofstream(path("fake.so")) << "not a library";
+    for (const std::string& library : {path("fake.so"), std::string("/lib/x86_64-linux-gnu/libm.so.6")}) {
+        std::string command = std::string("'") + KRV_PROCESS_PATH + "' --plugin '" + library + "' '" +
+                              path("in.wav") + "' '" + path("out.wav") + "' 2>'" + path("err") + "'";
+        int status = std::system(command.c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 1) << library;
+        std::string err = slurp(path("err"));
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_FALSE(exists(path("out.wav")));
+    }
+}
+
+TEST_F(KrvProcessTest, AFailedRunLeavesAnExistingOutputAlone) {
+    writeSignal(path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    std::ofstream(path("out.wav")) << "previous result";
+    ToolRun r = run({"--set", "Output=loud", path("in.wav"), path("out.wav")});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_EQ(slurp(path("out.wav")), "previous result");
+    ASSERT_EQ(run({path("in.wav"), path("out.wav")}).exitCode, 0);
+    struct stat info;
+    ASSERT_EQ(stat(path("out.wav").c_str(), &info), 0);
+    EXPECT_GT(info.st_size, 1000);
+    EXPECT_TRUE(folderHoldsOnly({"in.wav", "out.wav"}));
+}
+
+}  // namespace

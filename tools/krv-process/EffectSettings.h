@@ -1,0 +1,29 @@
+// Presets and parameters of a loaded effect, chosen the way a user names them.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "hosting/Host.h"
+
+class EffectSettings {
+public:
+    explicit EffectSettings(HostedEffect& effect);
+
+    // By number or by name (case-insensitive). Our own effect shows the host one program
+    // only, so its factory presets are applied parameter by parameter from the table; any
+    // other effect's programs are chosen through the host interface.
+    bool applyPreset(const std::string& numberOrName, std::string& error);
+    // By name (case-insensitive) or index; the value is a normalised number.
+    bool setParameter(const std::string& nameOrIndex, const std::string& valueText, std::string& error);
+    void list(FILE* out);
+
+private:
+    bool isOurEffect() const;
+    std::vector<std::string> presetNames();
+    int findPreset(const std::string& numberOrName);
+    int findParameter(const std::string& nameOrIndex);
+
+    HostedEffect& effect;
+};

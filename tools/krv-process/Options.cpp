@@ -1,0 +1,94 @@
+#include <cstdio>
+#include <cstdlib>
+
+#include "tools/krv-process/Options.h"
+
+bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](std::string& target) {
+            if (i + 1 >= argc) {
+                error = arg + " needs a value";
+                return false;
+            }
+            target = argv[++i];
+            return true;
+        };
+        if (arg == "--plugin") {
+            if (!value(options.pluginPath)) return false;
+        } else if (arg == "--preset") {
+            if (!value(options.preset)) return false;
+        } else if (arg == "--set") {
+            std::string assignment;
+            if (!value(assignment)) return false;
+            size_t equals = assignment.find('=');
+            if (equals == std::string::npos || equals == 0) {
+                error = "--set takes NAME=VALUE, not \"" + assignment + "\"";
+                return false;
+            }
+            options.parameters.emplace_back(assignment.substr(0, equals), assignment.substr(equals + 1));
+        } else if (arg == "--block") {
+            std::string text;
+            if (!value(text)) return false;
+            char* end = nullptr;
+            long size = std::strtol(text.c_str(), &end, 10);
+            if (text.empty() || *end || size < 1 || size > 65536) {
+                error = "--block takes a size from 1 to 65536, not \"" + text + "\"";
+                return false;
+            }
+            options.blockSize = static_cast<int>(size);
+        } else if (arg == "--demo") {
+            if (!value(options.demoDirectory)) return false;
+        } else if (arg == "--double") {
+            options.doublePrecision = true;
+        } else if (arg == "--list") {
+            options.list = true;
+        } else if (arg == "--quiet") {
+            options.quiet = true;
+        } else if (arg == "-h" || arg == "--help") {
+            options.help = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            error = "unknown option " + arg;
+            return false;
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (options.help || options.list) return true;
+    if (!options.demoDirectory.empty()) {
+        if (!positional.empty()) {
+            error = "--demo writes its own files; give no INPUT or OUTPUT";
+            return false;
+        }
+        options.input = options.demoDirectory + "/demo.wav";
+        options.output = options.demoDirectory + "/demo-tarnwick.wav";
+        return true;
+    }
+    if (positional.size() != 2) {
+        error = "give an INPUT and an OUTPUT file";
+        return false;
+    }
+    options.input = positional[0];
+    options.output = positional[1];
+    return true;
+}
+
+void printUsage(FILE* out, const std::string& defaultPlugin) {
+    std::fprintf(out,
+                 "usage: krv-process [options] INPUT OUTPUT\n"
+                 "       krv-process [options] --demo DIR\n"
+                 "       krv-process [--plugin FILE] --list\n"
+                 "Runs an audio file (WAV, AIFF or FLAC; mono or stereo) through a plug-in.\n"
+                 "  --plugin FILE      plug-in library (default %s)\n"
+                 "  --preset P         factory preset by number or name (case-insensitive)\n"
+                 "  --set NAME=VALUE   parameter by name or index, normalised value 0..1;\n"
+                 "                     may be repeated, applied after the preset\n"
+                 "  --block N          block size in frames (default 512)\n"
+                 "  --double           use the 64-bit processing path\n"
+                 "  --demo DIR         write a drum pattern to DIR/demo.wav and process it\n"
+                 "                     into DIR/demo-tarnwick.wav\n"
+                 "  --list             print the presets and parameters\n"
+                 "  --quiet            no level summary\n",
+                 defaultPlugin.c_str());
+}
