@@ -21,10 +21,34 @@ void resetDetector(OptoCompressor::State& s) {
     s.envelope = 0.0001;
 }
 
-// The opto cell follows the programme: fc is recomputed every sample from the ratio of
-// the fast to the slow average, without the near-Nyquist Q reduction of design().
-void redesignOptoCell(CBiquad& cell, double fc) {
-    cell.frequency = fc;
+// What one sample needs from the gain smoothers and the side chain before the opto cell
+// runs. The kernel prepares it one sample ahead, so that the divisions that move the cell
+// overlap the previous sample's cell steps; every value is still computed as written.
+struct SideChain {
+    double xL, xR;           // driven audio, noise included
+    double inverse, makeUp;  // 1 / drive and make-up of this sample
+    double p;                // linked detector power
+    double fc;               // the cell's cut-off as computed, before limiting
+    double a0, a1, a2, b0, b1, b2;
+};
+
+// Detector power and the opto cell's new coefficients. The cell follows the programme:
+// its cut-off rises with the ratio of the fast to the slow average, and it is designed
+// without the near-Nyquist Q reduction of design().
+void detect(OptoCompressor::State& s, const SignalParameters& parameters, SideChain& c) {
+    const double hL = s.sidechainHighPassLeft.step(c.xL);
+    const double hR = s.sidechainHighPassRight.step(c.xR);
+    c.p = (hL * hL + hR * hR) * 0.7071;
+
+    double fast = s.fastAverage.step(c.p);
+    double slow = s.slowAverage.step(c.p);
+    if (fast < 1e-6) fast = 1e-6;
+    if (slow < 1e-6) slow = 1e-6;
+    const double ratio = 0.2 * fast / slow;
+    c.fc = (4.0 * ratio / (ratio + 1.0) + 0.1) * 0.7 / relaxed(parameters.timeScale);
+
+    const CBiquad& cell = s.optoCell;
+    double fc = c.fc;
     if (fc < 0.001)
         fc = 0.001;
     else if (fc > 0.499 * cell.sampleRate)
@@ -32,12 +56,34 @@ void redesignOptoCell(CBiquad& cell, double fc) {
     const double w = fc * kTwoPi / cell.sampleRate;
     const double cosW = std::cos(w);
     const double alpha = std::sin(w) / (2.0 * cell.q);
-    cell.a0 = 1.0 + alpha;
-    const double k = 1.0 / cell.a0;
-    cell.a1 = -2.0 * cosW * k;
-    cell.a2 = (1.0 - alpha) * k;
-    cell.b1 = (1.0 - cosW) * k;
-    cell.b0 = cell.b2 = 0.5 * (1.0 - cosW) * k;
+    c.a0 = 1.0 + alpha;
+    const double k = 1.0 / c.a0;
+    c.a1 = -2.0 * cosW * k;
+    c.a2 = (1.0 - alpha) * k;
+    c.b1 = (1.0 - cosW) * k;
+    c.b0 = c.b2 = 0.5 * (1.0 - cosW) * k;
+}
+
+// Gain smoothing, noise floor and drive, then the side chain.
+SideChain prepare(OptoCompressor::State& s, const SignalParameters& parameters, double inL, double inR) {
+    SideChain c;
+    // Drive and make-up glide towards their targets; the alternating offset keeps the
+    // smoothers out of denormals.
+    s.gainSmoothOffset = -s.gainSmoothOffset;
+    s.outputGain = s.outputGain + 0.001 * (relaxed(parameters.outputGainTarget) - s.outputGain) +
+                   s.gainSmoothOffset;
+    s.inputGain = s.inputGain + 0.001 * (relaxed(parameters.inputGainTarget) - s.inputGain) +
+                  s.gainSmoothOffset;
+    s.inputGainInverse = 1.0 / s.inputGain;
+    c.inverse = s.inputGainInverse;
+    c.makeUp = s.outputGain;
+
+    const double noiseL = NoiseFloor::toNoise(s.noise.nextWord());
+    const double noiseR = NoiseFloor::toNoise(s.noise.nextWord());
+    c.xL = inL * s.inputGain + noiseL;
+    c.xR = inR * s.inputGain + noiseR;
+    detect(s, parameters, c);
+    return c;
 }
 
 }  // namespace
@@ -124,70 +170,56 @@ void OptoCompressor::bypass(const Sample* in0, const Sample* in1, Sample* out0, 
 template <typename Sample>
 void OptoCompressor::compress(const Sample* in0, const Sample* in1, Sample* out0, Sample* out1,
                               int frames) {
+    if (frames <= 0) return;
     State s = state;
     const ValveCurve valve = valveCurveFor(relaxed(parameters.ratioIndex));
 
+    SideChain next = prepare(s, parameters, in0[0], in1[0]);
     for (int i = 0; i < frames; ++i) {
-        const double inL = in0[i];
-        const double inR = in1[i];
+        const SideChain c = next;
+        // Sample i + 1's inputs are read before sample i's outputs are written; in-place
+        // and mono buffers only ever share index i.
+        const bool more = i + 1 < frames;
+        if (more) next = prepare(s, parameters, in0[i + 1], in1[i + 1]);
 
-        // Drive and make-up glide towards their targets; the alternating offset keeps
-        // the smoothers out of denormals.
-        s.gainSmoothOffset = -s.gainSmoothOffset;
-        s.outputGain = s.outputGain + 0.001 * (relaxed(parameters.outputGainTarget) - s.outputGain) +
-                       s.gainSmoothOffset;
-        s.inputGain = s.inputGain + 0.001 * (relaxed(parameters.inputGainTarget) - s.inputGain) +
-                      s.gainSmoothOffset;
-        s.inputGainInverse = 1.0 / s.inputGain;
-
-        const double noiseL = NoiseFloor::toNoise(s.noise.nextWord());
-        const double noiseR = NoiseFloor::toNoise(s.noise.nextWord());
-        const double xL = inL * s.inputGain + noiseL;
-        const double xR = inR * s.inputGain + noiseR;
-
-        // Stereo-linked detector power, without the lowest bass.
-        const double hL = s.sidechainHighPassLeft.step(xL);
-        const double hR = s.sidechainHighPassRight.step(xR);
-        const double p = (hL * hL + hR * hR) * 0.7071;
-
-        // Transients open the cell (fast average above the slow one), decays close it.
-        double fast = s.fastAverage.step(p);
-        double slow = s.slowAverage.step(p);
-        if (fast < 1e-6) fast = 1e-6;
-        if (slow < 1e-6) slow = 1e-6;
-        const double ratio = 0.2 * fast / slow;
-        const double fc = (4.0 * ratio / (ratio + 1.0) + 0.1) * 0.7 / relaxed(parameters.timeScale);
-        redesignOptoCell(s.optoCell, fc);
-
+        CBiquad& cell = s.optoCell;
+        cell.frequency = c.fc;
+        cell.a0 = c.a0;
+        cell.a1 = c.a1;
+        cell.a2 = c.a2;
+        cell.b0 = c.b0;
+        cell.b1 = c.b1;
+        cell.b2 = c.b2;
         // Attack runs the cell ten times per sample, release once.
-        if (p > s.envelope) {
-            s.optoCell.stepFourTimes(p);
-            s.optoCell.stepFourTimes(p);
-            s.optoCell.step(p);
-            s.envelope = s.optoCell.step(p);
+        if (c.p > s.envelope) {
+            cell.stepFourTimes(c.p);
+            cell.stepFourTimes(c.p);
+            cell.step(c.p);
+            s.envelope = cell.step(c.p);
         } else {
-            s.envelope = s.optoCell.step(p);
+            s.envelope = cell.step(c.p);
         }
         if (s.envelope < 0.001) s.envelope = 0.001;
         if (!std::isfinite(s.envelope)) {
-            // Non-finite input poisoned the detector's history; start it afresh so the
-            // next finite sample is processed normally.
-            s.optoCell.frequency = 1.0;
+            // Non-finite input poisoned the detector's history; start it afresh so that
+            // the next finite sample is processed normally.
+            cell.frequency = 1.0;
             resetDetector(s);
             s.envelope = 0.001;
+            if (more) detect(s, parameters, next);
         }
 
         const double gain = ratioCurve(relaxed(parameters.ratioIndex), std::sqrt(s.envelope));
         meterGain.store(s.meterSmoother.step(gain), std::memory_order_relaxed);
 
-        double yL = gain * xL;
-        double yR = gain * xR;
+        double yL = gain * c.xL;
+        double yR = gain * c.xR;
         if (relaxed(parameters.processMode) == SignalParameters::kValve) {
             yL = valve.shape(yL);
             yR = valve.shape(yR);
         }
-        out0[i] = static_cast<Sample>(yL * s.inputGainInverse * s.outputGain);
-        out1[i] = static_cast<Sample>(yR * s.inputGainInverse * s.outputGain);
+        out0[i] = static_cast<Sample>(yL * c.inverse * c.makeUp);
+        out1[i] = static_cast<Sample>(yR * c.inverse * c.makeUp);
     }
     state = s;
 }
