@@ -1,6 +1,6 @@
 #!/bin/sh
 # Fresh Debian 12 machine to a working plug-in: dependencies, build, install into
-# ~/.vst, then the main job.
+# ~/.vst, then the main job: the demo pattern through the compressor.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -10,3 +10,5 @@ mkdir -p "$HOME/.vst"
 install -m 644 build/krv-tarnwick.so "$HOME/.vst/krv-tarnwick.so"
 echo "installed $HOME/.vst/krv-tarnwick.so"
 build/krv-process --plugin "$HOME/.vst/krv-tarnwick.so" --list
+# The main job: a drum pattern through the compressor, both files side by side.
+build/krv-process --plugin "$HOME/.vst/krv-tarnwick.so" --demo build/demo
