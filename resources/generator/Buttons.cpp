@@ -5,27 +5,30 @@
 namespace skin {
 namespace {
 
-// A small square cap in a dark well; pressed caps sink one pixel and glow amber.
+// A small square cap in a dark well, inside a one-pixel margin of panel so the strip's
+// edges always match the background. Pressed caps sink one pixel and glow amber.
 void drawButton(cairo_t* cr, ButtonLook look) {
   cairo_save(cr);
-  // Well.
-  roundedRectangle(cr, 0.5, 1.5, 11, 12, 2);
-  setColor(cr, rgb8(12, 12, 13));
+  roundedRectangle(cr, 1, 1, 10, 12, 2);
+  setColor(cr, rgb8(10, 10, 11));
   cairo_fill(cr);
   const bool pressed = look == ButtonLook::Pressed;
   const double top = pressed ? 3 : 2;
-  Color capTop = rgb8(128, 129, 132), capBottom = rgb8(70, 71, 74);
-  if (look == ButtonLook::Hover) { capTop = rgb8(156, 157, 160); capBottom = rgb8(88, 89, 92); }
-  if (pressed) { capTop = rgb8(240, 170, 80); capBottom = rgb8(170, 100, 36); }
-  if (look == ButtonLook::Disabled) { capTop = rgb8(62, 63, 65); capBottom = rgb8(50, 51, 53); }
-  roundedRectangle(cr, 1.5, top, 9, 10, 1.5);
+  Color capTop = rgb8(132, 133, 136), capBottom = rgb8(72, 73, 76);
+  if (look == ButtonLook::Hover) { capTop = rgb8(170, 171, 174); capBottom = rgb8(96, 97, 100); }
+  if (pressed) { capTop = rgb8(246, 178, 88); capBottom = rgb8(176, 104, 38); }
+  if (look == ButtonLook::Disabled) { capTop = rgb8(58, 59, 61); capBottom = rgb8(50, 51, 53); }
+  roundedRectangle(cr, 2, top, 8, 10, 1.5);
   cairo_pattern_t* cap = cairo_pattern_create_linear(0, top, 0, top + 10);
   cairo_pattern_add_color_stop_rgb(cap, 0, capTop.r, capTop.g, capTop.b);
   cairo_pattern_add_color_stop_rgb(cap, 1, capBottom.r, capBottom.g, capBottom.b);
   cairo_set_source(cr, cap);
   cairo_fill(cr);
   cairo_pattern_destroy(cap);
-  if (look != ButtonLook::Disabled) pixelLine(cr, 3, static_cast<int>(top), 8, static_cast<int>(top), palette::kHighlight, 0.45);
+  if (look != ButtonLook::Disabled) {
+    pixelLine(cr, 3, static_cast<int>(top), 8, static_cast<int>(top), palette::kHighlight,
+              pressed ? 0.5 : 0.4);
+  }
   cairo_restore(cr);
 }
 
@@ -42,27 +45,27 @@ enum class RockerLook { Rest, LeftHover, RightHover, LeftPressed, RightPressed }
 
 void drawRocker(cairo_t* cr, RockerLook look) {
   cairo_save(cr);
-  roundedRectangle(cr, 0.5, 0.5, 30, 13, 2.5);
-  setColor(cr, rgb8(12, 12, 13));
+  roundedRectangle(cr, 1, 1, 29, 12, 2.5);
+  setColor(cr, rgb8(10, 10, 11));
   cairo_fill(cr);
   for (int half = 0; half < 2; ++half) {
     const bool hover = (half == 0 && look == RockerLook::LeftHover) ||
                        (half == 1 && look == RockerLook::RightHover);
     const bool pressed = (half == 0 && look == RockerLook::LeftPressed) ||
                          (half == 1 && look == RockerLook::RightPressed);
-    const double x = half == 0 ? 1.5 : 16;
+    const double x = half == 0 ? 2 : 16;
     Color top = rgb8(108, 109, 112), bottom = rgb8(58, 59, 62);
     if (hover) { top = rgb8(136, 137, 140); bottom = rgb8(74, 75, 78); }
     if (pressed) { top = rgb8(44, 45, 47); bottom = rgb8(70, 71, 74); }
-    roundedRectangle(cr, x, pressed ? 2.5 : 1.5, 13.5, 10.5, 1.5);
-    cairo_pattern_t* p = cairo_pattern_create_linear(0, 1.5, 0, 13);
+    roundedRectangle(cr, x, pressed ? 3 : 2, 13, 10, 1.5);
+    cairo_pattern_t* p = cairo_pattern_create_linear(0, 2, 0, 12);
     cairo_pattern_add_color_stop_rgb(p, 0, top.r, top.g, top.b);
     cairo_pattern_add_color_stop_rgb(p, 1, bottom.r, bottom.g, bottom.b);
     cairo_set_source(cr, p);
     cairo_fill(cr);
     cairo_pattern_destroy(p);
     const Color arrow = pressed || hover ? palette::kAccent : palette::kPrint;
-    drawArrow(cr, x + 6.75, pressed ? 8 : 7, half == 0 ? -1 : 1, arrow);
+    drawArrow(cr, x + 6.5, pressed ? 8 : 7, half == 0 ? -1 : 1, arrow);
   }
   cairo_restore(cr);
 }
