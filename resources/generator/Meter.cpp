@@ -15,7 +15,7 @@ struct FaceInk {
 
 FaceInk inkFor(bool lit) {
   if (lit) {
-    return {rgb8(74, 50, 22), rgb8(22, 16, 10), rgb8(255, 196, 104), rgb8(214, 150, 70),
+    return {rgb8(92, 60, 24), rgb8(26, 18, 10), rgb8(255, 200, 110), rgb8(226, 160, 80),
             rgb8(255, 104, 60)};
   }
   return {rgb8(30, 30, 30), rgb8(14, 14, 14), rgb8(112, 108, 100), rgb8(84, 82, 76),
@@ -78,11 +78,13 @@ void drawMeterFace(cairo_t* cr, int width, int height, double pivotX, double piv
     cairo_line_to(cr, pivotX + outer * std::cos(a), pivotY + outer * std::sin(a));
     cairo_stroke(cr);
     if (major) {
-      drawTextCentered(cr, Font::Label, 8, mark.label, pivotX + kNumberRadius * std::cos(a),
-                       pivotY + kNumberRadius * std::sin(a), c);
+      // The needle rests on the zero tick: its number stands just clear to the right.
+      const double la = mark.db == 0 ? needleAngle(0.075) : a;
+      drawTextCentered(cr, Font::Label, 9, mark.label, pivotX + kNumberRadius * std::cos(la),
+                       pivotY + kNumberRadius * std::sin(la), c);
     }
   }
-  drawTextCentered(cr, Font::LabelBold, 8, "GR dB", pivotX, height - 9, ink.printDim);
+  drawTextCentered(cr, Font::LabelBold, 9, "dB", pivotX, height - 11, ink.printDim);
   cairo_restore(cr);
 }
 

@@ -38,7 +38,7 @@ struct KnobCase {
 constexpr KnobCase kKnobs[] = {{"time", 12173, 21, 28, 143, 114, 27, 35, 2},
                                {"compression", 12171, 41, 143, 143, 114, 27, 35, 4},
                                {"output", 12177, 61, 258, 143, 114, 27, 35, 10},
-                               {"ratio", 12181, 7, 50, 50, 70, 17, 22.5, 1}};
+                               {"ratio", 12181, 7, 50, 50, 70, 18, 23.5, 1}};
 
 // The knobs turn through 270 degrees, value 0 at the lower left, 1 at the lower right.
 double dialDegrees(int frame, int frames) { return -135.0 + 270.0 * frame / (frames - 1); }
