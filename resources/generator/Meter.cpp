@@ -32,7 +32,7 @@ struct ScaleMark {
 };
 constexpr ScaleMark kMarks[] = {{0, "0"},  {1, nullptr}, {2, "2"},   {3, nullptr},
                                 {4, "4"},  {6, "6"},     {8, nullptr}, {10, "10"},
-                                {15, nullptr}, {20, "20"}};
+                                {15, nullptr}, {20, "20"}, {1000, nullptr}};
 
 }  // namespace
 

@@ -74,6 +74,16 @@ void drawLever(cairo_t* cr, double px, double py, double angle) {
   cairo_set_source(cr, chrome);
   cairo_fill(cr);
   cairo_pattern_destroy(chrome);
+  // The ball end catches the light on its upper left, whatever the lever's angle.
+  cairo_rotate(cr, -angle);
+  const double bx = kLeverLength * std::sin(angle), by = -kLeverLength * std::cos(angle);
+  cairo_pattern_t* ball = cairo_pattern_create_radial(bx - 1.5, by - 1.5, 0.5, bx, by, 4.4);
+  cairo_pattern_add_color_stop_rgb(ball, 0, 1.0, 1.0, 1.0);
+  cairo_pattern_add_color_stop_rgb(ball, 1, 0.42, 0.42, 0.42);
+  cairo_arc(cr, bx, by, 4.4, 0, 2 * M_PI);
+  cairo_set_source(cr, ball);
+  cairo_fill(cr);
+  cairo_pattern_destroy(ball);
   cairo_restore(cr);
 }
 

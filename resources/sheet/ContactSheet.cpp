@@ -141,12 +141,61 @@ void drawNeedle(Picture& picture, double value) {
   }
 }
 
+// The frames of every strip side by side, for reviewing each control's states.
+struct StateRow {
+  int id;
+  int frames;
+  std::vector<int> shown;
+};
+
+bool missing(int id);
+
+bool writeStates(const std::string& path) {
+  const std::vector<StateRow> rows = {
+      {12173, 21, {0, 5, 10, 15, 20}},  {12171, 41, {0, 10, 20, 30, 40}},
+      {12177, 61, {0, 15, 30, 45, 60}}, {12181, 7, {0, 1, 2, 3, 4, 5, 6}},
+      {12129, 3, {0, 1, 2}},            {12151, 1, {0}},
+      {12153, 1, {0}},                  {12152, 1, {0}},
+      {19997, 5, {0, 1, 2, 3, 4}},      {19999, 4, {0, 1, 2, 3}},
+      {19991, 4, {0, 1, 2, 3}}};
+  const int gap = 6;
+  int width = 0, height = gap;
+  for (const StateRow& row : rows) {
+    const SkinBitmap* b = findSkinBitmap(row.id);
+    if (!b) return missing(row.id);
+    const int rowWidth = gap + static_cast<int>(row.shown.size()) * (b->width + gap);
+    width = rowWidth > width ? rowWidth : width;
+    height += b->height / row.frames + gap;
+  }
+  Picture sheet(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) sheet.set(x, y, 24, 24, 26);
+  int y = gap;
+  for (const StateRow& row : rows) {
+    const SkinBitmap* b = findSkinBitmap(row.id);
+    const int frameHeight = b->height / row.frames;
+    int x = gap;
+    for (int frame : row.shown) {
+      sheet.blit(*b, frame, frameHeight, x, y);
+      x += b->width + gap;
+    }
+    y += frameHeight + gap;
+  }
+  if (!sheet.savePng(path)) {
+    std::fprintf(stderr, "contact sheet: cannot write %s\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
 bool missing(int id) {
   std::fprintf(stderr, "contact sheet: bitmap %d is missing\n", id);
   return false;
 }
 
 }  // namespace
+
+bool writeStateSheet(const std::string& statesPng) { return writeStates(statesPng); }
 
 bool writeContactSheet(const std::string& editorPng, const std::string& aboutPng) {
   const SkinBitmap* background = findSkinBitmap(12128);
