@@ -1,7 +1,7 @@
 #include "Meter.h"
 
 #include <cmath>
-#include <cstdio>
+#include <limits>
 
 #include "Layout.h"
 #include "Paint.h"
@@ -23,7 +23,7 @@ FaceInk inkFor(bool lit) {
 }
 
 constexpr double kScaleRadius = 80;     // the printed arc
-constexpr double kTickOuter = 86;       // the needle's tip reaches exactly this far
+constexpr double kTickOuter = kNeedleOuterRadius;  // the needle's tip ends on the ticks
 constexpr double kNumberRadius = 70.5;  // centre of the numbers
 
 struct ScaleMark {
@@ -32,7 +32,8 @@ struct ScaleMark {
 };
 constexpr ScaleMark kMarks[] = {{0, "0"},  {1, nullptr}, {2, "2"},   {3, nullptr},
                                 {4, "4"},  {6, "6"},     {8, nullptr}, {10, "10"},
-                                {15, nullptr}, {20, "20"}, {1000, nullptr}};
+                                {15, nullptr}, {20, "20"},
+                                {std::numeric_limits<double>::infinity(), nullptr}};  // end stop
 
 }  // namespace
 

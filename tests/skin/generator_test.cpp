@@ -27,7 +27,9 @@ const int kIds[] = {12128, 12129, 12151, 12152, 12153, 12171, 12173, 12177, 1218
 
 std::uint32_t little(const std::string& bytes, size_t at, int count) {
   std::uint32_t value = 0;
-  for (int i = count - 1; i >= 0; --i) value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+  for (int i = count - 1; i >= 0; --i) {
+    value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+  }
   return value;
 }
 
