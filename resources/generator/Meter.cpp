@@ -79,8 +79,8 @@ void drawMeterFace(cairo_t* cr, int width, int height, double pivotX, double piv
     cairo_line_to(cr, pivotX + outer * std::cos(a), pivotY + outer * std::sin(a));
     cairo_stroke(cr);
     if (major) {
-      // The needle rests on the zero tick: its number stands just clear to the right.
-      const double la = mark.db == 0 ? needleAngle(0.075) : a;
+      // The needle rests on the zero tick: its number stands just clear to the left.
+      const double la = mark.db == 0 ? needleAngle(-0.075) : a;
       drawTextCentered(cr, Font::Label, 9, mark.label, pivotX + kNumberRadius * std::cos(la),
                        pivotY + kNumberRadius * std::sin(la), c);
     }
