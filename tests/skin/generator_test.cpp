@@ -94,6 +94,22 @@ TEST(SkinGenerator, ReportsAnUnwritableDestination) {
   EXPECT_NE(run(kGenerator + " --bmp /nonexistent/krv-skin"), 0);
 }
 
+TEST(SkinGenerator, StopsWhenAFontIsMissingInsteadOfFallingBack) {
+  // A fontconfig setup without fonts: a substitute face would silently change the look.
+  const std::string dir = freshDirectory("no-fonts");
+  {
+    std::ofstream conf(dir + "/fonts.conf");
+    conf << "<?xml version=\"1.0\"?>\n<fontconfig><dir>" << dir << "/none</dir><cachedir>" << dir
+         << "/cache</cachedir></fontconfig>\n";
+  }
+  const int status = run("FONTCONFIG_FILE=" + dir + "/fonts.conf " + kGenerator + " --bmp " + dir +
+                         " > " + dir + "/out.txt");
+  EXPECT_NE(status, 0);
+  EXPECT_NE(readFile(dir + "/out.txt").find("font not installed"), std::string::npos)
+      << readFile(dir + "/out.txt");
+  EXPECT_FALSE(std::filesystem::exists(dir + "/12128.bmp"));
+}
+
 TEST(SkinInPlugin, ThePluginLibraryCarriesEveryBitmap) {
   const std::string library = readFile(KRV_PLUGIN_PATH);
   ASSERT_FALSE(library.empty());
