@@ -1,0 +1,16 @@
+// Assembles the editor as it looks at its default settings from the embedded bitmaps,
+// placed at the controls' rectangles, with the meter's needle drawn as the meter draws it.
+#pragma once
+
+#include <string>
+
+namespace skin {
+
+// Writes the editor picture to `editorPng` and, when `aboutPng` is not empty, the about
+// picture with its version text. Answers false with a message on stderr on failure.
+bool writeContactSheet(const std::string& editorPng, const std::string& aboutPng);
+
+// Writes the frames of every control strip side by side, one row per strip.
+bool writeStateSheet(const std::string& statesPng);
+
+}  // namespace skin
