@@ -54,12 +54,13 @@ public:
     bool readPreset(const std::string& folder, const std::string& fileName);
 
 protected:
+    CProgram* programs = nullptr;
+    int programIndex = 0;
+    bool applyingProgram = false;
+
+private:
     int storeMemo(const char* keyPath);
     int recallMemo(const char* keyPath);
     bool loadBank(const std::string& path);
     bool loadPreset(const std::string& path);
-
-    CProgram* programs = nullptr;
-    int programIndex = 0;
-    bool applyingProgram = false;
 };

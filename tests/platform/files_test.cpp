@@ -54,20 +54,4 @@ TEST_F(FilesTest, ReplacingKeepsPermissionsAndWritesThroughLinks) {
     EXPECT_EQ(folder.entryCount(), 2u);
 }
 
-TEST_F(FilesTest, NonRegularTargetsAndMissingFoldersAreNotReplaced) {
-    ::mkdir(folder.file("dir").c_str(), 0700);
-    EXPECT_FALSE(replaceFile(folder.file("dir"), "x", 1));
-    EXPECT_FALSE(replaceFile(folder.file("no/such/folder"), "x", 1));
-    EXPECT_EQ(folder.entryCount(), 1u);
-}
-
-TEST_F(FilesTest, FoldersAreMadeWithTheirParents) {
-    EXPECT_TRUE(makeFolders(folder.file("a/b/c")));
-    EXPECT_TRUE(makeFolders(folder.file("a/b/c")));
-    folder.write("file", "x");
-    EXPECT_FALSE(makeFolders(folder.file("file/sub")));
-    EXPECT_EQ(joinPath("/x", "y"), "/x/y");
-    EXPECT_EQ(joinPath("/x/", "y"), "/x/y");
-}
-
 }  // namespace

@@ -65,14 +65,6 @@ TEST_F(SettingsStoreTest, WritesCreateTheKeyAndMergeIntoIt) {
     EXPECT_TRUE(root.exists("X/Y/Z/Sub.key"));
 }
 
-TEST_F(SettingsStoreTest, AbsentKeysAreNotCreatedByReading) {
-    SettingsKey key;
-    key.setString("left", "over");
-    EXPECT_FALSE(readSettingsKey("Never\\Written", key));
-    EXPECT_TRUE(key.values().empty());
-    EXPECT_EQ(root.entryCount(), 0u);
-}
-
 TEST_F(SettingsStoreTest, AnOversizedKeyFileReadsAsEmptyAndIsReplacedOnWrite) {
     std::string huge = "\"a\"=\"" + std::string(70000, 'x') + "\"\n\"b\"=hex:01\n";
     root.write("Big.key", huge);

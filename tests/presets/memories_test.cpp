@@ -132,22 +132,6 @@ TEST_F(MemoriesTest, AAndBAreIndependent) {
     EXPECT_EQ(programState(effect, 0), a);
 }
 
-TEST_F(MemoriesTest, StoreKeepsValuesOfOtherNamesAndReplacesItsOwn) {
-    SettingsKey foreign;
-    foreign.setString("note", "kept");
-    foreign.setString("name", "replaced");
-    ASSERT_TRUE(writeSettingsValues(kMemoB, foreign));
-    ASSERT_EQ(effect.storeMemoB(), 0);
-    SettingsKey key;
-    ASSERT_TRUE(readSettingsKey(kMemoB, key));
-    std::string text;
-    EXPECT_TRUE(key.getString("note", text));
-    EXPECT_EQ(text, "kept");
-    EXPECT_TRUE(key.getString("name", text));
-    EXPECT_EQ(text, "Current");
-    EXPECT_EQ(key.values().size(), 14u);
-}
-
 TEST_F(MemoriesTest, MalformedValuesAreSkippedAndTheRestRecalled) {
     effect.selectProgram(6);
     StoreSnapshot before = storeSnapshot(effect);
