@@ -16,7 +16,8 @@ inline std::string le32(float value) {
 
 inline float fromLe32(const std::string& bytes, std::size_t at) {
     std::uint32_t bits = 0;
-    for (int i = 0; i < 4; ++i) bits |= std::uint32_t(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        bits |= std::uint32_t(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
     float value;
     std::memcpy(&value, &bits, 4);
     return value;

@@ -159,7 +159,8 @@ TEST_F(BankFileTest, ValuesOutsideTheRangeOrNotANumberAreClamped) {
         EXPECT_EQ(effect.program(0)->getValue(i), expected[i]) << i;
         EXPECT_EQ(effect.getParameter(i), expected[i]) << i;
     }
-    for (const HostCall& call : host.callsOf(audioMasterAutomate)) EXPECT_FALSE(std::isnan(call.opt));
+    for (const HostCall& call : host.callsOf(audioMasterAutomate))
+        EXPECT_FALSE(std::isnan(call.opt));
 }
 
 TEST_F(BankFileTest, ReadOnlyFilesLoad) {

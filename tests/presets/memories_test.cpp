@@ -57,7 +57,8 @@ TEST_F(MemoriesTest, StoreWritesTwelveFloatsAndTheNameWithTheirExactNames) {
         EXPECT_EQ(value.data, le32(effect.getParameter(i))) << i;
     }
     EXPECT_EQ(key.values()[2].data, std::string("\xab\xaa\x2a\x3e", 4));  // 1/6
-    EXPECT_EQ(key.values()[12], (SettingsValue{"name", SettingsValueType::String, "CompressLite2"}));
+    EXPECT_EQ(key.values()[12],
+              (SettingsValue{"name", SettingsValueType::String, "CompressLite2"}));
 
     EXPECT_EQ(memoFile("MemoA"),
               "[SOFTWARE\\KRV-soundlab\\KRVTW1\\MemoA]\n"

@@ -10,14 +10,18 @@
 class RecordingPresetEditor : public AEffEditor {
 public:
     using AEffEditor::AEffEditor;
-    void programNameChanged(const char* name) override { log.push_back("renamed " + std::string(name)); }
+    void programNameChanged(const char* name) override {
+        log.push_back("renamed " + std::string(name));
+    }
     void setProgramMenuEntry(int program, const char* name) override {
         log.push_back("entry " + std::to_string(program) + " " + name);
     }
     void setCurrentProgramMenuEntry(int program) override {
         log.push_back("current " + std::to_string(program));
     }
-    void setProgramNameField(const char* name) override { log.push_back("field " + std::string(name)); }
+    void setProgramNameField(const char* name) override {
+        log.push_back("field " + std::string(name));
+    }
 
     std::vector<std::string> log;
 };
