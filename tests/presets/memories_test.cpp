@@ -17,7 +17,6 @@
 namespace {
 
 const char kMemoA[] = "SOFTWARE\\KRV-soundlab\\KRVTW1\\MemoA";
-const char kMemoB[] = "SOFTWARE\\KRV-soundlab\\KRVTW1\\MemoB";
 
 class MemoriesTest : public ::testing::Test {
 protected:
