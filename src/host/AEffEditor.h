@@ -37,6 +37,11 @@ public:
     virtual void programNameChanged(const char* /*name*/) {}
     virtual void clearMeter() {}
     virtual void refreshMeter() {}
+    // A bank or preset file was read. Menu entries are addressed by program number; the
+    // editor maps them past its separator.
+    virtual void setProgramMenuEntry(int /*program*/, const char* /*name*/) {}
+    virtual void setCurrentProgramMenuEntry(int /*program*/) {}
+    virtual void setProgramNameField(const char* /*name*/) {}
 
 protected:
     AudioEffect* effect;

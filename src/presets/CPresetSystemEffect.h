@@ -2,6 +2,8 @@
 // program 0 is the working copy, 1 to 32 the factory presets the user picks from.
 #pragma once
 
+#include <string>
+
 #include "host/AudioEffectX.h"
 #include "presets/CProgram.h"
 #include "presets/FactoryPresets.h"
@@ -26,6 +28,14 @@ public:
     // Rename from the editor; tells the host.
     virtual void storeProgramName(const char* text);
     virtual void selectProgram(int index);
+    // The A/B memories in the settings store. Store writes the current parameter values
+    // and the selected program's name; recall applies them as user edits and renames the
+    // selected program. Both answer 0 when done and -1 when the memory could not be
+    // written or does not exist (recall then changes nothing).
+    virtual int storeMemoA();
+    virtual int storeMemoB();
+    virtual int recallMemoA();
+    virtual int recallMemoB();
     // A parameter change the host records as a user edit.
     virtual void applyParameter(int index, float value);
     virtual void initPrograms();
@@ -33,8 +43,24 @@ public:
     // The record of a program, null for an index outside 0..32 or without a store.
     CProgram* program(int index);
 
+    // Bank and preset files, by folder and file name. Writing is all or nothing. Reading
+    // shows a foreign, mistyped or short file in a message box and changes nothing; a
+    // bank read selects program 0, a preset read replaces and reselects the selected
+    // program. A file that cannot be opened or written, or an empty folder or name,
+    // changes nothing without a message. True when the file was read or written.
+    bool writeBank(const std::string& folder, const std::string& fileName);
+    bool readBank(const std::string& folder, const std::string& fileName);
+    bool writePreset(const std::string& folder, const std::string& fileName);
+    bool readPreset(const std::string& folder, const std::string& fileName);
+
 protected:
     CProgram* programs = nullptr;
     int programIndex = 0;
     bool applyingProgram = false;
+
+private:
+    int storeMemo(const char* keyPath);
+    int recallMemo(const char* keyPath);
+    bool loadBank(const std::string& path);
+    bool loadPreset(const std::string& path);
 };

@@ -1,0 +1,16 @@
+#include "platform/headless/RecordedMessageBoxes.h"
+
+namespace {
+std::vector<RecordedMessageBox>& boxes() {
+    static std::vector<RecordedMessageBox> recorded;
+    return recorded;
+}
+}  // namespace
+
+void showMessageBox(const char* title, const char* text, MessageBoxIcon icon) {
+    boxes().push_back({title ? title : "", text ? text : "", icon});
+}
+
+const std::vector<RecordedMessageBox>& recordedMessageBoxes() { return boxes(); }
+
+void clearRecordedMessageBoxes() { boxes().clear(); }

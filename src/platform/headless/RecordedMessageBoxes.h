@@ -1,0 +1,18 @@
+// The headless message box: instead of showing a box it records it, so tests can check
+// what the user would have seen.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/MessageBox.h"
+
+struct RecordedMessageBox {
+    std::string title;
+    std::string text;
+    MessageBoxIcon icon;
+};
+
+// Every box shown since the last clear, oldest first.
+const std::vector<RecordedMessageBox>& recordedMessageBoxes();
+void clearRecordedMessageBoxes();
