@@ -52,6 +52,9 @@ public:
     // An image holding rgb (rows top to bottom, 3 bytes per pixel, stride 3 * width).
     static std::unique_ptr<Canvas> createFromRgb(int width, int height, const unsigned char* rgb);
 
+    // An image read from a PNG file; null when it cannot be read.
+    static std::unique_ptr<Canvas> readPng(const std::string& path);
+
     explicit Canvas(std::unique_ptr<Impl> impl);
     ~Canvas();
     Canvas(const Canvas&) = delete;

@@ -73,6 +73,24 @@ std::unique_ptr<Canvas> Canvas::createFromRgb(int width, int height, const unsig
     return canvas;
 }
 
+std::unique_ptr<Canvas> Canvas::readPng(const std::string& path) {
+    cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
+    if (cairo_surface_status(png) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(png);
+        return nullptr;
+    }
+    int width = cairo_image_surface_get_width(png);
+    int height = cairo_image_surface_get_height(png);
+    auto canvas = createImage(width, height);
+    if (canvas) {
+        cairo_t* cr = canvas->impl().cr;
+        cairo_set_source_surface(cr, png, 0, 0);
+        cairo_paint(cr);
+    }
+    cairo_surface_destroy(png);
+    return canvas;
+}
+
 Canvas::Canvas(std::unique_ptr<Impl> impl) : pimpl(std::move(impl)) {}
 Canvas::~Canvas() = default;
 

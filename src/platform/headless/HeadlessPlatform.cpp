@@ -14,7 +14,7 @@ namespace {
 struct PointerScript {
     Point position{0, 0};
     int buttons = 0;
-    std::deque<PointerStep> steps;
+    std::deque<headless::PointerStep> steps;
     int reads = 0;
 };
 
