@@ -41,7 +41,10 @@ bool AEffGUIEditor::getRect(ERect** outRect) {
 void AEffGUIEditor::idle() {
     // Inside a drag loop only the pump lets events through, one paint at a time.
     if (!inDoIdleStuff && !inIdleStuff) platform::processPendingEvents();
-    if (!inIdleStuff && frame) frame->idle();
+    if (!inIdleStuff && frame) {
+        frame->idle();
+        platform::flushDrawing();
+    }
 }
 
 bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {

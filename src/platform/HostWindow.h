@@ -10,9 +10,9 @@ namespace platform {
 
 class HostWindow {
 public:
-    // Null with a reason when no display can be opened.
+    // Null with a reason when no display can be opened. x and y place it on the screen.
     static std::unique_ptr<HostWindow> create(const std::string& title, int width, int height,
-                                              std::string& error);
+                                              std::string& error, int x = 0, int y = 0);
     virtual ~HostWindow() = default;
 
     virtual WindowHandle handle() const = 0;

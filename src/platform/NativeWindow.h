@@ -57,6 +57,8 @@ void resizeWindow(WindowHandle window, int width, int height);
 
 // Handles every pending event of our windows, painting each damaged window once.
 void processPendingEvents();
+// Sends what was drawn on to the display.
+void flushDrawing();
 // Lets one pending paint through; false when none was waiting. Drag loops call it so the
 // window keeps painting while the mouse is held.
 bool dispatchOnePendingPaint();

@@ -159,6 +159,8 @@ void processPendingEvents() {
     }
 }
 
+void flushDrawing() {}
+
 bool dispatchOnePendingPaint() {
     auto& events = state().events;
     for (auto it = events.begin(); it != events.end(); ++it) {

@@ -86,14 +86,14 @@ private:
 }  // namespace
 
 std::unique_ptr<HostWindow> HostWindow::create(const std::string& title, int width, int height,
-                                               std::string& error) {
+                                               std::string& error, int x, int y) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         error = "cannot open the X display (is DISPLAY set?)";
         return nullptr;
     }
     int screen = DefaultScreen(display);
-    Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
+    Window window = XCreateSimpleWindow(display, RootWindow(display, screen), x, y,
                                         unsigned(width > 0 ? width : 1),
                                         unsigned(height > 0 ? height : 1), 0, 0,
                                         BlackPixel(display, screen));

@@ -308,6 +308,10 @@ void processPendingEvents() {
     XFlush(display);
 }
 
+void flushDrawing() {
+    if (Display* display = x11::currentDisplay()) XFlush(display);
+}
+
 bool dispatchOnePendingPaint() {
     Display* display = x11::currentDisplay();
     if (!display) return false;
