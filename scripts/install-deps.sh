@@ -6,7 +6,7 @@ SUDO=""
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
-  build-essential cmake ninja-build clang libclang-rt-14-dev binutils \
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev binutils \
   libgtest-dev libgmock-dev libbenchmark-dev \
   libsndfile1-dev libcairo2-dev libx11-dev libfontconfig-dev \
   fonts-liberation2 fonts-dejavu-core \

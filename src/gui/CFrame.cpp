@@ -102,6 +102,8 @@ CFrame::~CFrame() {
     if (window && defaultCursorSaved) window->setCursor(platform::CursorStyle::Default);
     setDropActive(false);
     window.reset();
+    // Children leave while this is still a frame: their removal may ask it for its focus.
+    removeAll(true);
 }
 
 CDrawContext* CFrame::createWindowContext() { return new CDrawContext(this, nullptr, window.get()); }
