@@ -10,4 +10,4 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev \
   libsndfile1-dev libcairo2-dev libx11-dev libfontconfig-dev \
   fonts-liberation2 fonts-dejavu-core \
-  xvfb xdotool x11-utils >/dev/null
+  xvfb xdotool x11-utils x11-xserver-utils >/dev/null

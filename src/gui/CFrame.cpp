@@ -173,15 +173,13 @@ void CFrame::setViewSize(CRect& rect) { setSize(rect.width(), rect.height()); }
 bool CFrame::setSize(CCoord width, CCoord height) {
     if (!bOpenFlag) return false;
     if (width == size.width() && height == size.height()) return false;
-    size.right = size.left + width;
-    size.bottom = size.top + height;
     if (pEditor && pEditor->sizeWindowThroughHost(width, height)) {
         if (window) window->resize(width, height);
-        return true;
+    } else {
+        resizeWindowChain(width, height);
     }
-    resizeWindowChain(width, height);
-    // Even when the host's windows stop the walk, the frame must repaint at its new size
-    // through an offscreen of that size.
+    // However the windows were resized, the frame repaints all of its new size, through
+    // an offscreen of that size.
     CRect newSize(0, 0, width, height);
     CViewContainer::setViewSize(newSize);
     return true;

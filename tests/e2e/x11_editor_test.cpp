@@ -203,6 +203,34 @@ TEST_F(X11EditorTest, TheWheelTurnsTheKnobUnderThePointer) {
     EXPECT_FLOAT_EQ(plugin->getParameter(4), 0.4f);
 }
 
+TEST_F(X11EditorTest, WithSwappedButtonsThePhysicalRightButtonClicks) {
+    plugin->setParameter(0, 1.0f);
+    openIn(*window);
+    pump(10);
+    xdotool("mousemove --sync 352 80");
+    ASSERT_EQ(std::system("xmodmap -e 'pointer = 3 2 1'"), 0);
+    xdotool("click 3");
+    for (int i = 0; i < 100 && plugin->getParameter(0) != 0.0f; ++i) pump(1);
+    std::system("xmodmap -e 'pointer = 1 2 3'");
+    EXPECT_EQ(display(0), "Off");
+}
+
+TEST_F(X11EditorTest, KeysOnTheWindowStepTheKnobLastDragged) {
+    plugin->setParameter(5, 0.5f);
+    openIn(*window);
+    pump(10);
+    xdotool("mousemove --sync 200 200 click 1");  // gives the knob the focus
+    for (int i = 0; i < 100 && host.callsOf(audioMasterEndEdit).empty(); ++i) pump(1);
+    ASSERT_FALSE(host.callsOf(audioMasterEndEdit).empty());
+    float before = plugin->getParameter(5);
+    xdotool("key Up");
+    for (int i = 0; i < 100 && plugin->getParameter(5) == before; ++i) pump(1);
+    EXPECT_FLOAT_EQ(plugin->getParameter(5), before + 0.1f);
+    // The host's forwarded keys take the same way.
+    EXPECT_EQ(dispatch(effEditKeyDown, 0, VKEY_DOWN), 1);
+    EXPECT_FLOAT_EQ(plugin->getParameter(5), before);
+}
+
 TEST_F(X11EditorTest, OpeningAndClosingFiftyTimesLeavesAWorkingEditor) {
     for (int i = 0; i < 50; ++i) {
         ASSERT_EQ(openIn(*window), 1);

@@ -229,4 +229,51 @@ TEST_F(ViewsTest, ButtonPressesAndWheelOfTheWindowReachTheViews) {
     EXPECT_EQ(view->lastWhere, CPoint(20, 25));
 }
 
+class SizingEditor : public RecordingFrameEditor {
+public:
+    bool sizeWindowThroughHost(int32_t width, int32_t height) override {
+        requests.push_back({width, height});
+        return hostResizes;
+    }
+    std::vector<std::pair<int32_t, int32_t>> requests;
+    bool hostResizes = true;
+};
+
+TEST(FrameSize, TheHostResizesItsWindowOrTheFrameDoesItByHand) {
+    platform::headless::reset();
+    SizingEditor sizing;
+    auto* frame = new CFrame(CRect(0, 0, 200, 150), reinterpret_cast<void*>(0x42), &sizing);
+    platform::WindowHandle window = platform::headless::lastWindow();
+    frame->draw(frame);  // makes the offscreen, at 200 x 150
+    EXPECT_FALSE(frame->setSize(200, 150));  // the current size: nothing to do
+    EXPECT_TRUE(sizing.requests.empty());
+
+    EXPECT_TRUE(frame->setSize(300, 200));
+    ASSERT_EQ(sizing.requests.size(), 1u);
+    EXPECT_EQ(platform::headless::windowImage(window)->width(), 300);
+    CRect size;
+    EXPECT_EQ(frame->getViewSize(size), CRect(0, 0, 300, 200));
+    EXPECT_EQ(frame->getOffscreen()->getWidth(), 300);  // the whole window gets painted
+
+    sizing.hostResizes = false;
+    EXPECT_TRUE(frame->setSize(320, 240));
+    EXPECT_EQ(platform::headless::windowImage(window)->height(), 240);
+    EXPECT_EQ(frame->getViewSize(size), CRect(0, 0, 320, 240));
+    EXPECT_EQ(frame->getOffscreen()->getWidth(), 320);
+    frame->forget();
+}
+
+TEST(FrameSize, CursorsReachTheWindow) {
+    platform::headless::reset();
+    RecordingFrameEditor editor;
+    auto* frame = new CFrame(CRect(0, 0, 20, 20), reinterpret_cast<void*>(0x42), &editor);
+    platform::WindowHandle window = platform::headless::lastWindow();
+    frame->setCursor(kCursorHand);
+    EXPECT_EQ(platform::headless::windowCursor(window), platform::CursorStyle::Hand);
+    frame->setCursor(kCursorCopy);
+    EXPECT_EQ(platform::headless::windowCursor(window), platform::CursorStyle::Default);
+    frame->forget();
+    EXPECT_EQ(platform::headless::openWindowCount(), 0);
+}
+
 }  // namespace
