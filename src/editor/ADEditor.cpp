@@ -87,8 +87,6 @@ void ADEditor::close() {
     destroyFrame();
 }
 
-void ADEditor::idle() { AEffGUIEditor::idle(); }
-
 CAnimKnob* ADEditor::knobForTag(VstInt32 tag) const {
     switch (tag) {
         case kRatioTag: return ratioKnob;

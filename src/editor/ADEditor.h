@@ -17,7 +17,6 @@ public:
     // Creates the frame in the host's window; false without a window or background.
     bool open(void* window) override;
     void close() override;
-    void idle() override;
     // From the effect, on any thread: only stores control values and dirty flags.
     void setParameter(VstInt32 index, float value) override;
 

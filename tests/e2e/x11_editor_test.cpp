@@ -13,6 +13,7 @@
 #include "hosting/RecordingHost.h"
 #include "platform/Canvas.h"
 #include "platform/HostWindow.h"
+#include "platform/MessageBox.h"
 #include "skin/SkinBitmaps.h"
 #include "support/XvfbServer.h"
 
@@ -315,6 +316,33 @@ TEST_F(X11EditorTest, KrvHostShowsTheEditorInItsScreenshot) {
     EXPECT_EQ(image->width(), kWidth);
     EXPECT_EQ(image->height(), kHeight);
     EXPECT_EQ(backgroundMismatches(*image), 0);
+}
+
+TEST_F(X11EditorTest, TheMessageBoxIsAModalWindowThatReturnWillClose) {
+    std::thread box([] {
+        showMessageBox("Error...", "This is not a preset file.\nNothing was loaded.",
+                       MessageBoxIcon::Error);
+    });
+    int found = std::system("xdotool search --sync --name '^Error\\.\\.\\.$' > /dev/null");
+    EXPECT_EQ(found, 0);
+    // Return closes it; the call then comes back.
+    std::system("xdotool search --name '^Error\\.\\.\\.$' key --window %1 Return");
+    box.join();
+    EXPECT_NE(std::system("xdotool search --name '^Error\\.\\.\\.$' > /dev/null"), 0);
+}
+
+TEST(MessageBoxWithoutDisplay, TheMessageGoesToStandardError) {
+    std::string saved = getenv("DISPLAY") ? getenv("DISPLAY") : "";
+    setenv("DISPLAY", ":999", 1);
+    ::testing::internal::CaptureStderr();
+    showMessageBox("Error...", "Cannot read the bank file.", MessageBoxIcon::Error);
+    std::string printed = ::testing::internal::GetCapturedStderr();
+    if (saved.empty())
+        unsetenv("DISPLAY");
+    else
+        setenv("DISPLAY", saved.c_str(), 1);
+    EXPECT_NE(printed.find("Error..."), std::string::npos);
+    EXPECT_NE(printed.find("Cannot read the bank file."), std::string::npos);
 }
 
 }  // namespace
