@@ -105,6 +105,8 @@ void drawPresetRowLegend(cairo_t* cr) {
   drawText(cr, Font::Label, 10, "load", kLoadPreset.centerX(), headerBaseline, Align::Center, ink);
   drawText(cr, Font::Label, 10, "store", kStoreA.centerX(), headerBaseline, Align::Center, ink);
   drawText(cr, Font::Label, 10, "recall", kRecallA.centerX(), headerBaseline, Align::Center, ink);
+  drawText(cr, Font::Label, 10, "program", kNameField.centerX(), headerBaseline, Align::Center,
+           ink);
   const double between = (kSavePreset.right + kLoadPreset.left) / 2.0;
   drawTextCentered(cr, Font::Label, 10, "preset", between, kSavePreset.centerY(), ink);
   drawTextCentered(cr, Font::Label, 10, "bank", between, kSaveBank.centerY(), ink);

@@ -28,7 +28,7 @@ Dial bigDial(Rect rect, int frames, std::vector<DialMark> marks, const char* nam
   dial.knobRadius = 27;
   dial.tickInner = 33;
   dial.tickOuter = 37;
-  dial.labelRadius = 45;
+  dial.labelRadius = 40;
   dial.labelSize = 10;
   dial.marks = std::move(marks);
   dial.name = name;
@@ -49,10 +49,10 @@ Dial ratioDial() {
   dial.rect = kRatioKnob;
   dial.frames = 7;
   dial.sweepDegrees = 270;
-  dial.knobRadius = 17;
-  dial.tickInner = 21;
-  dial.tickOuter = 24;
-  dial.labelRadius = 31;
+  dial.knobRadius = 18;
+  dial.tickInner = 22;
+  dial.tickOuter = 25;
+  dial.labelRadius = 27;
   dial.labelSize = 9;
   const char* labels[] = {"1.2:1", "1.5:1", "2:1", "3:1", "4:1", "6:1", "10:1"};
   for (int i = 0; i < 7; ++i) dial.marks.push_back({i / 6.0, labels[i]});
@@ -78,9 +78,16 @@ void drawDialScale(cairo_t* cr, const Dial& dial) {
     cairo_line_to(cr, cx + dial.tickOuter * std::cos(a), cy + dial.tickOuter * std::sin(a));
     cairo_stroke(cr);
     if (major) {
-      drawTextCentered(cr, Font::Label, dial.labelSize, mark.label.c_str(),
-                       cx + dial.labelRadius * std::cos(a), cy + dial.labelRadius * std::sin(a),
-                       palette::kPrint);
+      // Push each number out until its box clears the label circle, so wide and narrow
+      // numbers keep the same gap to their ticks.
+      useFont(cr, Font::Label, dial.labelSize);
+      cairo_text_extents_t ink;
+      cairo_text_extents(cr, mark.label.c_str(), &ink);
+      const double dx = std::cos(a), dy = std::sin(a);
+      const double reach =
+          dial.labelRadius + std::fabs(dx) * ink.width / 2 + std::fabs(dy) * ink.height / 2;
+      drawTextCentered(cr, Font::Label, dial.labelSize, mark.label.c_str(), cx + reach * dx,
+                       cy + reach * dy, palette::kPrint);
     }
   }
   drawText(cr, Font::LabelBold, 11, dial.name.c_str(), cx, dial.nameBaseline, Align::Center,

@@ -21,7 +21,8 @@ struct Dial {
   int frames;                 // film-strip frames, frame 0 = value 0
   double sweepDegrees;        // total pointer travel, symmetric about twelve o'clock
   double knobRadius;          // body radius, pixels
-  double tickInner, tickOuter, labelRadius;
+  double tickInner, tickOuter;
+  double labelRadius;          // where the numbers' boxes begin
   double labelSize;
   std::vector<DialMark> marks;
   std::string name;           // caption under the knob

@@ -44,16 +44,28 @@ cairo_font_face_t* loadFace(Font font) {
   FcPatternDestroy(pattern);
   FcChar8* family = nullptr;
   FcChar8* style = nullptr;
-  if (!match || FcPatternGetString(match, FC_FAMILY, 0, &family) != FcResultMatch ||
-      FcPatternGetString(match, FC_STYLE, 0, &style) != FcResultMatch ||
-      std::strcmp(reinterpret_cast<const char*>(family), request.family) != 0 ||
-      std::strcmp(reinterpret_cast<const char*>(style), request.style) != 0) {
+  FcChar8* file = nullptr;
+  int index = 0;
+  const bool found =
+      match && FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch &&
+      FcPatternGetString(match, FC_STYLE, 0, &style) == FcResultMatch &&
+      FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
+      std::strcmp(reinterpret_cast<const char*>(family), request.family) == 0 &&
+      std::strcmp(reinterpret_cast<const char*>(style), request.style) == 0;
+  if (!found) {
     if (match) FcPatternDestroy(match);
     throw std::runtime_error(std::string("font not installed: ") + request.family + " " +
                              request.style + " (see scripts/install-deps.sh)");
   }
-  cairo_font_face_t* face = cairo_ft_font_face_create_for_pattern(match);
+  FcPatternGetInteger(match, FC_INDEX, 0, &index);
+  // Only the file goes on: the user's rendering preferences (subpixel order, hinting)
+  // that the match carries must not change the skin's pixels.
+  FcPattern* fileOnly = FcPatternCreate();
+  FcPatternAddString(fileOnly, FC_FILE, file);
+  FcPatternAddInteger(fileOnly, FC_INDEX, index);
   FcPatternDestroy(match);
+  cairo_font_face_t* face = cairo_ft_font_face_create_for_pattern(fileOnly);
+  FcPatternDestroy(fileOnly);
   return face;
 }
 

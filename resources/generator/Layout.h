@@ -40,7 +40,6 @@ constexpr Rect kRecallB{327, kBottom - 15, 339, kBottom - 1};
 // the arc it sweeps.
 constexpr double kNeedlePivotX = 200;
 constexpr double kNeedlePivotY = 155;
-constexpr double kNeedleInnerRadius = 3;
 constexpr double kNeedleOuterRadius = 86;
 
 // The about picture leaves this area dark and empty for the version text.

@@ -1,7 +1,7 @@
 #include "Meter.h"
 
 #include <cmath>
-#include <cstdio>
+#include <limits>
 
 #include "Layout.h"
 #include "Paint.h"
@@ -15,7 +15,7 @@ struct FaceInk {
 
 FaceInk inkFor(bool lit) {
   if (lit) {
-    return {rgb8(74, 50, 22), rgb8(22, 16, 10), rgb8(255, 196, 104), rgb8(214, 150, 70),
+    return {rgb8(92, 60, 24), rgb8(26, 18, 10), rgb8(255, 200, 110), rgb8(226, 160, 80),
             rgb8(255, 104, 60)};
   }
   return {rgb8(30, 30, 30), rgb8(14, 14, 14), rgb8(112, 108, 100), rgb8(84, 82, 76),
@@ -23,7 +23,7 @@ FaceInk inkFor(bool lit) {
 }
 
 constexpr double kScaleRadius = 80;     // the printed arc
-constexpr double kTickOuter = 86;       // the needle's tip reaches exactly this far
+constexpr double kTickOuter = kNeedleOuterRadius;  // the needle's tip ends on the ticks
 constexpr double kNumberRadius = 70.5;  // centre of the numbers
 
 struct ScaleMark {
@@ -32,7 +32,8 @@ struct ScaleMark {
 };
 constexpr ScaleMark kMarks[] = {{0, "0"},  {1, nullptr}, {2, "2"},   {3, nullptr},
                                 {4, "4"},  {6, "6"},     {8, nullptr}, {10, "10"},
-                                {15, nullptr}, {20, "20"}};
+                                {15, nullptr}, {20, "20"},
+                                {std::numeric_limits<double>::infinity(), nullptr}};  // end stop
 
 }  // namespace
 
@@ -78,11 +79,13 @@ void drawMeterFace(cairo_t* cr, int width, int height, double pivotX, double piv
     cairo_line_to(cr, pivotX + outer * std::cos(a), pivotY + outer * std::sin(a));
     cairo_stroke(cr);
     if (major) {
-      drawTextCentered(cr, Font::Label, 8, mark.label, pivotX + kNumberRadius * std::cos(a),
-                       pivotY + kNumberRadius * std::sin(a), c);
+      // The needle rests on the zero tick: its number stands just clear to the left.
+      const double la = mark.db == 0 ? needleAngle(-0.075) : a;
+      drawTextCentered(cr, Font::Label, 9, mark.label, pivotX + kNumberRadius * std::cos(la),
+                       pivotY + kNumberRadius * std::sin(la), c);
     }
   }
-  drawTextCentered(cr, Font::LabelBold, 8, "GR dB", pivotX, height - 9, ink.printDim);
+  drawTextCentered(cr, Font::LabelBold, 9, "dB", pivotX, height - 11, ink.printDim);
   cairo_restore(cr);
 }
 

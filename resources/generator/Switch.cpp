@@ -11,7 +11,7 @@ namespace {
 const char* const kPositionNames[kSwitchPositions] = {"Valve", "Clear", "Off"};
 constexpr double kLabelBaseline = 60;  // editor y
 constexpr double kPivotY = 102;        // editor y of the lever's pivot
-constexpr double kLeverLength = 34;
+constexpr double kLeverLength = 35;
 
 // A click picks the position by thirds of the switch's width, so each name sits over
 // the middle of its third.
@@ -33,7 +33,7 @@ void drawLever(cairo_t* cr, double px, double py, double angle) {
   cairo_new_path(cr);
   for (int i = 0; i < 6; ++i) {
     const double a = M_PI / 6 + i * M_PI / 3;
-    cairo_line_to(cr, px + 14 * std::cos(a), py + 14 * std::sin(a));
+    cairo_line_to(cr, px + 15 * std::cos(a), py + 15 * std::sin(a));
   }
   cairo_close_path(cr);
   cairo_pattern_t* nut = cairo_pattern_create_linear(px - 12, py - 12, px + 12, py + 12);
@@ -74,6 +74,16 @@ void drawLever(cairo_t* cr, double px, double py, double angle) {
   cairo_set_source(cr, chrome);
   cairo_fill(cr);
   cairo_pattern_destroy(chrome);
+  // The ball end catches the light on its upper left, whatever the lever's angle.
+  cairo_rotate(cr, -angle);
+  const double bx = kLeverLength * std::sin(angle), by = -kLeverLength * std::cos(angle);
+  cairo_pattern_t* ball = cairo_pattern_create_radial(bx - 1.5, by - 1.5, 0.5, bx, by, 4.4);
+  cairo_pattern_add_color_stop_rgb(ball, 0, 1.0, 1.0, 1.0);
+  cairo_pattern_add_color_stop_rgb(ball, 1, 0.42, 0.42, 0.42);
+  cairo_arc(cr, bx, by, 4.4, 0, 2 * M_PI);
+  cairo_set_source(cr, ball);
+  cairo_fill(cr);
+  cairo_pattern_destroy(ball);
   cairo_restore(cr);
 }
 

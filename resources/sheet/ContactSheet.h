@@ -10,4 +10,7 @@ namespace skin {
 // picture with its version text. Answers false with a message on stderr on failure.
 bool writeContactSheet(const std::string& editorPng, const std::string& aboutPng);
 
+// Writes the frames of every control strip side by side, one row per strip.
+bool writeStateSheet(const std::string& statesPng);
+
 }  // namespace skin

@@ -73,7 +73,7 @@ inline std::string readFile(const std::string& path) {
 
 // A fresh empty directory under the test's temporary directory.
 inline std::string freshDirectory(const std::string& name) {
-  const std::filesystem::path path = std::filesystem::path(::testing::TempDir()) / ("krv-skin-" + name);
+  const auto path = std::filesystem::path(::testing::TempDir()) / ("krv-skin-" + name);
   std::filesystem::remove_all(path);
   std::filesystem::create_directories(path);
   return path.string();

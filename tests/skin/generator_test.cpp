@@ -27,7 +27,9 @@ const int kIds[] = {12128, 12129, 12151, 12152, 12153, 12171, 12173, 12177, 1218
 
 std::uint32_t little(const std::string& bytes, size_t at, int count) {
   std::uint32_t value = 0;
-  for (int i = count - 1; i >= 0; --i) value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+  for (int i = count - 1; i >= 0; --i) {
+    value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+  }
   return value;
 }
 
@@ -90,6 +92,22 @@ TEST(SkinGenerator, RejectsIncompleteCommandLines) {
 
 TEST(SkinGenerator, ReportsAnUnwritableDestination) {
   EXPECT_NE(run(kGenerator + " --bmp /nonexistent/krv-skin"), 0);
+}
+
+TEST(SkinGenerator, StopsWhenAFontIsMissingInsteadOfFallingBack) {
+  // A fontconfig setup without fonts: a substitute face would silently change the look.
+  const std::string dir = freshDirectory("no-fonts");
+  {
+    std::ofstream conf(dir + "/fonts.conf");
+    conf << "<?xml version=\"1.0\"?>\n<fontconfig><dir>" << dir << "/none</dir><cachedir>" << dir
+         << "/cache</cachedir></fontconfig>\n";
+  }
+  const int status = run("FONTCONFIG_FILE=" + dir + "/fonts.conf " + kGenerator + " --bmp " + dir +
+                         " > " + dir + "/out.txt");
+  EXPECT_NE(status, 0);
+  EXPECT_NE(readFile(dir + "/out.txt").find("font not installed"), std::string::npos)
+      << readFile(dir + "/out.txt");
+  EXPECT_FALSE(std::filesystem::exists(dir + "/12128.bmp"));
 }
 
 TEST(SkinInPlugin, ThePluginLibraryCarriesEveryBitmap) {

@@ -38,7 +38,7 @@ struct KnobCase {
 constexpr KnobCase kKnobs[] = {{"time", 12173, 21, 28, 143, 114, 27, 35, 2},
                                {"compression", 12171, 41, 143, 143, 114, 27, 35, 4},
                                {"output", 12177, 61, 258, 143, 114, 27, 35, 10},
-                               {"ratio", 12181, 7, 50, 50, 70, 17, 22.5, 1}};
+                               {"ratio", 12181, 7, 50, 50, 70, 18, 23.5, 1}};
 
 // The knobs turn through 270 degrees, value 0 at the lower left, 1 at the lower right.
 double dialDegrees(int frame, int frames) { return -135.0 + 270.0 * frame / (frames - 1); }
@@ -52,9 +52,12 @@ TEST(SkinLook, KnobPointersPointAtTheirPrintedValues) {
     for (int frame = 0; frame < k.frames; frame += k.labelEvery) {
       const double angle = dialDegrees(frame, k.frames);
       auto inFrame = [&](int x, int y) { return strip.at(frame, x, y); };
-      const double on = rayLuminance(inFrame, c, c, angle, 0.45 * k.bodyRadius, 0.8 * k.bodyRadius);
-      const double left = rayLuminance(inFrame, c, c, angle - 35, 0.45 * k.bodyRadius, 0.8 * k.bodyRadius);
-      const double right = rayLuminance(inFrame, c, c, angle + 35, 0.45 * k.bodyRadius, 0.8 * k.bodyRadius);
+      auto pointerRay = [&](double degrees) {
+        return rayLuminance(inFrame, c, c, degrees, 0.45 * k.bodyRadius, 0.8 * k.bodyRadius);
+      };
+      const double on = pointerRay(angle);
+      const double left = pointerRay(angle - 35);
+      const double right = pointerRay(angle + 35);
       EXPECT_GT(on, 140) << k.name << " frame " << frame;
       EXPECT_GT(on, left + 80) << k.name << " frame " << frame;
       EXPECT_GT(on, right + 80) << k.name << " frame " << frame;
