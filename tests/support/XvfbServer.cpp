@@ -20,8 +20,10 @@ bool XvfbServer::start(std::string& error) {
     if (pid == 0) {
         close(ready[0]);
         std::string fd = std::to_string(ready[1]);
+        // -noreset: the server would otherwise reset, refusing connections for a moment,
+        // whenever its last client leaves between two tests.
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
-               "-nolisten", "tcp", static_cast<char*>(nullptr));
+               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(ready[1]);
