@@ -318,6 +318,14 @@ TEST_F(X11EditorTest, KrvHostShowsTheEditorInItsScreenshot) {
     EXPECT_EQ(backgroundMismatches(*image), 0);
 }
 
+TEST_F(X11EditorTest, KrvHostQuitsCleanlyWhenItsWindowIsClosed) {
+    std::string command = "timeout 30 sh -c '" + std::string(KRV_HOST_PATH) + " --plugin " +
+                          KRV_PLUGIN_PATH +
+                          " > /dev/null & xdotool search --sync --name \"^KRV tarnwick$\" "
+                          "windowclose; wait $!'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
 TEST_F(X11EditorTest, TheMessageBoxIsAModalWindowThatReturnWillClose) {
     std::thread box([] {
         showMessageBox("Error...", "This is not a preset file.\nNothing was loaded.",

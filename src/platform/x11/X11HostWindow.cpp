@@ -25,7 +25,7 @@ public:
     X11HostWindow(Display* display, Window window, Atom deleteWindow)
         : display(display), window(window), deleteWindow(deleteWindow) {}
     ~X11HostWindow() override {
-        XDestroyWindow(display, window);
+        if (!destroyed) XDestroyWindow(display, window);
         XCloseDisplay(display);
     }
 
@@ -44,7 +44,7 @@ public:
             if (event.type == ClientMessage && Atom(event.xclient.data.l[0]) == deleteWindow)
                 closed = true;
             if (event.type == DestroyNotify && event.xdestroywindow.window == window)
-                closed = true;
+                closed = destroyed = true;
         }
         return !closed;
     }
@@ -81,6 +81,7 @@ private:
     Window window;
     Atom deleteWindow;
     bool closed = false;
+    bool destroyed = false;  // by someone else
 };
 
 }  // namespace
