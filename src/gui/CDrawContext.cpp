@@ -95,13 +95,13 @@ void CDrawContext::setFont(int32_t fontIndex, int32_t, int32_t style) {
     fontSize = font.height;
     fontStyle = style;
     if (!canvas) return;
-    platform::FontSpec spec;
-    spec.face = font.face;
-    spec.pixelHeight = font.height;
-    spec.bold = (style & kBoldFace) || fontIndex == kSystemFont;
-    spec.italic = (style & kItalicFace) != 0;
-    spec.underline = (style & kUnderlineFace) != 0;
-    canvas->setFont(spec);
+    platform::FontSpec wanted;
+    wanted.face = font.face;
+    wanted.pixelHeight = font.height;
+    wanted.bold = (style & kBoldFace) || fontIndex == kSystemFont;
+    wanted.italic = (style & kItalicFace) != 0;
+    wanted.underline = (style & kUnderlineFace) != 0;
+    canvas->setFont(wanted);
 }
 
 void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque,
