@@ -6,8 +6,8 @@ SUDO=""
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
-  build-essential cmake ninja-build clang libclang-rt-14-dev binutils \
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev binutils \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  libsndfile1-dev libcairo2-dev libx11-dev libfontconfig-dev libfreetype-dev pkg-config \
+  libsndfile1-dev libcairo2-dev libx11-dev libfontconfig-dev libfreetype-dev \
   fonts-liberation2 fonts-dejavu-core fonts-urw-base35 \
-  xvfb xdotool x11-utils >/dev/null
+  xvfb xdotool x11-utils x11-xserver-utils >/dev/null

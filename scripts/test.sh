@@ -8,6 +8,8 @@ options="-DCMAKE_BUILD_TYPE=Release"
 if [ "${1:-}" = "--sanitize" ]; then
   dir=build-sanitize
   options="-DCMAKE_BUILD_TYPE=Debug -DKRV_SANITIZE=ON"
+  LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
+  export LSAN_OPTIONS
 fi
 cmake -S . -B "$dir" -G Ninja $options
 cmake --build "$dir"

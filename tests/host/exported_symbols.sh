@@ -7,8 +7,8 @@ if [ "$exports" != "VSTPluginMain main " ]; then
   exit 1
 fi
 [ "${2:-static-runtime}" = static-runtime ] || exit 0
-# Only strong references count: the static runtime's weak references to the
-# transactional-memory runtime resolve to null when it is absent.
+# Weak references (the runtime's optional transactional-memory hooks) resolve to null
+# when nothing provides them; only strong ones would tie the library to a C++ runtime.
 undefined=$(nm -D --undefined-only "$1" | awk '$1 == "U" {print $2}' | grep -E '^_Z|GLIBCXX|CXXABI' || true)
 if [ -n "$undefined" ]; then
   echo "library depends on the C++ runtime: $undefined" >&2

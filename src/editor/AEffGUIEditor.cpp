@@ -1,0 +1,101 @@
+#include "editor/AEffGUIEditor.h"
+
+#include "gui/CDrawContext.h"
+#include "host/AudioEffectX.h"
+#include "platform/Clock.h"
+#include "platform/NativeWindow.h"
+
+namespace {
+constexpr int32_t kIdleInterval = 100;
+constexpr int32_t kEarlySleep = 4;
+constexpr int32_t kEarlyTolerance = 50;
+}  // namespace
+
+AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
+    : AEffEditor(effect), lLastTicks(platform::tickCount()) {
+    if (effect) effect->setEditor(this);
+}
+
+AEffGUIEditor::~AEffGUIEditor() {
+    destroyFrame();
+    detachFromEffect();
+}
+
+void AEffGUIEditor::detachFromEffect() {
+    if (effect && effect->getEditor() == this) effect->setEditor(nullptr);
+}
+
+void AEffGUIEditor::destroyFrame() {
+    if (!frame) return;
+    CFrame* closing = frame;
+    frame = nullptr;
+    closing->forget();
+}
+
+bool AEffGUIEditor::getRect(ERect** outRect) {
+    if (!outRect) return false;
+    *outRect = &rect;
+    return true;
+}
+
+void AEffGUIEditor::idle() {
+    // Inside a drag loop only the pump lets events through, one paint at a time.
+    if (!inDoIdleStuff && !inIdleStuff) platform::processPendingEvents();
+    if (!inIdleStuff && frame) {
+        frame->idle();
+        platform::flushDrawing();
+    }
+}
+
+bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
+    return frame && frame->onKeyDown(keyCode) == 1;
+}
+
+bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) { return frame && frame->onKeyUp(keyCode) == 1; }
+
+bool AEffGUIEditor::onWheel(float distance) {
+    if (!frame) return false;
+    CDrawContext* context = new CDrawContext(frame, nullptr, frame->getNativeWindow());
+    CPoint where;
+    context->getMouseLocation(where);
+    bool handled = frame->onWheel(context, where, distance);
+    context->forget();
+    return handled;
+}
+
+bool AEffGUIEditor::setKnobMode(VstInt32 mode) {
+    knobMode = mode;
+    return true;
+}
+
+void AEffGUIEditor::beginEdit(int32_t index) {
+    if (auto* effectX = dynamic_cast<AudioEffectX*>(effect)) effectX->beginEdit(index);
+}
+
+void AEffGUIEditor::endEdit(int32_t index) {
+    if (auto* effectX = dynamic_cast<AudioEffectX*>(effect)) effectX->endEdit(index);
+}
+
+bool AEffGUIEditor::sizeWindowThroughHost(int32_t width, int32_t height) {
+    auto* effectX = dynamic_cast<AudioEffectX*>(effect);
+    if (!effectX) return false;
+    char capability[] = "sizeWindow";
+    return effectX->canHostDo(capability) > 0 && effectX->sizeWindow(width, height);
+}
+
+void AEffGUIEditor::doIdleStuff() {
+    int32_t now = platform::tickCount();
+    if (now < lLastTicks) {
+        platform::sleepMilliseconds(kEarlySleep);
+        now += kEarlySleep;
+        if (now < lLastTicks - kEarlyTolerance) return;
+    }
+    inDoIdleStuff = true;
+    idle();
+    platform::dispatchOnePendingPaint();
+    inDoIdleStuff = false;
+    lLastTicks = now + kIdleInterval;
+    inIdleStuff = true;
+    if (effect) effect->masterIdle();
+    inIdleStuff = false;
+}

@@ -1,0 +1,44 @@
+// Editor base with a toolkit frame: the editor's rectangle, the idle pump that keeps the
+// window and the host alive during drags, the process-wide knob mode, wheel and keys to
+// the frame, and the start and end of a user's edit to the host.
+#pragma once
+
+#include "gui/CFrame.h"
+#include "gui/CFrameEditor.h"
+#include "host/AEffEditor.h"
+
+class AEffGUIEditor : public AEffEditor, public CFrameEditor {
+public:
+    // Attaches itself to the effect, which then reports an editor to the host.
+    explicit AEffGUIEditor(AudioEffect* effect);
+    ~AEffGUIEditor() override;
+
+    bool getRect(ERect** rect) override;
+    // Host's idle: handles our windows' events, then redraws what is dirty.
+    void idle() override;
+    bool onKeyDown(VstKeyCode& keyCode) override;
+    bool onKeyUp(VstKeyCode& keyCode) override;
+    bool onWheel(float distance) override;
+    bool setKnobMode(VstInt32 mode) override;
+
+    void beginEdit(int32_t index) override;
+    void endEdit(int32_t index) override;
+    // At most one full pass every 100 ms: the editor's idle, one pending paint, the
+    // host's idle.
+    void doIdleStuff() override;
+    bool sizeWindowThroughHost(int32_t width, int32_t height) override;
+
+    CFrame* getFrame() const { return frame; }
+
+protected:
+    // Releases the frame and everything in it; the derived editor's close calls it.
+    void destroyFrame();
+    // Detaches from the effect; the final editor's destructor calls it first.
+    void detachFromEffect();
+
+    ERect rect{0, 0, 0, 0};
+    int32_t lLastTicks;
+    bool inIdleStuff = false;
+    bool inDoIdleStuff = false;
+    CFrame* frame = nullptr;
+};

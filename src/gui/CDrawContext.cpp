@@ -1,0 +1,175 @@
+#include "gui/CDrawContext.h"
+
+#include <cstdlib>
+#include <utility>
+
+#include "gui/CFrame.h"
+#include "platform/Canvas.h"
+#include "platform/NativeWindow.h"
+#include "platform/PointerState.h"
+
+namespace {
+
+struct StandardFont {
+    const char* face;
+    int height;
+};
+
+const StandardFont kStandardFonts[kNumStandardFonts] = {
+    {"Arial", 12}, {"Arial", 18}, {"Arial", 14}, {"Arial", 12},
+    {"Arial", 11}, {"Arial", 10}, {"Arial", 9},  {"Symbol", 13},
+};
+
+platform::Color toPlatform(const CColor& c) { return platform::Color{c.red, c.green, c.blue, c.alpha}; }
+
+}  // namespace
+
+CDrawContext::CDrawContext(CFrame* frame, platform::Canvas* canvas, platform::NativeWindow* window)
+    : pFrame(frame), canvas(canvas) {
+    if (!canvas && window) {
+        ownCanvas = window->createCanvas();
+        this->canvas = ownCanvas.get();
+    }
+    if (frame)
+        frame->getViewSize(clipRect);
+    else
+        clipRect = CRect(0, 0, 1000, 1000);
+    if (window) {
+        platform::Point origin = window->screenOrigin();
+        offsetScreen = CPoint(origin.x, origin.y);
+    }
+    applyClip();
+    setFrameColor(kWhiteCColor);
+    setLineStyle(kLineSolid);
+    setLineWidth(1);
+    setFillColor(kBlackCColor);
+    setFontColor(kWhiteCColor);
+    setFont(kSystemFont);
+    setDrawMode(kCopyMode);
+}
+
+CDrawContext::~CDrawContext() {
+    if (canvas) canvas->flush();
+}
+
+void CDrawContext::moveTo(const CPoint& point) {
+    penLocation = point;
+    penLocation.offset(offset.h, offset.v);
+}
+
+void CDrawContext::lineTo(const CPoint& point) {
+    CPoint to = point;
+    to.offset(offset.h, offset.v);
+    if (canvas)
+        canvas->drawLine(penLocation.h, penLocation.v, to.h, to.v, toPlatform(frameColor),
+                         frameWidth);
+    penLocation = to;
+}
+
+void CDrawContext::drawRect(const CRect& rect) {
+    moveTo(CPoint(rect.left, rect.top));
+    lineTo(CPoint(rect.right - 1, rect.top));
+    lineTo(CPoint(rect.right - 1, rect.bottom - 1));
+    lineTo(CPoint(rect.left, rect.bottom - 1));
+    lineTo(CPoint(rect.left, rect.top));
+}
+
+void CDrawContext::fillRect(const CRect& rect) {
+    if (!canvas) return;
+    canvas->fillRect(platform::Rect{rect.left + 1 + offset.h, rect.top + 1 + offset.v,
+                                    rect.right + offset.h, rect.bottom + offset.v},
+                     toPlatform(fillColor));
+}
+
+void CDrawContext::setFrameColor(const CColor& color) { frameColor = color; }
+void CDrawContext::setFillColor(const CColor& color) { fillColor = color; }
+void CDrawContext::setFontColor(const CColor& color) { fontColor = color; }
+
+void CDrawContext::setLineWidth(CCoord width) { frameWidth = width; }
+
+void CDrawContext::setFont(int32_t fontIndex, int32_t, int32_t style) {
+    if (fontIndex < 0 || fontIndex >= kNumStandardFonts) fontIndex = kSystemFont;
+    const StandardFont& font = kStandardFonts[fontIndex];
+    if (fontId == fontIndex && fontSize == font.height && fontStyle == style) return;
+    fontId = fontIndex;
+    fontSize = font.height;
+    fontStyle = style;
+    if (!canvas) return;
+    platform::FontSpec wanted;
+    wanted.face = font.face;
+    wanted.pixelHeight = font.height;
+    wanted.bold = (style & kBoldFace) || fontIndex == kSystemFont;
+    wanted.italic = (style & kItalicFace) != 0;
+    wanted.underline = (style & kUnderlineFace) != 0;
+    canvas->setFont(wanted);
+}
+
+void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque,
+                              CHoriTxtAlign align) {
+    if (!canvas || !text) return;
+    platform::Rect target{rect.left + offset.h, rect.top + offset.v, rect.right + offset.h,
+                          rect.bottom + offset.v};
+    platform::TextAlign textAlign = platform::TextAlign::Center;
+    if (align == kLeftText) {
+        textAlign = platform::TextAlign::Left;
+        target.left += 1;
+    } else if (align == kRightText) {
+        textAlign = platform::TextAlign::Right;
+    }
+    platform::Color background = toPlatform(fillColor);
+    canvas->drawText(text, target, toPlatform(fontColor), textAlign, opaque ? &background : nullptr);
+}
+
+void CDrawContext::setClipRect(const CRect& clip) {
+    clipRect = clip;
+    clipRect.offset(offset.h, offset.v);
+    applyClip();
+}
+
+CRect& CDrawContext::getClipRect(CRect& clip) const {
+    clip = clipRect;
+    clip.offset(-offset.h, -offset.v);
+    return clip;
+}
+
+void CDrawContext::applyClip() {
+    if (canvas)
+        canvas->setClip(platform::Rect{clipRect.left, clipRect.top, clipRect.right, clipRect.bottom});
+}
+
+int32_t CDrawContext::getMouseButtons() { return platform::queryPointerButtons(); }
+
+void CDrawContext::getMouseLocation(CPoint& point) {
+    platform::Point screen{0, 0};
+    platform::queryPointerScreenPosition(screen);
+    point = CPoint(screen.x - offsetScreen.h, screen.y - offsetScreen.v);
+}
+
+COffscreenContext::COffscreenContext(CFrame* frame, CCoord width, CCoord height,
+                                     const CColor& backgroundColor)
+    : CDrawContext(frame, nullptr, nullptr), width(width), height(height),
+      backgroundColor(backgroundColor) {
+    ownCanvas = platform::Canvas::createImage(std::abs(width), std::abs(height));
+    canvas = ownCanvas.get();
+    CRect whole(0, 0, width, height);
+    if (whole.left > whole.right) std::swap(whole.left, whole.right);
+    if (whole.top > whole.bottom) std::swap(whole.top, whole.bottom);
+    clipRect = whole;
+    applyClip();
+    fontId = 8;
+    setFont(kSystemFont);
+    setFillColor(backgroundColor);
+    setFrameColor(backgroundColor);
+    fillRect(whole);
+    drawRect(whole);
+}
+
+COffscreenContext::~COffscreenContext() = default;
+
+void COffscreenContext::copyFrom(CDrawContext* dest, const CRect& destRect,
+                                 const CPoint& srcOffset) {
+    if (!dest || !dest->getCanvas() || !canvas) return;
+    platform::Rect target{destRect.left + dest->offset.h, destRect.top + dest->offset.v,
+                          destRect.right + dest->offset.h, destRect.bottom + dest->offset.v};
+    dest->getCanvas()->copyFrom(*canvas, srcOffset.h, srcOffset.v, target);
+}

@@ -1,0 +1,375 @@
+#include "gui/CFrame.h"
+
+#include <cstdlib>
+
+#include "gui/CDrawContext.h"
+#include "gui/CFrameEditor.h"
+#include "platform/Clock.h"
+#include "platform/PointerState.h"
+
+int32_t knobMode = 0;
+
+namespace {
+
+platform::CursorStyle cursorShapeOf(CCursorType type) {
+    switch (type) {
+        case kCursorWait: return platform::CursorStyle::Wait;
+        case kCursorHSize: return platform::CursorStyle::SizeHorizontal;
+        case kCursorVSize: return platform::CursorStyle::SizeVertical;
+        case kCursorSizeAll: return platform::CursorStyle::SizeAll;
+        case kCursorNESWSize: return platform::CursorStyle::SizeNortheastSouthwest;
+        case kCursorNWSESize: return platform::CursorStyle::SizeNorthwestSoutheast;
+        case kCursorNotAllowed: return platform::CursorStyle::NotAllowed;
+        case kCursorHand: return platform::CursorStyle::Hand;
+        default: return platform::CursorStyle::Default;
+    }
+}
+
+// Twice a dialog frame's thickness: the walk below stops once the windows around ours
+// add exactly that much.
+constexpr int kFrameThickness = 6;
+// Windows more than this much larger than ours belong to the host and are left alone.
+constexpr int kHostWindowMargin = 80;
+constexpr int kDecorationMargin = 60;
+
+}  // namespace
+
+// Events of the frame's window. The frame stays alive while one is handled, even when the
+// host closes the editor from inside a control's drag loop.
+class CFrame::WindowEvents : public platform::WindowListener {
+public:
+    explicit WindowEvents(CFrame& frame) : frame(frame) {}
+
+    void windowExposed(const platform::Rect& damaged) override {
+        Guard guard(frame);
+        CDrawContext* context = frame.createWindowContext();
+        frame.drawRect(context, CRect(damaged.left, damaged.top, damaged.right, damaged.bottom));
+        context->forget();
+    }
+    void buttonPressed(platform::Point where, int buttons) override {
+        Guard guard(frame);
+        CDrawContext* context = frame.createWindowContext();
+        CPoint point(where.x, where.y);
+        frame.mouse(context, point, buttons);
+        context->forget();
+    }
+    void wheelTurned(platform::Point where, float distance) override {
+        Guard guard(frame);
+        CDrawContext* context = frame.createWindowContext();
+        frame.onWheel(context, CPoint(where.x, where.y), distance);
+        context->forget();
+    }
+    void keyPressed(VstKeyCode key) override {
+        Guard guard(frame);
+        frame.onKeyDown(key);
+    }
+    void keyReleased(VstKeyCode key) override {
+        Guard guard(frame);
+        frame.onKeyUp(key);
+    }
+    void windowDestroyed() override {
+        frame.bOpenFlag = false;
+        frame.parentSystemWindow = 0;
+    }
+
+private:
+    struct Guard {
+        explicit Guard(CFrame& frame) : frame(frame) { frame.remember(); }
+        ~Guard() { frame.forget(); }
+        CFrame& frame;
+    };
+    CFrame& frame;
+};
+
+CFrame::CFrame(const CRect& size, void* parentWindow, CFrameEditor* editor)
+    : CViewContainer(size, this, nullptr), pEditor(editor),
+      parentSystemWindow(reinterpret_cast<platform::WindowHandle>(parentWindow)),
+      events(std::make_unique<WindowEvents>(*this)) {
+    if (parentSystemWindow)
+        window = platform::NativeWindow::createChild(parentSystemWindow, size.width(),
+                                                     size.height(), *events);
+    setDropActive(true);
+}
+
+CFrame::~CFrame() {
+    if (pModalView) {
+        if (pFocusView == pModalView) setFocusView(nullptr);
+        CView* modal = pModalView;
+        pModalView = nullptr;
+        removeView(modal, false);
+    }
+    pFocusView = nullptr;
+    if (window && defaultCursorSaved) window->setCursor(platform::CursorStyle::Default);
+    setDropActive(false);
+    window.reset();
+    // Children leave while this is still a frame: their removal may ask it for its focus.
+    removeAll(true);
+}
+
+CDrawContext* CFrame::createWindowContext() { return new CDrawContext(this, nullptr, window.get()); }
+
+bool CFrame::open(CPoint*) { return false; }
+bool CFrame::close() { return false; }
+
+void CFrame::idle() {
+    if (!bOpenFlag || bFirstDraw || !isDirty()) return;
+    CDrawContext* context = createWindowContext();
+    update(context);
+    context->forget();
+}
+
+void CFrame::doIdleStuff() {
+    if (pEditor) pEditor->doIdleStuff();
+}
+
+int32_t CFrame::getTicks() const { return pEditor ? platform::tickCount() : 0; }
+
+int32_t CFrame::getKnobMode() const { return knobMode; }
+
+bool CFrame::setPosition(CCoord, CCoord) { return false; }
+
+bool CFrame::getPosition(CCoord& x, CCoord& y) const {
+    if (!bOpenFlag || !window) return false;
+    platform::WindowHandle current = window->handle();
+    for (;;) {
+        platform::WindowHandle parent = platform::parentWindow(current);
+        if (!parent || platform::isTopLevelWindow(current)) break;
+        platform::Rect own{}, around{};
+        if (!platform::windowScreenRect(current, own) || !platform::windowScreenRect(parent, around))
+            break;
+        if (std::abs(own.width() - around.width()) > kDecorationMargin ||
+            std::abs(own.height() - around.height()) > kDecorationMargin)
+            break;
+        current = parent;
+    }
+    platform::Rect own{}, around{0, 0, 0, 0};
+    if (!platform::windowScreenRect(current, own)) return false;
+    if (platform::WindowHandle parent = platform::parentWindow(current))
+        platform::windowScreenRect(parent, around);
+    x = own.left - around.left;
+    y = own.top - around.top;
+    return true;
+}
+
+bool CFrame::getSize(CRect* rect) const { return rect && getSize(*rect); }
+
+bool CFrame::getSize(CRect& rect) const {
+    if (!bOpenFlag || !window) return false;
+    platform::WindowHandle parent = platform::parentWindow(window->handle());
+    platform::Rect outer{};
+    if (!parent || !platform::windowScreenRect(parent, outer)) return false;
+    platform::Rect origin{0, 0, 0, 0};
+    if (platform::WindowHandle grandParent = platform::parentWindow(parent))
+        platform::windowScreenRect(grandParent, origin);
+    rect.left = outer.left - origin.left;
+    rect.top = outer.top - origin.top;
+    rect.right = rect.left + outer.width();
+    rect.bottom = rect.top + outer.height();
+    return true;
+}
+
+void CFrame::setViewSize(CRect& rect) { setSize(rect.width(), rect.height()); }
+
+bool CFrame::setSize(CCoord width, CCoord height) {
+    if (!bOpenFlag) return false;
+    if (width == size.width() && height == size.height()) return false;
+    if (pEditor && pEditor->sizeWindowThroughHost(width, height)) {
+        if (window) window->resize(width, height);
+    } else {
+        resizeWindowChain(width, height);
+    }
+    // However the windows were resized, the frame repaints all of its new size, through
+    // an offscreen of that size.
+    CRect newSize(0, 0, width, height);
+    CViewContainer::setViewSize(newSize);
+    return true;
+}
+
+bool CFrame::resizeWindowChain(CCoord width, CCoord height) {
+    if (!window) return false;
+    int extraWidth = 0;
+    int extraHeight = 0;
+    platform::WindowHandle current = window->handle();
+    while (extraWidth != kFrameThickness && current) {
+        platform::WindowHandle parent = platform::parentWindow(current);
+        if (!parent) break;
+        platform::Rect own{}, around{};
+        platform::windowScreenRect(current, own);
+        platform::windowScreenRect(parent, around);
+        if (current == window->handle())
+            window->resize(width + extraWidth, height + extraHeight);
+        else
+            platform::resizeWindow(current, width + extraWidth, height + extraHeight);
+        extraWidth += around.width() - own.width();
+        extraHeight += around.height() - own.height();
+        if (extraWidth > kHostWindowMargin || extraHeight > kHostWindowMargin) return true;
+        if (extraWidth < 0) extraWidth = 0;
+        if (extraHeight < 0) extraHeight = 0;
+        current = parent;
+    }
+    if (current == window->handle())
+        window->resize(width + extraWidth, height + extraHeight);
+    else if (current)
+        platform::resizeWindow(current, width + extraWidth, height + extraHeight);
+    return false;
+}
+
+int32_t CFrame::setModalView(CView* view) {
+    if (view && pModalView) return 0;
+    if (pModalView) {
+        CView* previous = pModalView;
+        pModalView = nullptr;
+        removeView(previous, false);
+    }
+    pModalView = view;
+    if (view) addView(view);
+    return 1;
+}
+
+void CFrame::beginEdit(int32_t index) {
+    if (pEditor) pEditor->beginEdit(index);
+}
+
+void CFrame::endEdit(int32_t index) {
+    if (pEditor) pEditor->endEdit(index);
+}
+
+bool CFrame::getCurrentLocation(CPoint& where) {
+    platform::Point screen{0, 0};
+    platform::queryPointerScreenPosition(screen);
+    platform::Point origin = window ? window->screenOrigin() : platform::Point{0, 0};
+    where = CPoint(screen.x - origin.x, screen.y - origin.y);
+    return true;
+}
+
+void CFrame::setCursor(CCursorType type) {
+    defaultCursorSaved = true;
+    if (window) window->setCursor(cursorShapeOf(type));
+}
+
+void CFrame::setFocusView(CView* view) {
+    CView* previous = pFocusView;
+    pFocusView = view;
+    if (view && view->wantsFocus()) view->setDirty(true);
+    if (previous) {
+        previous->looseFocus(nullptr);
+        if (previous->wantsFocus()) previous->setDirty(true);
+    }
+}
+
+void CFrame::invalidate(const CRect& rect) {
+    for (CView* child : children) {
+        CRect area;
+        if (child->getViewSize(area).rectOverlap(rect)) child->setDirty(true);
+    }
+}
+
+bool CFrame::updatesDisabled(bool state) {
+    bool previous = bUpdatesDisabled;
+    bUpdatesDisabled = state;
+    return previous;
+}
+
+void CFrame::draw(CView* view) {
+    CDrawContext* context = createWindowContext();
+    if (view && isChild(view))
+        view->draw(context);
+    else
+        draw(context);
+    context->forget();
+}
+
+void CFrame::draw(CDrawContext* context) {
+    bFirstDraw = false;
+    CViewContainer::draw(context);
+}
+
+void CFrame::drawRect(CDrawContext* context, const CRect& updateRect) {
+    bFirstDraw = false;
+    if (updateRect.width() <= 0 || updateRect.height() <= 0) return;
+    CDrawContext* temporary = context ? nullptr : createWindowContext();
+    CViewContainer::drawRect(context ? context : temporary, updateRect);
+    if (temporary) temporary->forget();
+}
+
+void CFrame::mouse(CDrawContext* context, CPoint& where, int32_t buttons) {
+    // A click anywhere ends the focus (an open text edit closes before the click).
+    if (pFocusView) setFocusView(nullptr);
+    if (buttons == -1 && context) buttons = context->getMouseButtons();
+    if (pModalView) {
+        if (pModalView->hitTest(where, buttons)) pModalView->mouse(context, where, buttons);
+        return;
+    }
+    CViewContainer::mouse(context, where, buttons);
+}
+
+int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
+    int32_t result = -1;
+    if (pFocusView) result = pFocusView->onKeyDown(keyCode);
+    if (result == -1 && pModalView) result = pModalView->onKeyDown(keyCode);
+    if (result == -1 && keyCode.virt == VKEY_TAB)
+        result = advanceNextFocusView(pFocusView, (keyCode.modifier & MODIFIER_SHIFT) != 0) ? 1 : -1;
+    return result;
+}
+
+int32_t CFrame::onKeyUp(VstKeyCode& keyCode) {
+    int32_t result = -1;
+    if (pFocusView) result = pFocusView->onKeyUp(keyCode);
+    if (result == -1 && pModalView) result = pModalView->onKeyUp(keyCode);
+    return result;
+}
+
+bool CFrame::onWheel(CDrawContext* context, const CPoint& where, float distance) {
+    return onWheel(context, where, kMouseWheelAxisY, distance);
+}
+
+bool CFrame::onWheel(CDrawContext* context, const CPoint& where, CMouseWheelAxis axis,
+                     float distance) {
+    CView* target = pModalView ? pModalView : getViewAt(where, false);
+    if (!target) return false;
+    CDrawContext* temporary = context ? nullptr : createWindowContext();
+    bool result = target->onWheel(context ? context : temporary, where, axis, distance);
+    if (temporary) temporary->forget();
+    return result;
+}
+
+bool CFrame::isTypeOf(const char* type) const {
+    return sameTypeName(type, "CFrame") || CViewContainer::isTypeOf(type);
+}
+
+void CFrame::update(CDrawContext* context) {
+    if (!bOpenFlag || bUpdatesDisabled) return;
+    if (bDirty) {
+        draw(context);
+        setDirty(false);
+        return;
+    }
+    for (size_t i = 0; i < children.size(); ++i) children[i]->update(context);
+}
+
+CView* CFrame::getCurrentView() const {
+    if (pModalView) return pModalView;
+    return CViewContainer::getCurrentView();
+}
+
+bool CFrame::advanceNextFocusView(CView* oldFocus, bool reverse) {
+    if (pModalView) return false;
+    if (!oldFocus) {
+        oldFocus = pFocusView;
+        if (!oldFocus) return CViewContainer::advanceNextFocusView(nullptr, reverse);
+    }
+    if (isChild(oldFocus)) {
+        if (CViewContainer::advanceNextFocusView(oldFocus, reverse)) return true;
+        setFocusView(nullptr);
+        return false;
+    }
+    CView* from = oldFocus;
+    for (CView* parent = oldFocus->getParentView(); parent && parent != this;
+         parent = parent->getParentView()) {
+        if (parent->isTypeOf("CViewContainer") &&
+            static_cast<CViewContainer*>(parent)->advanceNextFocusView(from, reverse))
+            return true;
+        from = parent;
+    }
+    return CViewContainer::advanceNextFocusView(oldFocus, reverse);
+}

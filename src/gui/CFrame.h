@@ -1,0 +1,111 @@
+// The root container: owns the editor's native child window inside the host's window,
+// paints it, routes its mouse, wheel and key events, keeps the focus and modal views and
+// answers the controls' questions by asking the editor.
+#pragma once
+
+#include <memory>
+
+#include "gui/CViewContainer.h"
+#include "platform/NativeWindow.h"
+
+class CFrameEditor;
+
+// How knobs follow the mouse, for every editor of the process: 0 circular, 1 relative
+// circular, 2 linear. Written by the editor base.
+extern int32_t knobMode;
+
+enum CCursorType {
+    kCursorDefault = 0,
+    kCursorWait,
+    kCursorHSize,
+    kCursorVSize,
+    kCursorSizeAll,
+    kCursorNESWSize,
+    kCursorNWSESize,
+    kCursorCopy,
+    kCursorNotAllowed,
+    kCursorHand,
+};
+
+class CFrame : public CViewContainer {
+public:
+    // parentWindow: the host's window id; without one no window is made and the frame
+    // never paints.
+    CFrame(const CRect& size, void* parentWindow, CFrameEditor* editor);
+    ~CFrame() override;
+
+    // The frame lives inside the host's window: these do nothing.
+    virtual bool open(CPoint* point = nullptr);
+    virtual bool close();
+    virtual bool isOpen() const { return bOpenFlag; }
+    // Redraws what is dirty, once the window has painted for the first time.
+    virtual void idle();
+    virtual void doIdleStuff();
+    virtual int32_t getTicks() const;
+    virtual int32_t getKnobMode() const;
+    virtual bool setPosition(CCoord x, CCoord y);
+    virtual bool getPosition(CCoord& x, CCoord& y) const;
+    virtual bool setSize(CCoord width, CCoord height);
+    virtual bool getSize(CRect* rect) const;
+    virtual bool getSize(CRect& rect) const;
+    // 0 while another modal view is present; the caller keeps its reference to a modal
+    // view that is replaced.
+    virtual int32_t setModalView(CView* view);
+    virtual CView* getModalView() const { return pModalView; }
+    virtual void beginEdit(int32_t index);
+    virtual void endEdit(int32_t index);
+    virtual bool getCurrentLocation(CPoint& where);
+    virtual void setCursor(CCursorType type);
+    virtual void setFocusView(CView* view);
+    virtual CView* getFocusView() const { return pFocusView; }
+    virtual void setDropActive(bool active) { bDropActive = active; }
+    virtual bool isDropActive() const { return bDropActive; }
+    virtual void setOpenFlag(bool flag) { bOpenFlag = flag; }
+    virtual bool getOpenFlag() const { return bOpenFlag; }
+    // Marks every direct child that overlaps rect dirty.
+    virtual void invalidate(const CRect& rect);
+    virtual bool updatesDisabled(bool state);
+    virtual bool updatesDisabled() const { return bUpdatesDisabled; }
+    // Draws one direct child (or, for any other view, the whole frame) at once.
+    virtual void draw(CView* view);
+
+    void draw(CDrawContext* context) override;
+    void drawRect(CDrawContext* context, const CRect& updateRect) override;
+    void mouse(CDrawContext* context, CPoint& where, int32_t buttons = -1) override;
+    int32_t onKeyDown(VstKeyCode& keyCode) override;
+    int32_t onKeyUp(VstKeyCode& keyCode) override;
+    bool onWheel(CDrawContext* context, const CPoint& where, CMouseWheelAxis axis,
+                 float distance) override;
+    bool onWheel(CDrawContext* context, const CPoint& where, float distance) override;
+    void setViewSize(CRect& rect) override;
+    CFrameEditor* getEditor() const override { return pEditor; }
+    bool isTypeOf(const char* type) const override;
+    void update(CDrawContext* context) override;
+    CView* getCurrentView() const override;
+    bool advanceNextFocusView(CView* oldFocus, bool reverse = false) override;
+
+    // The frame's own window; null without one.
+    platform::NativeWindow* getNativeWindow() const { return window.get(); }
+    platform::WindowHandle getSystemWindow() const { return parentSystemWindow; }
+
+private:
+    class WindowEvents;
+    friend class WindowEvents;
+
+    // A context on the frame's window, for work outside a paint; release with forget.
+    CDrawContext* createWindowContext();
+    // Resizes the windows between ours and the host's by hand when the host cannot.
+    bool resizeWindowChain(CCoord width, CCoord height);
+
+    CFrameEditor* pEditor;
+    platform::WindowHandle parentSystemWindow;
+    CView* pModalView = nullptr;
+    CView* pFocusView = nullptr;
+    bool bFirstDraw = true;
+    bool bOpenFlag = true;
+    bool bDropActive = false;
+    bool bUpdatesDisabled = false;
+    bool defaultCursorSaved = false;
+    std::unique_ptr<WindowEvents> events;
+    std::unique_ptr<platform::NativeWindow> window;
+};

@@ -1,0 +1,16 @@
+// What the frame needs from the editor that owns it.
+#pragma once
+
+#include <cstdint>
+
+class CFrameEditor {
+public:
+    virtual ~CFrameEditor() = default;
+    // Idle work while a control holds the mouse: repaint and keep the host alive.
+    virtual void doIdleStuff() = 0;
+    // Start and end of a user's edit of the parameter with this index.
+    virtual void beginEdit(int32_t index) = 0;
+    virtual void endEdit(int32_t index) = 0;
+    // Asks the host to resize the editor's window; false when the host cannot.
+    virtual bool sizeWindowThroughHost(int32_t width, int32_t height) = 0;
+};

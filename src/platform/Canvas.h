@@ -1,0 +1,96 @@
+// Drawing surface and text: a window, an offscreen image or a bitmap, drawn on with
+// explicit colours. Every backend draws through this one class.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+struct Color {
+    uint8_t red, green, blue, alpha;
+    bool operator==(const Color& other) const {
+        return red == other.red && green == other.green && blue == other.blue &&
+               alpha == other.alpha;
+    }
+    bool operator!=(const Color& other) const { return !(*this == other); }
+};
+
+// Pixel rectangle, right and bottom exclusive.
+struct Rect {
+    int left, top, right, bottom;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    bool empty() const { return right <= left || bottom <= top; }
+};
+
+struct Point {
+    int x, y;
+};
+
+enum class TextAlign { Left, Center, Right };
+
+struct FontSpec {
+    std::string face;
+    int pixelHeight = 12;  // character height, as the font size in pixels
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool operator==(const FontSpec& o) const {
+        return face == o.face && pixelHeight == o.pixelHeight && bold == o.bold &&
+               italic == o.italic && underline == o.underline;
+    }
+};
+
+class Canvas {
+public:
+    struct Impl;
+
+    // An opaque image filled with black; null when the size is not positive or memory fails.
+    static std::unique_ptr<Canvas> createImage(int width, int height);
+    // An image holding rgb (rows top to bottom, 3 bytes per pixel, stride 3 * width).
+    static std::unique_ptr<Canvas> createFromRgb(int width, int height, const unsigned char* rgb);
+
+    // An image read from a PNG file; null when it cannot be read.
+    static std::unique_ptr<Canvas> readPng(const std::string& path);
+
+    explicit Canvas(std::unique_ptr<Impl> impl);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    int width() const;
+    int height() const;
+
+    // Everything drawn afterwards is limited to clip (and to the surface).
+    void setClip(const Rect& clip);
+    void fillRect(const Rect& rect, Color color);
+    // A line from (x0, y0) up to, but not including, (x1, y1). Lines of width 1 are
+    // drawn without anti-aliasing, one pixel wide.
+    void drawLine(int x0, int y0, int x1, int y1, Color color, int lineWidth);
+    void setFont(const FontSpec& font);
+    // One line of text, vertically centred in rect; with a background colour the text's
+    // cell is filled first.
+    void drawText(const char* text, const Rect& rect, Color color, TextAlign align,
+                  const Color* background);
+    // Copies the block of dest's size from (sourceX, sourceY) of source to dest.
+    void copyFrom(const Canvas& source, int sourceX, int sourceY, const Rect& dest);
+    // The same, leaving out source pixels of the key colour (alpha ignored).
+    void copyKeyed(const Canvas& source, int sourceX, int sourceY, const Rect& dest, Color key);
+    // The same block blended over the destination with one opacity for every pixel.
+    void blend(const Canvas& source, int sourceX, int sourceY, const Rect& dest, uint8_t alpha);
+    // Sends what was drawn to its destination (the window, for window surfaces).
+    void flush();
+
+    // Pixel access for images; transparent black outside or on window surfaces.
+    Color pixel(int x, int y) const;
+    bool writePng(const std::string& path) const;
+
+    Impl& impl() const { return *pimpl; }
+
+private:
+    std::unique_ptr<Impl> pimpl;
+};
+
+}  // namespace platform

@@ -1,0 +1,66 @@
+// Windows and their events: the child window an editor lives in, queries on the host's
+// windows around it, and the event pump that runs on the host's user-interface thread.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "host/vst_abi.h"
+#include "platform/Canvas.h"
+#include "platform/CursorStyle.h"
+
+namespace platform {
+
+// A native window id as the host hands it over (an X11 Window on X11).
+using WindowHandle = std::uintptr_t;
+
+// What a window reports; positions are in window coordinates.
+class WindowListener {
+public:
+    virtual ~WindowListener() = default;
+    virtual void windowExposed(const Rect& damaged) = 0;
+    // buttons: the pressed button and the modifiers held (PointerBits).
+    virtual void buttonPressed(Point where, int buttons) = 0;
+    // One notch is 1.0; positive away from the user.
+    virtual void wheelTurned(Point where, float distance) = 0;
+    virtual void keyPressed(VstKeyCode key) = 0;
+    virtual void keyReleased(VstKeyCode key) = 0;
+    // The window went away without being asked (its parent was destroyed).
+    virtual void windowDestroyed() = 0;
+};
+
+class NativeWindow {
+public:
+    // A visible child of parent at (0, 0); null when the parent does not exist or no
+    // display can be reached.
+    static std::unique_ptr<NativeWindow> createChild(WindowHandle parent, int width, int height,
+                                                     WindowListener& listener);
+    // Destroys the window unless it is already gone.
+    virtual ~NativeWindow() = default;
+
+    virtual WindowHandle handle() const = 0;
+    virtual bool exists() const = 0;
+    virtual void resize(int width, int height) = 0;
+    // Top-left corner in screen coordinates.
+    virtual Point screenOrigin() const = 0;
+    // A surface that draws into the window.
+    virtual std::unique_ptr<Canvas> createCanvas() = 0;
+    virtual void setCursor(CursorStyle shape) = 0;
+};
+
+// Queries on any window of the display (the host's ones included); they answer only
+// while one of our windows is open.
+bool windowScreenRect(WindowHandle window, Rect& rect);
+WindowHandle parentWindow(WindowHandle window);  // 0 at the top
+bool isTopLevelWindow(WindowHandle window);      // a direct child of the screen
+void resizeWindow(WindowHandle window, int width, int height);
+
+// Handles every pending event of our windows, painting each damaged window once.
+void processPendingEvents();
+// Sends what was drawn on to the display.
+void flushDrawing();
+// Lets one pending paint through; false when none was waiting. Drag loops call it so the
+// window keeps painting while the mouse is held.
+bool dispatchOnePendingPaint();
+
+}  // namespace platform

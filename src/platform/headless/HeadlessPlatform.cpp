@@ -1,0 +1,259 @@
+#include "platform/headless/HeadlessPlatform.h"
+
+#include <deque>
+#include <map>
+#include <variant>
+
+#include "platform/Clock.h"
+#include "platform/cairo/CairoCanvas.h"
+
+namespace platform {
+
+namespace {
+
+struct PointerScript {
+    Point position{0, 0};
+    int buttons = 0;
+    std::deque<headless::PointerStep> steps;
+    int reads = 0;
+};
+
+struct Expose {
+    Rect damaged;
+};
+struct Press {
+    Point where;
+    int buttons;
+};
+struct Wheel {
+    Point where;
+    float distance;
+};
+struct Key {
+    VstKeyCode key;
+    bool pressed;
+};
+struct Gone {};
+using Event = std::variant<Expose, Press, Wheel, Key, Gone>;
+
+class HeadlessWindow;
+
+struct State {
+    PointerScript pointer;
+    int32_t ticks = 0;
+    std::vector<int> sleeps;
+    WindowHandle nextHandle = 0x1000;
+    WindowHandle last = 0;
+    std::map<WindowHandle, HeadlessWindow*> windows;
+    std::deque<std::pair<WindowHandle, Event>> events;
+    int paintsLetThrough = 0;
+};
+
+State& state() {
+    static State instance;
+    return instance;
+}
+
+class HeadlessWindow : public NativeWindow {
+public:
+    HeadlessWindow(WindowHandle id, WindowHandle parent, int width, int height,
+                   WindowListener& listener)
+        : id(id), parent(parent), listener(listener) {
+        image = canvasOnSurface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height),
+                                width, height);
+        state().windows[id] = this;
+    }
+    ~HeadlessWindow() override { state().windows.erase(id); }
+
+    WindowHandle handle() const override { return id; }
+    bool exists() const override { return alive; }
+    void resize(int width, int height) override {
+        if (width <= 0 || height <= 0) return;
+        auto resized = canvasOnSurface(
+            cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height), width, height);
+        if (!resized) return;
+        resized->copyFrom(*image, 0, 0, Rect{0, 0, image->width(), image->height()});
+        image = std::move(resized);
+    }
+    Point screenOrigin() const override { return origin; }
+    std::unique_ptr<Canvas> createCanvas() override {
+        cairo_surface_t* surface = image->impl().surface;
+        return canvasOnSurface(cairo_surface_reference(surface), image->width(), image->height());
+    }
+    void setCursor(CursorStyle shape) override { cursor = shape; }
+
+    void deliver(const Event& event) {
+        if (!alive) return;
+        if (auto* e = std::get_if<Expose>(&event)) listener.windowExposed(e->damaged);
+        if (auto* p = std::get_if<Press>(&event)) listener.buttonPressed(p->where, p->buttons);
+        if (auto* w = std::get_if<Wheel>(&event)) listener.wheelTurned(w->where, w->distance);
+        if (auto* k = std::get_if<Key>(&event)) {
+            if (k->pressed)
+                listener.keyPressed(k->key);
+            else
+                listener.keyReleased(k->key);
+        }
+        if (std::holds_alternative<Gone>(event)) {
+            alive = false;
+            listener.windowDestroyed();
+        }
+    }
+
+    WindowHandle id;
+    WindowHandle parent;
+    WindowListener& listener;
+    std::unique_ptr<Canvas> image;
+    Point origin{0, 0};
+    CursorStyle cursor = CursorStyle::Default;
+    bool alive = true;
+};
+
+HeadlessWindow* find(WindowHandle handle) {
+    auto found = state().windows.find(handle);
+    return found == state().windows.end() ? nullptr : found->second;
+}
+
+void post(WindowHandle window, Event event) { state().events.emplace_back(window, event); }
+
+void dispatch(WindowHandle window, const Event& event) {
+    if (HeadlessWindow* target = find(window)) target->deliver(event);
+}
+
+}  // namespace
+
+std::unique_ptr<NativeWindow> NativeWindow::createChild(WindowHandle parent, int width, int height,
+                                                        WindowListener& listener) {
+    if (parent == 0 || width <= 0 || height <= 0) return nullptr;
+    WindowHandle id = state().nextHandle++;
+    auto window = std::make_unique<HeadlessWindow>(id, parent, width, height, listener);
+    if (!window->image) return nullptr;
+    state().last = id;
+    return window;
+}
+
+bool windowScreenRect(WindowHandle window, Rect& rect) {
+    HeadlessWindow* found = find(window);
+    if (!found) return false;
+    rect = Rect{found->origin.x, found->origin.y, found->origin.x + found->image->width(),
+                found->origin.y + found->image->height()};
+    return true;
+}
+
+WindowHandle parentWindow(WindowHandle window) {
+    HeadlessWindow* found = find(window);
+    return found ? found->parent : 0;
+}
+
+bool isTopLevelWindow(WindowHandle window) { return find(window) == nullptr; }
+
+void resizeWindow(WindowHandle window, int width, int height) {
+    if (HeadlessWindow* found = find(window)) found->resize(width, height);
+}
+
+void processPendingEvents() {
+    auto& events = state().events;
+    while (!events.empty()) {
+        auto next = events.front();
+        events.pop_front();
+        dispatch(next.first, next.second);
+    }
+}
+
+void flushDrawing() {}
+
+bool dispatchOnePendingPaint() {
+    auto& events = state().events;
+    for (auto it = events.begin(); it != events.end(); ++it) {
+        if (!std::holds_alternative<Expose>(it->second)) continue;
+        auto next = *it;
+        events.erase(it);
+        ++state().paintsLetThrough;
+        dispatch(next.first, next.second);
+        return true;
+    }
+    return false;
+}
+
+int queryPointerButtons() {
+    PointerScript& pointer = state().pointer;
+    ++pointer.reads;
+    if (!pointer.steps.empty()) {
+        pointer.position = pointer.steps.front().screen;
+        pointer.buttons = pointer.steps.front().buttons;
+        pointer.steps.pop_front();
+    }
+    return pointer.buttons;
+}
+
+bool queryPointerScreenPosition(Point& where) {
+    where = state().pointer.position;
+    return true;
+}
+
+int32_t tickCount() { return state().ticks; }
+
+void sleepMilliseconds(int milliseconds) {
+    state().sleeps.push_back(milliseconds);
+    state().ticks += milliseconds;
+}
+
+namespace headless {
+
+void scriptPointer(Point start, std::vector<PointerStep> steps) {
+    PointerScript& pointer = state().pointer;
+    pointer.position = start;
+    pointer.steps.assign(steps.begin(), steps.end());
+}
+
+void setPointer(Point screen, int buttons) {
+    PointerScript& pointer = state().pointer;
+    pointer.steps.clear();
+    pointer.position = screen;
+    pointer.buttons = buttons;
+}
+
+int pointerButtonReads() { return state().pointer.reads; }
+
+void setTicks(int32_t ticks) { state().ticks = ticks; }
+int32_t ticks() { return state().ticks; }
+const std::vector<int>& sleeps() { return state().sleeps; }
+
+WindowHandle lastWindow() { return state().last; }
+int openWindowCount() { return static_cast<int>(state().windows.size()); }
+
+const Canvas* windowImage(WindowHandle window) {
+    HeadlessWindow* found = find(window);
+    return found ? found->image.get() : nullptr;
+}
+
+void setWindowScreenOrigin(WindowHandle window, Point origin) {
+    if (HeadlessWindow* found = find(window)) found->origin = origin;
+}
+
+CursorStyle windowCursor(WindowHandle window) {
+    HeadlessWindow* found = find(window);
+    return found ? found->cursor : CursorStyle::Default;
+}
+
+void postExpose(WindowHandle window, Rect damaged) { post(window, Expose{damaged}); }
+void postButtonPress(WindowHandle window, Point where, int buttons) {
+    post(window, Press{where, buttons});
+}
+void postWheel(WindowHandle window, Point where, float distance) {
+    post(window, Wheel{where, distance});
+}
+void postKey(WindowHandle window, VstKeyCode key, bool pressed) { post(window, Key{key, pressed}); }
+void destroyFromOutside(WindowHandle window) { post(window, Gone{}); }
+int paintsLetThrough() { return state().paintsLetThrough; }
+
+void reset() {
+    State& s = state();
+    s.pointer = PointerScript{};
+    s.ticks = 0;
+    s.sleeps.clear();
+    s.events.clear();
+    s.paintsLetThrough = 0;
+}
+
+}  // namespace headless
+}  // namespace platform

@@ -1,0 +1,82 @@
+#include "platform/x11/X11Connection.h"
+
+#include <map>
+
+namespace platform::x11 {
+
+namespace {
+
+struct Connection {
+    Display* display = nullptr;
+    int users = 0;
+    std::map<Window, EventTarget*> targets;
+    int trapDepth = 0;
+    int errorCount = 0;
+    XErrorHandler previousHandler = nullptr;
+};
+
+Connection& connection() {
+    static Connection instance;
+    return instance;
+}
+
+int collectError(Display* display, XErrorEvent* error) {
+    Connection& c = connection();
+    if (display == c.display) {
+        ++c.errorCount;
+        return 0;
+    }
+    return c.previousHandler ? c.previousHandler(display, error) : 0;
+}
+
+}  // namespace
+
+Display* acquireDisplay() {
+    Connection& c = connection();
+    if (!c.display) {
+        c.display = XOpenDisplay(nullptr);
+        if (!c.display) return nullptr;
+    }
+    ++c.users;
+    return c.display;
+}
+
+void releaseDisplay() {
+    Connection& c = connection();
+    if (c.users == 0 || --c.users > 0) return;
+    XCloseDisplay(c.display);
+    c.display = nullptr;
+    c.targets.clear();
+}
+
+Display* currentDisplay() { return connection().display; }
+
+void registerTarget(Window window, EventTarget* target) { connection().targets[window] = target; }
+void unregisterTarget(Window window) { connection().targets.erase(window); }
+
+EventTarget* findTarget(Window window) {
+    auto& targets = connection().targets;
+    auto found = targets.find(window);
+    return found == targets.end() ? nullptr : found->second;
+}
+
+ErrorTrap::ErrorTrap() : errorsAtStart(connection().errorCount) {
+    Connection& c = connection();
+    if (c.trapDepth++ == 0) c.previousHandler = XSetErrorHandler(collectError);
+}
+
+ErrorTrap::~ErrorTrap() {
+    Connection& c = connection();
+    if (--c.trapDepth > 0) return;
+    // The connection may have closed while the trap was set.
+    if (c.display) XSync(c.display, False);
+    XSetErrorHandler(c.previousHandler);
+    c.previousHandler = nullptr;
+}
+
+bool ErrorTrap::failed() {
+    if (Display* display = connection().display) XSync(display, False);
+    return connection().errorCount != errorsAtStart;
+}
+
+}  // namespace platform::x11

@@ -1,0 +1,44 @@
+// The one display connection of our windows in this process, shared with a use count, and
+// the table that leads an X event to the window it belongs to. The host's windows live on
+// the host's own connection.
+#pragma once
+
+#include <X11/Xlib.h>
+
+namespace platform::x11 {
+
+class EventTarget {
+public:
+    virtual ~EventTarget() = default;
+    // merge: Expose only collects damage, painted later by paintDamage.
+    virtual void handleEvent(const XEvent& event, bool merge) = 0;
+    virtual void paintDamage() = 0;
+};
+
+// Opens the connection for its first user; null when no display can be opened.
+Display* acquireDisplay();
+void releaseDisplay();
+// The open connection, or null.
+Display* currentDisplay();
+
+void registerTarget(Window window, EventTarget* target);
+void unregisterTarget(Window window);
+EventTarget* findTarget(Window window);
+
+// While one exists, X errors on our connection are collected instead of ending the
+// process; errors of other connections (the host's) go to the handler installed before.
+// The outermost trap waits for the server's answer to everything sent before it ends.
+class ErrorTrap {
+public:
+    ErrorTrap();
+    ~ErrorTrap();
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+    // True when an error arrived since the trap was set (waits for the server).
+    bool failed();
+
+private:
+    int errorsAtStart;
+};
+
+}  // namespace platform::x11

@@ -1,0 +1,130 @@
+// krv-host: a standalone window for the plug-in's editor, driven as a host drives it,
+// with a test signal running through the effect.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "platform/HostWindow.h"
+#include "tools/common/DefaultPlugin.h"
+#include "tools/krv-host/StandaloneHost.h"
+#include "tools/krv-host/TestSignal.h"
+
+namespace {
+
+constexpr float kSampleRate = 44100.0f;
+constexpr int kBlockSize = 512;
+constexpr auto kIdlePeriod = std::chrono::milliseconds(33);
+
+struct Options {
+    std::string plugin;
+    std::string screenshot;
+    long afterMs = 1000;
+};
+
+void usage() {
+    std::fprintf(stderr,
+                 "usage: krv-host [--plugin FILE.so] [--screenshot FILE.png [--after MS]]\n"
+                 "Opens the plug-in's editor in a window; close the window to quit.\n"
+                 "--screenshot writes the window to a PNG after MS milliseconds and quits.\n");
+}
+
+bool parse(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (arg == "--plugin" && hasValue) {
+            options.plugin = argv[++i];
+        } else if (arg == "--screenshot" && hasValue) {
+            options.screenshot = argv[++i];
+        } else if (arg == "--after" && hasValue) {
+            char* end = nullptr;
+            options.afterMs = std::strtol(argv[++i], &end, 10);
+            if (!end || *end || options.afterMs < 0) return false;
+        } else {
+            return false;
+        }
+    }
+    if (options.plugin.empty()) options.plugin = defaultPluginPath();
+    return true;
+}
+
+int run(const Options& options) {
+    std::string error;
+    auto library = PluginLibrary::open(options.plugin, error);
+    if (!library) {
+        std::fprintf(stderr, "krv-host: %s\n", error.c_str());
+        return 1;
+    }
+    StandaloneHost host(stdout);
+    auto effect = HostedEffect::create(*library, host, error);
+    if (!effect) {
+        std::fprintf(stderr, "krv-host: %s\n", error.c_str());
+        return 1;
+    }
+    if (!(effect->effect()->flags & effFlagsHasEditor)) {
+        std::fprintf(stderr, "krv-host: %s has no editor\n", options.plugin.c_str());
+        return 1;
+    }
+    effect->dispatch(effOpen);
+    effect->dispatch(effSetSampleRate, 0, 0, nullptr, kSampleRate);
+    effect->dispatch(effSetBlockSize, 0, kBlockSize);
+    effect->dispatch(effMainsChanged, 0, 1);
+
+    ERect* rect = nullptr;
+    effect->dispatch(effEditGetRect, 0, 0, &rect);
+    int width = rect ? rect->right - rect->left : 0;
+    int height = rect ? rect->bottom - rect->top : 0;
+    if (width <= 0 || height <= 0) {
+        std::fprintf(stderr, "krv-host: the editor reports no size\n");
+        return 1;
+    }
+    char name[256] = {};
+    effect->dispatch(effGetEffectName, 0, 0, name);
+    auto window = platform::HostWindow::create(name[0] ? name : "krv-host", width, height, error);
+    if (!window) {
+        std::fprintf(stderr, "krv-host: %s\n", error.c_str());
+        return 1;
+    }
+    host.setWindow(window.get());
+    if (!effect->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(window->handle()))) {
+        std::fprintf(stderr, "krv-host: the editor did not open\n");
+        return 1;
+    }
+
+    TestSignal signal(*effect, kSampleRate, kBlockSize);
+    auto start = std::chrono::steady_clock::now();
+    int status = 0;
+    while (window->processEvents()) {
+        effect->dispatch(effEditIdle);
+        auto elapsed = std::chrono::steady_clock::now() - start;
+        signal.runUntil(std::chrono::duration<double>(elapsed).count());
+        if (!options.screenshot.empty() &&
+            elapsed >= std::chrono::milliseconds(options.afterMs)) {
+            if (!window->saveScreenshot(options.screenshot)) {
+                std::fprintf(stderr, "krv-host: cannot write %s\n", options.screenshot.c_str());
+                status = 1;
+            }
+            break;
+        }
+        std::this_thread::sleep_for(kIdlePeriod);
+    }
+    effect->dispatch(effEditClose);
+    effect->dispatch(effMainsChanged, 0, 0);
+    effect->close();
+    host.setWindow(nullptr);
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parse(argc, argv, options)) {
+        usage();
+        return 2;
+    }
+    return run(options);
+}
