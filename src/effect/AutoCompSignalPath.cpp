@@ -28,6 +28,8 @@ void AutoComp::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFr
     if (getProcessMode() == SignalParameters::kOff) {
         compressor.bypass(inputs[0], in1, outputs[0], out1, sampleFrames);
     } else {
+        // The compressor asks the host about the pins once more before it runs, so a host
+        // sees two questions per pin for a compressed block, one for a bypassed one.
         route(in1, out1);
         compressor.compress(inputs[0], in1, outputs[0], out1, sampleFrames);
     }

@@ -164,10 +164,15 @@ void CViewContainer::takeFocus(CDrawContext* context) {
     for (CView* child : children) child->takeFocus(context);
 }
 
-CView* CViewContainer::getViewAt(const CPoint& where, bool deep) const {
-    if (!pParentFrame) return nullptr;
+CPoint CViewContainer::toLocal(const CPoint& where) const {
     CPoint local = where;
     local.offset(-size.left, -size.top);
+    return local;
+}
+
+CView* CViewContainer::getViewAt(const CPoint& where, bool deep) const {
+    if (!pParentFrame) return nullptr;
+    CPoint local = toLocal(where);
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         CRect area;
         (*it)->getMouseableArea(area);
@@ -192,8 +197,7 @@ CView* CViewContainer::getCurrentView() const {
 }
 
 void CViewContainer::mouse(CDrawContext* context, CPoint& where, int32_t buttons) {
-    CPoint local = where;
-    local.offset(-size.left, -size.top);
+    CPoint local = toLocal(where);
     if (buttons == -1 && context) buttons = context->getMouseButtons();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         CView* child = *it;
@@ -229,16 +233,14 @@ bool CViewContainer::onWheel(CDrawContext* context, const CPoint& where, CMouseW
     CView* target = getViewAt(where, false);
     if (!target) return false;
     OffsetShift shift(context, size.left, size.top);
-    CPoint local = where;
-    local.offset(-size.left, -size.top);
+    CPoint local = toLocal(where);
     return target->onWheel(context, local, axis, distance);
 }
 
 bool CViewContainer::onDrop(CDrawContext* context, CDragContainer* drag, const CPoint& where) {
     if (!pParentFrame) return false;
     OffsetShift shift(context, size.left, size.top);
-    CPoint local = where;
-    local.offset(-size.left, -size.top);
+    CPoint local = toLocal(where);
     CView* view = getViewAt(where, false);
     if (view != currentDragView) {
         if (currentDragView) currentDragView->onDragLeave(context, drag, local);
@@ -257,8 +259,7 @@ void CViewContainer::onDragEnter(CDrawContext* context, CDragContainer* drag,
                                  const CPoint& where) {
     if (!pParentFrame) return;
     OffsetShift shift(context, size.left, size.top);
-    CPoint local = where;
-    local.offset(-size.left, -size.top);
+    CPoint local = toLocal(where);
     if (currentDragView) currentDragView->onDragLeave(context, drag, local);
     currentDragView = getViewAt(where, false);
     if (currentDragView) currentDragView->onDragEnter(context, drag, local);
@@ -268,8 +269,7 @@ void CViewContainer::onDragLeave(CDrawContext* context, CDragContainer* drag,
                                  const CPoint& where) {
     if (!pParentFrame) return;
     OffsetShift shift(context, size.left, size.top);
-    CPoint local = where;
-    local.offset(-size.left, -size.top);
+    CPoint local = toLocal(where);
     if (currentDragView) currentDragView->onDragLeave(context, drag, local);
     currentDragView = nullptr;
 }
@@ -277,8 +277,7 @@ void CViewContainer::onDragLeave(CDrawContext* context, CDragContainer* drag,
 void CViewContainer::onDragMove(CDrawContext* context, CDragContainer* drag, const CPoint& where) {
     if (!pParentFrame) return;
     OffsetShift shift(context, size.left, size.top);
-    CPoint local = where;
-    local.offset(-size.left, -size.top);
+    CPoint local = toLocal(where);
     CView* view = getViewAt(where, false);
     if (view != currentDragView) {
         if (currentDragView) currentDragView->onDragLeave(context, drag, local);

@@ -64,6 +64,8 @@ public:
     COffscreenContext* getOffscreen() const { return pOffscreenContext; }
 
 protected:
+    // A point of the parent's coordinates in this container's own.
+    CPoint toLocal(const CPoint& where) const;
     // Creates the offscreen when drawing through one is on and none exists.
     void ensureOffscreen();
     // The child's size clipped to (0, 0, width, height) is not empty.
