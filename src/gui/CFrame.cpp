@@ -4,6 +4,7 @@
 
 #include "gui/CDrawContext.h"
 #include "gui/CFrameEditor.h"
+#include "gui/KeyCodes.h"
 #include "platform/Clock.h"
 #include "platform/PointerState.h"
 
@@ -59,13 +60,15 @@ public:
         frame.onWheel(context, CPoint(where.x, where.y), distance);
         context->forget();
     }
-    void keyPressed(VstKeyCode key) override {
+    void keyPressed(const platform::Key& key) override {
         Guard guard(frame);
-        frame.onKeyDown(key);
+        VstKeyCode code = toVstKeyCode(key);
+        frame.onKeyDown(code);
     }
-    void keyReleased(VstKeyCode key) override {
+    void keyReleased(const platform::Key& key) override {
         Guard guard(frame);
-        frame.onKeyUp(key);
+        VstKeyCode code = toVstKeyCode(key);
+        frame.onKeyUp(code);
     }
     void windowDestroyed() override {
         frame.bOpenFlag = false;

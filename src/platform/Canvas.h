@@ -6,42 +6,9 @@
 #include <memory>
 #include <string>
 
+#include "platform/Types.h"
+
 namespace platform {
-
-struct Color {
-    uint8_t red, green, blue, alpha;
-    bool operator==(const Color& other) const {
-        return red == other.red && green == other.green && blue == other.blue &&
-               alpha == other.alpha;
-    }
-    bool operator!=(const Color& other) const { return !(*this == other); }
-};
-
-// Pixel rectangle, right and bottom exclusive.
-struct Rect {
-    int left, top, right, bottom;
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-    bool empty() const { return right <= left || bottom <= top; }
-};
-
-struct Point {
-    int x, y;
-};
-
-enum class TextAlign { Left, Center, Right };
-
-struct FontSpec {
-    std::string face;
-    int pixelHeight = 12;  // character height, as the font size in pixels
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool operator==(const FontSpec& o) const {
-        return face == o.face && pixelHeight == o.pixelHeight && bold == o.bold &&
-               italic == o.italic && underline == o.underline;
-    }
-};
 
 class Canvas {
 public:

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "host/vst_abi.h"
 #include "platform/Canvas.h"
 #include "platform/CursorStyle.h"
 
@@ -23,8 +22,8 @@ public:
     virtual void buttonPressed(Point where, int buttons) = 0;
     // One notch is 1.0; positive away from the user.
     virtual void wheelTurned(Point where, float distance) = 0;
-    virtual void keyPressed(VstKeyCode key) = 0;
-    virtual void keyReleased(VstKeyCode key) = 0;
+    virtual void keyPressed(const Key& key) = 0;
+    virtual void keyReleased(const Key& key) = 0;
     // The window went away without being asked (its parent was destroyed).
     virtual void windowDestroyed() = 0;
 };

@@ -29,12 +29,12 @@ struct Wheel {
     Point where;
     float distance;
 };
-struct Key {
-    VstKeyCode key;
+struct KeyEvent {
+    Key key;
     bool pressed;
 };
 struct Gone {};
-using Event = std::variant<Expose, Press, Wheel, Key, Gone>;
+using Event = std::variant<Expose, Press, Wheel, KeyEvent, Gone>;
 
 class HeadlessWindow;
 
@@ -87,7 +87,7 @@ public:
         if (auto* e = std::get_if<Expose>(&event)) listener.windowExposed(e->damaged);
         if (auto* p = std::get_if<Press>(&event)) listener.buttonPressed(p->where, p->buttons);
         if (auto* w = std::get_if<Wheel>(&event)) listener.wheelTurned(w->where, w->distance);
-        if (auto* k = std::get_if<Key>(&event)) {
+        if (auto* k = std::get_if<KeyEvent>(&event)) {
             if (k->pressed)
                 listener.keyPressed(k->key);
             else
@@ -242,7 +242,7 @@ void postButtonPress(WindowHandle window, Point where, int buttons) {
 void postWheel(WindowHandle window, Point where, float distance) {
     post(window, Wheel{where, distance});
 }
-void postKey(WindowHandle window, VstKeyCode key, bool pressed) { post(window, Key{key, pressed}); }
+void postKey(WindowHandle window, Key key, bool pressed) { post(window, KeyEvent{key, pressed}); }
 void destroyFromOutside(WindowHandle window) { post(window, Gone{}); }
 int paintsLetThrough() { return state().paintsLetThrough; }
 

@@ -37,7 +37,7 @@ CursorStyle windowCursor(WindowHandle window);
 void postExpose(WindowHandle window, Rect damaged);
 void postButtonPress(WindowHandle window, Point where, int buttons);
 void postWheel(WindowHandle window, Point where, float distance);
-void postKey(WindowHandle window, VstKeyCode key, bool pressed);
+void postKey(WindowHandle window, Key key, bool pressed);
 // The window goes away as when its parent is destroyed.
 void destroyFromOutside(WindowHandle window);
 int paintsLetThrough();

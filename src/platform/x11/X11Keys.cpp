@@ -9,49 +9,53 @@ namespace platform::x11 {
 
 namespace {
 
-unsigned char virtualKeyOf(KeySym symbol) {
+KeyName keyNameOf(KeySym symbol) {
     switch (symbol) {
-        case XK_BackSpace: return VKEY_BACK;
+        case XK_BackSpace: return KeyName::Back;
         case XK_Tab:
-        case XK_ISO_Left_Tab: return VKEY_TAB;
-        case XK_Clear: return VKEY_CLEAR;
+        case XK_ISO_Left_Tab: return KeyName::Tab;
+        case XK_Clear: return KeyName::Clear;
         case XK_Return:
-        case XK_KP_Enter: return VKEY_RETURN;
-        case XK_Pause: return VKEY_PAUSE;
-        case XK_Escape: return VKEY_ESCAPE;
-        case XK_space: return VKEY_SPACE;
+        case XK_KP_Enter: return KeyName::Return;
+        case XK_Pause: return KeyName::Pause;
+        case XK_Escape: return KeyName::Escape;
+        case XK_space: return KeyName::Space;
         case XK_End:
-        case XK_KP_End: return VKEY_END;
+        case XK_KP_End: return KeyName::End;
         case XK_Home:
-        case XK_KP_Home: return VKEY_HOME;
+        case XK_KP_Home: return KeyName::Home;
         case XK_Left:
-        case XK_KP_Left: return VKEY_LEFT;
+        case XK_KP_Left: return KeyName::Left;
         case XK_Up:
-        case XK_KP_Up: return VKEY_UP;
+        case XK_KP_Up: return KeyName::Up;
         case XK_Right:
-        case XK_KP_Right: return VKEY_RIGHT;
+        case XK_KP_Right: return KeyName::Right;
         case XK_Down:
-        case XK_KP_Down: return VKEY_DOWN;
+        case XK_KP_Down: return KeyName::Down;
         case XK_Page_Up:
-        case XK_KP_Page_Up: return VKEY_PAGEUP;
+        case XK_KP_Page_Up: return KeyName::PageUp;
         case XK_Page_Down:
-        case XK_KP_Page_Down: return VKEY_PAGEDOWN;
-        default: return 0;
+        case XK_KP_Page_Down: return KeyName::PageDown;
+        case XK_Delete:
+        case XK_KP_Delete: return KeyName::Delete;
+        case XK_Insert:
+        case XK_KP_Insert: return KeyName::Insert;
+        default: return KeyName::Unnamed;
     }
 }
 
 }  // namespace
 
-VstKeyCode keyCodeOf(XKeyEvent& event) {
+Key keyOf(XKeyEvent& event) {
     char text[8] = {};
     KeySym symbol = NoSymbol;
     int length = XLookupString(&event, text, sizeof(text) - 1, &symbol, nullptr);
-    VstKeyCode key{};
-    key.virt = virtualKeyOf(symbol);
-    if (key.virt == 0 && length == 1) key.character = static_cast<unsigned char>(text[0]);
-    if (event.state & ShiftMask) key.modifier |= MODIFIER_SHIFT;
-    if (event.state & Mod1Mask) key.modifier |= MODIFIER_ALTERNATE;
-    if (event.state & ControlMask) key.modifier |= MODIFIER_CONTROL;
+    Key key;
+    key.name = keyNameOf(symbol);
+    if (key.name == KeyName::Unnamed && length == 1) key.character = static_cast<unsigned char>(text[0]);
+    if (event.state & ShiftMask) key.modifiers |= kKeyShift;
+    if (event.state & Mod1Mask) key.modifiers |= kKeyAlt;
+    if (event.state & ControlMask) key.modifiers |= kKeyControl;
     return key;
 }
 

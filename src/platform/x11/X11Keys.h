@@ -1,13 +1,13 @@
-// Key events of our windows as the key codes hosts forward.
+// Key events of our windows as platform keys.
 #pragma once
 
 #include <X11/Xlib.h>
 
-#include "host/vst_abi.h"
+#include "platform/Types.h"
 
 namespace platform::x11 {
 
-VstKeyCode keyCodeOf(XKeyEvent& event);
+Key keyOf(XKeyEvent& event);
 // The toolkit's button and modifier bits of an X modifier state.
 int modifierBits(unsigned int state);
 

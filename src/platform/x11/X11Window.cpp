@@ -143,7 +143,7 @@ public:
             case KeyPress:
             case KeyRelease: {
                 XKeyEvent key = event.xkey;
-                VstKeyCode code = x11::keyCodeOf(key);
+                Key code = x11::keyOf(key);
                 if (event.type == KeyPress)
                     listener.keyPressed(code);
                 else

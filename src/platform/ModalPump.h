@@ -1,0 +1,14 @@
+// What every modal loop of ours turns between its own events: a control's drag, a popup
+// menu, the wait for a file dialog. The editor's pump paints our windows and keeps the
+// host alive; it answers false once the editor that started the loop has gone away (the
+// host closed it from inside the pump), and the loop must then end at once without a
+// result and without touching the editor again.
+#pragma once
+
+#include <functional>
+
+namespace platform {
+
+using ModalPump = std::function<bool()>;
+
+}  // namespace platform
