@@ -1,10 +1,11 @@
 #include "hosting/RecordingHost.h"
 
-VstIntPtr RecordingHost::answer(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+VstIntPtr RecordingHost::answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                 void* ptr, float opt) {
     HostCall call{opcode, index, value, opt, {}};
     if (opcode == audioMasterCanDo && ptr) call.text = static_cast<const char*>(ptr);
     if (opcode != audioMasterIdle || recordIdle) calls.push_back(call);
+    if (reaction) reaction(effect, opcode);
     switch (opcode) {
         case audioMasterVersion:
             return versionAnswer;

@@ -1,6 +1,7 @@
 // A host that answers like a real one and records every request, for tests and tools.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -31,4 +32,7 @@ public:
     // Answers to audioMasterCanDo by text; anything else answers 0.
     std::map<std::string, VstIntPtr> canDoAnswers;
     VstIntPtr sizeWindowAnswer = 0;
+    // Runs after a request is recorded, as a host's own reaction to it (a host that closes
+    // the editor from inside its idle, say); null for none.
+    std::function<void(AEffect*, VstInt32 opcode)> reaction;
 };

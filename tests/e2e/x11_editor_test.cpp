@@ -305,6 +305,50 @@ TEST_F(X11EditorTest, AHostWindowThatDisappearsFirstIsSurvived) {
     EXPECT_EQ(backgroundMismatches(*screenshot(*window)), 0);
 }
 
+// Hosts may close the editor, or the whole effect, from inside a callback that a knob drag
+// makes: its idle pump calls audioMasterIdle, its gesture audioMasterBeginEdit.
+class HostClosingDuringADrag : public X11EditorTest,
+                               public ::testing::WithParamInterface<std::pair<VstInt32, VstInt32>> {
+};
+
+TEST_P(HostClosingDuringADrag, EndsTheDragCleanly) {
+    auto [trigger, closing] = GetParam();
+    ASSERT_EQ(openIn(*window), 1);
+    pump(10);
+    bool closed = false;
+    host.reaction = [&](AEffect* effect, VstInt32 opcode) {
+        if (closed || opcode != trigger || !effect) return;
+        closed = true;
+        effect->dispatcher(effect, closing, 0, 0, nullptr, 0.0f);
+    };
+    host.recordIdle = true;
+    // The drag runs inside one idle call until the button comes up, so the rest of the
+    // gesture comes from another process.
+    xdotool("mousemove --sync 200 200 mousedown 1");
+    ASSERT_EQ(std::system("(sleep 0.5; xdotool mousemove 200 150 sleep 0.5 mouseup 1) &"), 0);
+    for (int i = 0; i < 100 && !closed; ++i) pump(1);
+    EXPECT_TRUE(closed);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    if (closing == effClose) {
+        // The record is gone; the host must not call it again.
+        plugin.release();
+        return;
+    }
+    // The editor opens again and works.
+    host.reaction = nullptr;
+    pump(5);
+    ASSERT_EQ(openIn(*window), 1);
+    pump(10);
+    EXPECT_EQ(backgroundMismatches(*screenshot(*window)), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Callbacks, HostClosingDuringADrag,
+    ::testing::Values(std::make_pair(audioMasterIdle, effEditClose),
+                      std::make_pair(audioMasterBeginEdit, effEditClose),
+                      std::make_pair(audioMasterIdle, effClose),
+                      std::make_pair(audioMasterBeginEdit, effClose)));
+
 TEST_F(X11EditorTest, KrvHostShowsTheEditorInItsScreenshot) {
     std::string path = ::testing::TempDir() + "krv_host_" + std::to_string(getpid()) + ".png";
     std::string command = std::string(KRV_HOST_PATH) + " --plugin " + KRV_PLUGIN_PATH +
