@@ -3,8 +3,11 @@
 #include <cstring>
 #include <new>
 
-#include "effect/Parameters.h"
 #include "host/AEffEditor.h"
+
+namespace {
+constexpr int kProcess = 0, kRatio = 2, kTime = 4, kCompression = 5, kOutput = 6;
+}
 
 CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster)
     : AudioEffectX(audioMaster, 1, kNumParameters) {
@@ -24,7 +27,6 @@ void CPresetSystemEffect::initPrograms() {
     for (int k = 0; k < kNumPrograms; ++k) {
         const FactoryPreset& preset = kFactoryPresets[k];
         CProgram& target = programs[k];
-        using namespace parameters;
         target.setName(preset.name);
         target.setValue(kProcess, preset.process);
         target.setValue(kRatio, preset.ratio);

@@ -36,7 +36,9 @@ protected:
         meter->setValue(value);
         meter->draw(screen.context);
     }
-    bool needleAt(int x, int y, CColor needle = kLitNeedle) const { return screen.at(x, y) == needle; }
+    bool needleAt(int x, int y, CColor needle = kLitNeedle) const {
+        return screen.at(x, y) == needle;
+    }
 
     RecordingListener listener;
     ImageContext screen{skin::kEditorWidth, skin::kEditorHeight};
