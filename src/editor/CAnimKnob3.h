@@ -18,7 +18,6 @@ public:
     // Mouse travel, in thousands of units, that sweeps the whole range: a pixel to the
     // right is one unit, a pixel up two; shift makes the drag four times finer.
     virtual void setDragSpan(double span) { dragSpan = span; }
-    double getDragSpan() const { return dragSpan; }
 
 private:
     // The strip frame nearest the value.

@@ -34,7 +34,6 @@ public:
     virtual void setLit(bool on);
 
     float getPeakLevel() const { return peakLevel; }
-    bool isLit() const { return lit != 0; }
 
     static constexpr int32_t kMeterTag = 14;
 

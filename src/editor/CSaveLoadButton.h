@@ -21,7 +21,6 @@ public:
     void mouse(CDrawContext* context, CPoint& where, int32_t buttons = -1) override;
 
     virtual void setHover(bool on);
-    bool isHover() const { return hover; }
 
 private:
     void runAction();
