@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "Layout.h"
+#include "skin/SkinLayout.h"
 #include "Paint.h"
 
 namespace skin {
@@ -11,14 +11,14 @@ namespace {
 constexpr double kMarginLeft = 56;
 
 void paintBackdrop(cairo_t* cr) {
-  cairo_pattern_t* bg = cairo_pattern_create_linear(0, 0, 0, kAboutHeight);
+  cairo_pattern_t* bg = cairo_pattern_create_linear(0, 0, 0, kAbout.height);
   cairo_pattern_add_color_stop_rgb(bg, 0, 0.105, 0.105, 0.115);
   cairo_pattern_add_color_stop_rgb(bg, 1, 0.035, 0.035, 0.04);
   cairo_set_source(cr, bg);
   cairo_paint(cr);
   cairo_pattern_destroy(bg);
-  pixelLine(cr, 0, 0, kAboutWidth - 1, 0, palette::kHighlight, 0.15);
-  pixelLine(cr, 0, kAboutHeight - 1, kAboutWidth - 1, kAboutHeight - 1, palette::kShadow, 0.8);
+  pixelLine(cr, 0, 0, kAbout.width - 1, 0, palette::kHighlight, 0.15);
+  pixelLine(cr, 0, kAbout.height - 1, kAbout.width - 1, kAbout.height - 1, palette::kShadow, 0.8);
 }
 
 // The principle of the product as a small drawing: a lamp lighting a photocell.
@@ -70,8 +70,8 @@ void drawOptoCell(cairo_t* cr, double x, double y) {
 
 }  // namespace
 
-SkinImage renderAbout(int id) {
-  Canvas canvas(kAboutWidth, kAboutHeight);
+SkinImage renderAbout() {
+  Canvas canvas(kAbout.width, kAbout.height);
   cairo_t* cr = canvas.cr();
   paintBackdrop(cr);
 
@@ -102,11 +102,11 @@ SkinImage renderAbout(int id) {
   }
   drawOptoCell(cr, right - 93, 150);
 
-  drawText(cr, Font::Label, 10, "KRV soundlab", kMarginLeft, kAboutHeight - 16, Align::Left,
+  drawText(cr, Font::Label, 10, "KRV soundlab", kMarginLeft, kAbout.height - 16, Align::Left,
            palette::kPrintDim);
-  drawText(cr, Font::Label, 10, "click to close", right, kAboutHeight - 16, Align::Right,
+  drawText(cr, Font::Label, 10, "click to close", right, kAbout.height - 16, Align::Right,
            palette::kPrintDim);
-  return imageOf(id, canvas);
+  return imageOf(kAbout.id, canvas);
 }
 
 }  // namespace skin

@@ -6,6 +6,6 @@
 
 namespace skin {
 
-SkinImage renderAbout(int id);
+SkinImage renderAbout();
 
 }  // namespace skin

@@ -1,5 +1,7 @@
 #include "Buttons.h"
 
+#include <array>
+
 #include "Paint.h"
 
 namespace skin {
@@ -70,49 +72,57 @@ void drawRocker(cairo_t* cr, RockerLook look) {
   cairo_restore(cr);
 }
 
-}  // namespace
-
-SkinImage renderButtonStrip(int id, const Canvas& panel, Rect where, bool hasDisabledLook) {
-  const ButtonLook looks[4] = {ButtonLook::Normal, ButtonLook::Hover, ButtonLook::Pressed,
-                               hasDisabledLook ? ButtonLook::Disabled : ButtonLook::Normal};
-  Canvas strip(where.width(), kButtonFrameHeight * 4);
-  for (int frame = 0; frame < 4; ++frame) {
-    Canvas cell(where.width(), kButtonFrameHeight);
+// Each frame is the panel beneath the control with one look drawn over it.
+template <typename DrawLook>
+SkinImage renderStrip(const BitmapLayout& layout, const Canvas& panel, DrawLook drawLook) {
+  const Rect where = layout.rect;
+  Canvas strip(layout.width, layout.height);
+  for (int frame = 0; frame < layout.frames; ++frame) {
+    Canvas cell(where.width(), where.height());
     cell.paintFrom(panel, where.left, where.top);
-    drawButton(cell.cr(), looks[frame]);
-    strip.place(cell, 0, frame * kButtonFrameHeight);
+    drawLook(cell.cr(), frame);
+    strip.place(cell, 0, frame * where.height());
   }
-  return imageOf(id, strip);
+  return imageOf(layout.id, strip);
 }
 
-SkinImage renderRockerStrip(int id, const Canvas& panel) {
-  const RockerLook looks[5] = {RockerLook::Rest, RockerLook::LeftHover, RockerLook::RightHover,
-                               RockerLook::LeftPressed, RockerLook::RightPressed};
-  Canvas strip(kRocker.width(), kButtonFrameHeight * 5);
-  for (int frame = 0; frame < 5; ++frame) {
-    Canvas cell(kRocker.width(), kButtonFrameHeight);
-    cell.paintFrom(panel, kRocker.left, kRocker.top);
-    drawRocker(cell.cr(), looks[frame]);
-    strip.place(cell, 0, frame * kButtonFrameHeight);
-  }
-  return imageOf(id, strip);
+}  // namespace
+
+SkinImage renderButtonStrip(const BitmapLayout& button, const Canvas& panel,
+                            bool hasDisabledLook) {
+  const std::array<ButtonLook, 4> looks = {
+      ButtonLook::Normal, ButtonLook::Hover, ButtonLook::Pressed,
+      hasDisabledLook ? ButtonLook::Disabled : ButtonLook::Normal};
+  // at(): a layout with more frames than looks stops the generator.
+  return renderStrip(button, panel,
+                     [&](cairo_t* cr, int frame) { drawButton(cr, looks.at(frame)); });
+}
+
+SkinImage renderRockerStrip(const Canvas& panel) {
+  const std::array<RockerLook, 5> looks = {RockerLook::Rest, RockerLook::LeftHover,
+                                           RockerLook::RightHover, RockerLook::LeftPressed,
+                                           RockerLook::RightPressed};
+  return renderStrip(kRocker, panel,
+                     [&](cairo_t* cr, int frame) { drawRocker(cr, looks.at(frame)); });
 }
 
 void drawPresetRowLegend(cairo_t* cr) {
   const Color ink = palette::kPrint;
-  const double headerBaseline = kSavePreset.top - 3;
-  drawText(cr, Font::Label, 10, "save", kSavePreset.centerX(), headerBaseline, Align::Center, ink);
-  drawText(cr, Font::Label, 10, "load", kLoadPreset.centerX(), headerBaseline, Align::Center, ink);
-  drawText(cr, Font::Label, 10, "store", kStoreA.centerX(), headerBaseline, Align::Center, ink);
-  drawText(cr, Font::Label, 10, "recall", kRecallA.centerX(), headerBaseline, Align::Center, ink);
+  const Rect savePreset = kSavePreset.rect, loadPreset = kLoadPreset.rect;
+  const Rect storeA = kStoreA.rect, recallA = kRecallA.rect;
+  const double headerBaseline = savePreset.top - 3;
+  drawText(cr, Font::Label, 10, "save", savePreset.centerX(), headerBaseline, Align::Center, ink);
+  drawText(cr, Font::Label, 10, "load", loadPreset.centerX(), headerBaseline, Align::Center, ink);
+  drawText(cr, Font::Label, 10, "store", storeA.centerX(), headerBaseline, Align::Center, ink);
+  drawText(cr, Font::Label, 10, "recall", recallA.centerX(), headerBaseline, Align::Center, ink);
   drawText(cr, Font::Label, 10, "program", kNameField.centerX(), headerBaseline, Align::Center,
            ink);
-  const double between = (kSavePreset.right + kLoadPreset.left) / 2.0;
-  drawTextCentered(cr, Font::Label, 10, "preset", between, kSavePreset.centerY(), ink);
-  drawTextCentered(cr, Font::Label, 10, "bank", between, kSaveBank.centerY(), ink);
-  const double memo = (kStoreA.right + kRecallA.left) / 2.0;
-  drawTextCentered(cr, Font::LabelBold, 10, "A", memo, kStoreA.centerY(), ink);
-  drawTextCentered(cr, Font::LabelBold, 10, "B", memo, kStoreB.centerY(), ink);
+  const double between = (savePreset.right + loadPreset.left) / 2.0;
+  drawTextCentered(cr, Font::Label, 10, "preset", between, savePreset.centerY(), ink);
+  drawTextCentered(cr, Font::Label, 10, "bank", between, kSaveBank.rect.centerY(), ink);
+  const double memo = (storeA.right + recallA.left) / 2.0;
+  drawTextCentered(cr, Font::LabelBold, 10, "A", memo, storeA.centerY(), ink);
+  drawTextCentered(cr, Font::LabelBold, 10, "B", memo, kStoreB.rect.centerY(), ink);
 
   // The program name window: a light display the editor writes the name into.
   const Rect n = kNameField;

@@ -20,11 +20,17 @@ std::vector<DialMark> linearMarks(double top, double minorStep, double labelStep
   return marks;
 }
 
-Dial bigDial(Rect rect, int frames, std::vector<DialMark> marks, const char* name) {
+Dial dialFor(const BitmapLayout& strip) {
   Dial dial;
-  dial.rect = rect;
-  dial.frames = frames;
+  dial.id = strip.id;
+  dial.rect = strip.rect;
+  dial.frames = strip.frames;
   dial.sweepDegrees = 270;
+  return dial;
+}
+
+Dial bigDial(const BitmapLayout& strip, std::vector<DialMark> marks, const char* name) {
+  Dial dial = dialFor(strip);
   dial.knobRadius = 27;
   dial.tickInner = 33;
   dial.tickOuter = 37;
@@ -32,30 +38,25 @@ Dial bigDial(Rect rect, int frames, std::vector<DialMark> marks, const char* nam
   dial.labelSize = 10;
   dial.marks = std::move(marks);
   dial.name = name;
-  dial.nameBaseline = rect.bottom - 8;
+  dial.nameBaseline = strip.rect.bottom - 8;
   return dial;
 }
 
 }  // namespace
 
-Dial timeDial() { return bigDial(kTimeKnob, 21, linearMarks(10, 0.5, 1), "Time"); }
-Dial compressionDial() {
-  return bigDial(kCompressionKnob, 41, linearMarks(10, 0.5, 1), "Compression");
-}
-Dial outputDial() { return bigDial(kOutputKnob, 61, linearMarks(30, 2.5, 5), "Output dB"); }
+Dial timeDial() { return bigDial(kTimeKnob, linearMarks(10, 0.5, 1), "Time"); }
+Dial compressionDial() { return bigDial(kCompressionKnob, linearMarks(10, 0.5, 1), "Compression"); }
+Dial outputDial() { return bigDial(kOutputKnob, linearMarks(30, 2.5, 5), "Output dB"); }
 
 Dial ratioDial() {
-  Dial dial;
-  dial.rect = kRatioKnob;
-  dial.frames = 7;
-  dial.sweepDegrees = 270;
+  Dial dial = dialFor(kRatioKnob);
   dial.knobRadius = 18;
   dial.tickInner = 22;
   dial.tickOuter = 25;
   dial.labelRadius = 27;
   dial.labelSize = 9;
-  const char* labels[] = {"1.2:1", "1.5:1", "2:1", "3:1", "4:1", "6:1", "10:1"};
-  for (int i = 0; i < 7; ++i) dial.marks.push_back({i / 6.0, labels[i]});
+  const char* labels[kRatioKnob.frames] = {"1.2:1", "1.5:1", "2:1", "3:1", "4:1", "6:1", "10:1"};
+  for (int i = 0; i < dial.frames; ++i) dial.marks.push_back({i / (dial.frames - 1.0), labels[i]});
   dial.name = "Ratio";
   dial.nameBaseline = 131;
   return dial;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Layout.h"
+#include "skin/SkinLayout.h"
 
 namespace skin {
 
@@ -17,6 +17,7 @@ struct DialMark {
 };
 
 struct Dial {
+  int id;                     // the film strip's bitmap
   Rect rect;                  // the knob control's rectangle
   int frames;                 // film-strip frames, frame 0 = value 0
   double sweepDegrees;        // total pointer travel, symmetric about twelve o'clock

@@ -75,7 +75,7 @@ void drawKnob(cairo_t* cr, double cx, double cy, double radius, double angleDegr
   cairo_restore(cr);
 }
 
-SkinImage renderKnobStrip(int id, const Canvas& panel, const Dial& dial) {
+SkinImage renderKnobStrip(const Canvas& panel, const Dial& dial) {
   const int w = dial.rect.width();
   const int h = dial.rect.height();
   Canvas strip(w, h * dial.frames);
@@ -85,7 +85,7 @@ SkinImage renderKnobStrip(int id, const Canvas& panel, const Dial& dial) {
     drawKnob(cell.cr(), w / 2.0, h / 2.0, dial.knobRadius, dial.angleForFrame(frame));
     strip.place(cell, 0, frame * h);
   }
-  return imageOf(id, strip);
+  return imageOf(dial.id, strip);
 }
 
 }  // namespace skin

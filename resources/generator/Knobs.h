@@ -12,6 +12,6 @@ namespace skin {
 // o'clock, clockwise). Shading stays put while the knob turns: the light is fixed.
 void drawKnob(cairo_t* cr, double cx, double cy, double radius, double angleDegrees);
 
-SkinImage renderKnobStrip(int id, const Canvas& panel, const Dial& dial);
+SkinImage renderKnobStrip(const Canvas& panel, const Dial& dial);
 
 }  // namespace skin

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "Layout.h"
+#include "skin/SkinLayout.h"
 #include "Paint.h"
 
 namespace skin {
@@ -90,7 +90,7 @@ void drawMeterFace(cairo_t* cr, int width, int height, double pivotX, double piv
 }
 
 void drawMeterBezel(cairo_t* cr) {
-  const Rect face = kMeterFace;
+  const Rect face = kMeterLit.rect;
   cairo_save(cr);
   // Frame plate, lit from the upper left.
   roundedRectangle(cr, face.left - 6, face.top - 6, face.width() + 12, face.height() + 12, 4);
@@ -104,25 +104,28 @@ void drawMeterBezel(cairo_t* cr) {
   cairo_restore(cr);
 }
 
-SkinImage renderMeterFace(int id, bool lit) {
-  const Rect face = kMeterFace;
+SkinImage renderMeterFace(bool lit) {
+  const BitmapLayout& layout = lit ? kMeterLit : kMeterUnlit;
+  const Rect face = layout.rect;
   Canvas canvas(face.width(), face.height());
   // The needle is two pixels wide with truncated end points: its centre line runs half
   // a pixel right of and below the nominal pivot.
   drawMeterFace(canvas.cr(), face.width(), face.height(), kNeedlePivotX - face.left + 0.5,
                 kNeedlePivotY - face.top + 0.5, lit);
-  return imageOf(id, canvas);
+  return imageOf(layout.id, canvas);
 }
 
-SkinImage renderMeterExtra(int id) {
+SkinImage renderMeterExtra() {
   // Never drawn by the editor; kept as the face inside its bezel at the bitmap's size.
-  Canvas canvas(113, 46);
+  const Rect face = kMeterLit.rect;
+  Canvas canvas(kMeterExtra.width, kMeterExtra.height);
   cairo_t* cr = canvas.cr();
   cairo_set_source_rgb(cr, 0.12, 0.12, 0.13);
   cairo_paint(cr);
   cairo_translate(cr, 6, 1);
-  drawMeterFace(cr, 100, 43, 50.5, 89.5, true);
-  return imageOf(id, canvas);
+  drawMeterFace(cr, face.width(), face.height(), kNeedlePivotX - face.left + 0.5,
+                kNeedlePivotY - face.top + 0.5, true);
+  return imageOf(kMeterExtra.id, canvas);
 }
 
 }  // namespace skin

@@ -20,7 +20,7 @@ void drawMeterFace(cairo_t* cr, int width, int height, double pivotX, double piv
 // The bezel around the face, in editor coordinates.
 void drawMeterBezel(cairo_t* cr);
 
-SkinImage renderMeterFace(int id, bool lit);
-SkinImage renderMeterExtra(int id);
+SkinImage renderMeterFace(bool lit);
+SkinImage renderMeterExtra();
 
 }  // namespace skin

@@ -4,7 +4,7 @@
 
 #include "Buttons.h"
 #include "Dials.h"
-#include "Layout.h"
+#include "skin/SkinLayout.h"
 #include "Meter.h"
 #include "Paint.h"
 #include "Switch.h"
@@ -97,11 +97,12 @@ void drawPanel(Canvas& panel) {
   for (const Dial& dial : allDials()) drawDialScale(cr, dial);
   drawMeterBezel(cr);
   cairo_save(cr);
-  cairo_translate(cr, kMeterFace.left, kMeterFace.top);
-  drawMeterFace(cr, kMeterFace.width(), kMeterFace.height(), kNeedlePivotX - kMeterFace.left + 0.5,
-                kNeedlePivotY - kMeterFace.top + 0.5, false);
+  const Rect face = kMeterUnlit.rect;
+  cairo_translate(cr, face.left, face.top);
+  drawMeterFace(cr, face.width(), face.height(), kNeedlePivotX - face.left + 0.5,
+                kNeedlePivotY - face.top + 0.5, false);
   cairo_restore(cr);
-  drawText(cr, Font::LabelBold, 11, "Gain reduction", kMeterFace.centerX(), 131, Align::Center,
+  drawText(cr, Font::LabelBold, 11, "Gain reduction", face.centerX(), 131, Align::Center,
            palette::kPrint);
   drawSwitchLegend(cr);
   drawPresetRowLegend(cr);

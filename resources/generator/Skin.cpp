@@ -6,7 +6,7 @@
 #include "Buttons.h"
 #include "Dials.h"
 #include "Knobs.h"
-#include "Layout.h"
+#include "skin/SkinLayout.h"
 #include "Meter.h"
 #include "Panel.h"
 #include "Switch.h"
@@ -18,25 +18,26 @@ std::vector<SkinImage> renderSkin() {
   drawPanel(panel);
 
   std::vector<SkinImage> images;
-  images.push_back(imageOf(12128, panel));
-  images.push_back(renderSwitchStrip(12129, panel));
-  images.push_back(renderMeterFace(12151, true));
-  images.push_back(renderMeterExtra(12152));
-  images.push_back(renderMeterFace(12153, false));
-  images.push_back(renderKnobStrip(12171, panel, compressionDial()));
-  images.push_back(renderKnobStrip(12173, panel, timeDial()));
-  images.push_back(renderKnobStrip(12177, panel, outputDial()));
-  images.push_back(renderKnobStrip(12181, panel, ratioDial()));
-  images.push_back(renderAbout(12200));
-  images.push_back(renderButtonStrip(19991, panel, kRecallA, true));
-  images.push_back(renderButtonStrip(19992, panel, kRecallB, true));
-  images.push_back(renderButtonStrip(19993, panel, kLoadBank, false));
-  images.push_back(renderButtonStrip(19994, panel, kSaveBank, false));
-  images.push_back(renderButtonStrip(19995, panel, kStoreA, true));
-  images.push_back(renderButtonStrip(19996, panel, kStoreB, true));
-  images.push_back(renderRockerStrip(19997, panel));
-  images.push_back(renderButtonStrip(19998, panel, kLoadPreset, false));
-  images.push_back(renderButtonStrip(19999, panel, kSavePreset, false));
+  images.push_back(imageOf(kBackground.id, panel));
+  images.push_back(renderSwitchStrip(panel));
+  images.push_back(renderMeterFace(true));
+  images.push_back(renderMeterExtra());
+  images.push_back(renderMeterFace(false));
+  images.push_back(renderKnobStrip(panel, compressionDial()));
+  images.push_back(renderKnobStrip(panel, timeDial()));
+  images.push_back(renderKnobStrip(panel, outputDial()));
+  images.push_back(renderKnobStrip(panel, ratioDial()));
+  images.push_back(renderAbout());
+  // Memory buttons have a disabled look; file buttons never show one.
+  images.push_back(renderButtonStrip(kRecallA, panel, true));
+  images.push_back(renderButtonStrip(kRecallB, panel, true));
+  images.push_back(renderButtonStrip(kLoadBank, panel, false));
+  images.push_back(renderButtonStrip(kSaveBank, panel, false));
+  images.push_back(renderButtonStrip(kStoreA, panel, true));
+  images.push_back(renderButtonStrip(kStoreB, panel, true));
+  images.push_back(renderRockerStrip(panel));
+  images.push_back(renderButtonStrip(kLoadPreset, panel, false));
+  images.push_back(renderButtonStrip(kSavePreset, panel, false));
   std::sort(images.begin(), images.end(),
             [](const SkinImage& a, const SkinImage& b) { return a.id < b.id; });
   return images;

@@ -2,13 +2,14 @@
 
 #include <cmath>
 
-#include "Layout.h"
+#include "skin/SkinLayout.h"
 #include "Paint.h"
 
 namespace skin {
 namespace {
 
-const char* const kPositionNames[kSwitchPositions] = {"Valve", "Clear", "Off"};
+constexpr int kPositions = kProcessSwitch.frames;
+const char* const kPositionNames[kPositions] = {"Valve", "Clear", "Off"};
 constexpr double kLabelBaseline = 60;  // editor y
 constexpr double kPivotY = 102;        // editor y of the lever's pivot
 constexpr double kLeverLength = 35;
@@ -16,11 +17,11 @@ constexpr double kLeverLength = 35;
 // A click picks the position by thirds of the switch's width, so each name sits over
 // the middle of its third.
 double positionCenterX(int position) {
-  const double third = kProcessSwitch.width() / static_cast<double>(kSwitchPositions);
-  return kProcessSwitch.left + third * (position + 0.5);
+  const double third = kProcessSwitch.rect.width() / static_cast<double>(kPositions);
+  return kProcessSwitch.rect.left + third * (position + 0.5);
 }
 
-double pivotX() { return kProcessSwitch.centerX(); }
+double pivotX() { return kProcessSwitch.rect.centerX(); }
 
 double leverAngle(int position) {
   // Aim the lever at the mark under its position's name.
@@ -90,23 +91,23 @@ void drawLever(cairo_t* cr, double px, double py, double angle) {
 }  // namespace
 
 void drawSwitchLegend(cairo_t* cr) {
-  for (int position = 0; position < kSwitchPositions; ++position) {
+  for (int position = 0; position < kPositions; ++position) {
     drawText(cr, Font::LabelBold, 10, kPositionNames[position], positionCenterX(position),
              kLabelBaseline, Align::Center, palette::kPrint);
   }
   drawText(cr, Font::LabelBold, 11, "Process", pivotX(), 131, Align::Center, palette::kPrint);
 }
 
-SkinImage renderSwitchStrip(int id, const Canvas& panel) {
-  const Rect r = kProcessSwitch;
-  Canvas strip(r.width(), r.height() * kSwitchPositions);
-  for (int position = 0; position < kSwitchPositions; ++position) {
+SkinImage renderSwitchStrip(const Canvas& panel) {
+  const Rect r = kProcessSwitch.rect;
+  Canvas strip(r.width(), r.height() * kPositions);
+  for (int position = 0; position < kPositions; ++position) {
     Canvas cell(r.width(), r.height());
     cell.paintFrom(panel, r.left, r.top);
     drawLever(cell.cr(), pivotX() - r.left, kPivotY - r.top, leverAngle(position));
     strip.place(cell, 0, position * r.height());
   }
-  return imageOf(id, strip);
+  return imageOf(kProcessSwitch.id, strip);
 }
 
 }  // namespace skin

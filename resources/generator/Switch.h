@@ -8,12 +8,10 @@
 
 namespace skin {
 
-constexpr int kSwitchPositions = 3;
-
 // The printed position names and marks, in editor coordinates.
 void drawSwitchLegend(cairo_t* cr);
 
 // Frame 0, 1, 2 = lever at the left, middle and right position.
-SkinImage renderSwitchStrip(int id, const Canvas& panel);
+SkinImage renderSwitchStrip(const Canvas& panel);
 
 }  // namespace skin

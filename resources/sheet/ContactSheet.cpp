@@ -10,20 +10,23 @@ namespace skin {
 namespace {
 
 struct Placement {
-  int id;
-  int frames;
+  const BitmapLayout& bitmap;
   int frame;
-  int left, top;
 };
+
+// The frame a film strip shows for `value`, rounded as the knobs round it.
+int frameFor(const BitmapLayout& strip, double value) {
+  return static_cast<int>((strip.frames - 1) * value + 0.5);
+}
 
 // The editor at its defaults: "Valve", ratio 3:1, time 5, compression 5, output 0 dB,
 // every button at rest, the meter lit.
-constexpr Placement kPlacements[] = {
-    {12129, 3, 0, 262, 46},   {12173, 21, 10, 28, 143}, {12171, 41, 20, 143, 143},
-    {12177, 61, 0, 258, 143}, {12181, 7, 3, 50, 50},    {19997, 5, 0, 269, 285},
-    {19993, 4, 0, 119, 294},  {19994, 4, 0, 55, 294},   {19998, 4, 0, 119, 278},
-    {19999, 4, 0, 55, 278},   {19991, 4, 0, 327, 278},  {19992, 4, 0, 327, 294},
-    {19995, 4, 0, 302, 278},  {19996, 4, 0, 302, 294},  {12151, 1, 0, 150, 66},
+const Placement kPlacements[] = {
+    {kProcessSwitch, 0}, {kTimeKnob, frameFor(kTimeKnob, 0.5)},
+    {kCompressionKnob, frameFor(kCompressionKnob, 0.5)}, {kOutputKnob, 0},
+    {kRatioKnob, frameFor(kRatioKnob, 0.5)}, {kRocker, 0}, {kLoadBank, 0}, {kSaveBank, 0},
+    {kLoadPreset, 0}, {kSavePreset, 0}, {kRecallA, 0}, {kRecallB, 0}, {kStoreA, 0},
+    {kStoreB, 0}, {kMeterLit, 0},
 };
 
 // The meter's lit needle at `value`, as the meter draws it: five one-pixel lines
@@ -32,12 +35,13 @@ void drawNeedle(Picture& picture, double value) {
   const double pi = 3.141592653589793;
   const double a = (120.0 / 180.0) * pi - (pi * 60.0 / 180.0) * value;
   const double c = -std::cos(a), s = std::sin(a);
-  const double px = 200, py = 155, inner = 3, outer = 86;
+  const double px = kNeedlePivotX, py = kNeedlePivotY;
+  const double inner = kNeedleInnerRadius, outer = kNeedleOuterRadius;
   const double offsets[5][2] = {{1, 0}, {0, 0}, {1, 1}, {0, 1}, {0.5, 0.5}};
   for (const auto& o : offsets) {
     picture.line(static_cast<int>(px + o[0] - inner * c), static_cast<int>(py + o[1] - inner * s),
                  static_cast<int>(px + o[0] - outer * c), static_cast<int>(py + o[1] - outer * s),
-                 {150, 66, 250, 109}, 170, 165, 160);
+                 kMeterLit.rect, 170, 165, 160);
   }
 }
 
@@ -52,62 +56,63 @@ bool save(const Picture& picture, const std::string& path) {
   return false;
 }
 
-struct StateRow {
-  int id;
-  int frames;
+// The frames a state sheet row shows: all of a short strip, five evenly spaced of a knob.
+std::vector<int> shownFrames(const BitmapLayout& strip) {
   std::vector<int> shown;
-};
+  const int count = strip.frames <= 7 ? strip.frames : 5;
+  for (int i = 0; i < count; ++i) {
+    shown.push_back(count > 1 ? i * (strip.frames - 1) / (count - 1) : 0);
+  }
+  return shown;
+}
 
 }  // namespace
 
 bool writeContactSheet(const std::string& editorPng, const std::string& aboutPng) {
-  const SkinBitmap* background = findSkinBitmap(12128);
-  if (!background) return missing(12128);
+  const SkinBitmap* background = findSkinBitmap(kBackground.id);
+  if (!background) return missing(kBackground.id);
   Picture editor(background->width, background->height);
   editor.blit(*background, 0, background->height, 0, 0);
   for (const Placement& p : kPlacements) {
-    const SkinBitmap* bitmap = findSkinBitmap(p.id);
-    if (!bitmap) return missing(p.id);
-    editor.blit(*bitmap, p.frame, bitmap->height / p.frames, p.left, p.top);
+    const SkinBitmap* bitmap = findSkinBitmap(p.bitmap.id);
+    if (!bitmap) return missing(p.bitmap.id);
+    editor.blit(*bitmap, p.frame, bitmap->height / p.bitmap.frames, p.bitmap.rect.left,
+                p.bitmap.rect.top);
   }
   drawNeedle(editor, 0.0);
-  editor.text("Current", 11, {138, 285, 251, 299}, 76, 76, 72);
+  editor.text("Current", 11, kNameField, 76, 76, 72);
   if (!save(editor, editorPng)) return false;
   if (aboutPng.empty()) return true;
 
-  const SkinBitmap* about = findSkinBitmap(12200);
-  if (!about) return missing(12200);
+  const SkinBitmap* about = findSkinBitmap(kAbout.id);
+  if (!about) return missing(kAbout.id);
   Picture splash(about->width, about->height);
   splash.blit(*about, 0, about->height, 0, 0);
-  splash.text("v. 1.1.6", 12, {297, 70, 344, 81}, 200, 200, 200);
+  splash.text("v. 1.1.6", 12, kVersionText, 200, 200, 200);
   return save(splash, aboutPng);
 }
 
 bool writeStateSheet(const std::string& statesPng) {
-  const std::vector<StateRow> rows = {
-      {12173, 21, {0, 5, 10, 15, 20}},  {12171, 41, {0, 10, 20, 30, 40}},
-      {12177, 61, {0, 15, 30, 45, 60}}, {12181, 7, {0, 1, 2, 3, 4, 5, 6}},
-      {12129, 3, {0, 1, 2}},            {12151, 1, {0}},
-      {12153, 1, {0}},                  {12152, 1, {0}},
-      {19997, 5, {0, 1, 2, 3, 4}},      {19999, 4, {0, 1, 2, 3}},
-      {19991, 4, {0, 1, 2, 3}}};
+  const BitmapLayout* rows[] = {&kTimeKnob,  &kCompressionKnob, &kOutputKnob, &kRatioKnob,
+                                &kProcessSwitch, &kMeterLit,   &kMeterUnlit, &kMeterExtra,
+                                &kRocker,    &kSavePreset,      &kRecallA};
   const int gap = 6;
   int width = 0, height = gap;
-  for (const StateRow& row : rows) {
-    const SkinBitmap* b = findSkinBitmap(row.id);
-    if (!b) return missing(row.id);
-    const int rowWidth = gap + static_cast<int>(row.shown.size()) * (b->width + gap);
+  for (const BitmapLayout* row : rows) {
+    const SkinBitmap* b = findSkinBitmap(row->id);
+    if (!b) return missing(row->id);
+    const int rowWidth = gap + static_cast<int>(shownFrames(*row).size()) * (b->width + gap);
     width = rowWidth > width ? rowWidth : width;
-    height += b->height / row.frames + gap;
+    height += b->height / row->frames + gap;
   }
   Picture sheet(width, height);
   sheet.fill(24, 24, 26);
   int y = gap;
-  for (const StateRow& row : rows) {
-    const SkinBitmap* b = findSkinBitmap(row.id);
-    const int frameHeight = b->height / row.frames;
+  for (const BitmapLayout* row : rows) {
+    const SkinBitmap* b = findSkinBitmap(row->id);
+    const int frameHeight = b->height / row->frames;
     int x = gap;
-    for (int frame : row.shown) {
+    for (int frame : shownFrames(*row)) {
       sheet.blit(*b, frame, frameHeight, x, y);
       x += b->width + gap;
     }

@@ -52,7 +52,7 @@ void Picture::blit(const SkinBitmap& bitmap, int frame, int frameHeight, int x, 
   }
 }
 
-void Picture::line(int x0, int y0, int x1, int y1, ClipRect clip, int r, int g, int b) {
+void Picture::line(int x0, int y0, int x1, int y1, Rect clip, int r, int g, int b) {
   const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
   const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
   int error = dx + dy;
@@ -72,7 +72,7 @@ void Picture::line(int x0, int y0, int x1, int y1, ClipRect clip, int r, int g, 
   }
 }
 
-void Picture::text(const char* text, double pixelSize, ClipRect box, int r, int g, int b) {
+void Picture::text(const char* text, double pixelSize, Rect box, int r, int g, int b) {
   cairo_surface_t* surface = surfaceOf(rgb_, width_, height_);
   cairo_t* cr = cairo_create(surface);
   cairo_select_font_face(cr, "Arial", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);

@@ -6,12 +6,9 @@
 #include <vector>
 
 #include "skin/SkinBitmaps.h"
+#include "skin/SkinLayout.h"
 
 namespace skin {
-
-struct ClipRect {
-  int left, top, right, bottom;
-};
 
 class Picture {
  public:
@@ -23,9 +20,9 @@ class Picture {
   // with its top-left corner at (x, y).
   void blit(const SkinBitmap& bitmap, int frame, int frameHeight, int x, int y);
   // A one-pixel line from (x0, y0) to (x1, y1), end point excluded, clipped to `clip`.
-  void line(int x0, int y0, int x1, int y1, ClipRect clip, int r, int g, int b);
+  void line(int x0, int y0, int x1, int y1, Rect clip, int r, int g, int b);
   // `text` in the editor's "Arial" (fontconfig resolves the face), centred in `box`.
-  void text(const char* text, double pixelSize, ClipRect box, int r, int g, int b);
+  void text(const char* text, double pixelSize, Rect box, int r, int g, int b);
 
   bool savePng(const std::string& path) const;
 

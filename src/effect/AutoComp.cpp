@@ -14,15 +14,15 @@ const char* const kVendorString = "krv-soundlab.com";
 const char* const kProductString = "KRV tarnwick - opto compressor";
 const char* const kRatioTexts[AutoComp::kNumRatios] = {"1.2:1", "1.5:1", "2:1", "3:1",
                                                         "4:1",   "6:1",   "10:1"};
-const char* const kProcessTexts[3] = {"Off", "Clear", "Valve"};
+const char* const kProcessTexts[parameters::kProcessPositions] = {"Off", "Clear", "Valve"};
 const char* const kCanDoTexts[] = {"offline", "plugAsChannelInsert", "mixDryWet",
                                    "1in1out", "1in2out",             "2in2out"};
 constexpr VstInt32 kUniqueId = fourCharCode('K', 'R', 'V', 'W');
 constexpr int kNumInputPins = 4;
 constexpr int kNumOutputPins = 2;
 
-// A stepped parameter's position: truncation after adding one half.
-int steps(double v, double count) { return static_cast<int>(count * v + 0.5); }
+// A stepped parameter's position, 0 to positions - 1: truncation after adding one half.
+int steps(double v, int positions) { return static_cast<int>((positions - 1) * v + 0.5); }
 
 }  // namespace
 
@@ -48,10 +48,10 @@ void AutoComp::setParameter(VstInt32 index, float value) {
     double x = v;
     switch (index) {
         case kProcess:
-            setRelaxed(derived.processMode, steps(x, 2.0));
+            setRelaxed(derived.processMode, steps(x, parameters::kProcessPositions));
             break;
         case kRatio:
-            setRelaxed(derived.ratioIndex, steps(x, 6.0));
+            setRelaxed(derived.ratioIndex, steps(x, kNumRatios));
             break;
         case kTime:
             setRelaxed(derived.timeScale, 0.005 * std::pow(100.0, x));
@@ -64,8 +64,9 @@ void AutoComp::setParameter(VstInt32 index, float value) {
         }
         case kOutput: {
             // Half-decibel steps from 0 to +30 dB.
-            int k = steps(x, 60.0);
-            setRelaxed(derived.outputGainTarget, std::pow(31.622776601683793, k / 60.0));
+            const int top = parameters::kOutputPositions - 1;
+            const int k = steps(x, parameters::kOutputPositions);
+            setRelaxed(derived.outputGainTarget, std::pow(31.622776601683793, k / double(top)));
             break;
         }
         default:
@@ -95,24 +96,25 @@ void AutoComp::getParameterLabel(VstInt32, char* label) { copyHostText(label, " 
 
 void AutoComp::getParameterDisplay(VstInt32 index, char* text) {
     if (!text) return;
+    using namespace parameters;
     double v = getParameter(index);
     const int mode = getProcessMode();
     const int ratio = getRatioIndex();
     switch (index) {
         case kProcess:
-            copyHostText(text, mode >= 0 && mode <= 2 ? kProcessTexts[mode] : " ");
+            copyHostText(text, mode >= 0 && mode < kProcessPositions ? kProcessTexts[mode] : " ");
             break;
         case kRatio:
             copyHostText(text, ratio >= 0 && ratio < kNumRatios ? kRatioTexts[ratio] : " ");
             break;
         case kTime:
-            formatParameterNumber(static_cast<float>(steps(v, 20.0) / 2.0), text);
+            formatParameterNumber(static_cast<float>(steps(v, kTimePositions) / 2.0), text);
             break;
         case kCompression:
-            formatParameterNumber(static_cast<float>(steps(v, 40.0) / 4.0), text);
+            formatParameterNumber(static_cast<float>(steps(v, kCompressionPositions) / 4.0), text);
             break;
         case kOutput:
-            formatParameterNumber(static_cast<float>(steps(v, 60.0) / 2.0), text);
+            formatParameterNumber(static_cast<float>(steps(v, kOutputPositions) / 2.0), text);
             break;
         default:
             copyHostText(text, " ");

@@ -3,19 +3,20 @@
 #pragma once
 
 #include "effect/OptoCompressor.h"
+#include "effect/Parameters.h"
 #include "effect/SignalParameters.h"
 #include "presets/CPresetSystemEffect.h"
 
 class AutoComp : public CPresetSystemEffect {
 public:
     enum ParameterIndex : VstInt32 {
-        kProcess = 0,
-        kRatio = 2,
-        kTime = 4,
-        kCompression = 5,
-        kOutput = 6,
+        kProcess = parameters::kProcess,
+        kRatio = parameters::kRatio,
+        kTime = parameters::kTime,
+        kCompression = parameters::kCompression,
+        kOutput = parameters::kOutput,
     };
-    static constexpr int kNumRatios = 7;
+    static constexpr int kNumRatios = parameters::kRatioPositions;
 
     explicit AutoComp(audioMasterCallback audioMaster);
     ~AutoComp() override;

@@ -52,6 +52,9 @@ CViewContainer::~CViewContainer() {
 
 void CViewContainer::releaseChild(CView* child, bool withForget) {
     child->removed(this);
+    // A control still looping in its mouse handling sees that it was let go.
+    child->setParentFrame(nullptr);
+    child->setParentView(nullptr);
     if (withForget) child->forget();
     child->forget();  // the node's reference
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "skin/SkinBitmaps.h"
+#include "skin/SkinLayout.h"
 
 namespace skintest {
 
@@ -45,7 +46,7 @@ class Strip {
   int frames_;
 };
 
-inline Pixel backgroundAt(int x, int y) { return Strip(12128, 1).at(0, x, y); }
+inline Pixel backgroundAt(int x, int y) { return Strip(skin::kBackground.id, 1).at(0, x, y); }
 
 struct Control {
   const char* name;
@@ -56,14 +57,11 @@ struct Control {
 
 // Every control that draws a bitmap strip over the background, as the editor lays it out.
 inline std::vector<Control> stripControls() {
-  const int B = 309;
-  return {{"process switch", 12129, 3, 262, 46},  {"time knob", 12173, 21, 28, 143},
-          {"compression knob", 12171, 41, 143, 143}, {"output knob", 12177, 61, 258, 143},
-          {"ratio knob", 12181, 7, 50, 50},       {"rocker", 19997, 5, 269, B - 24},
-          {"save preset", 19999, 4, 55, B - 31},  {"load preset", 19998, 4, 119, B - 31},
-          {"save bank", 19994, 4, 55, B - 15},    {"load bank", 19993, 4, 119, B - 15},
-          {"store A", 19995, 4, 302, B - 31},     {"store B", 19996, 4, 302, B - 15},
-          {"recall A", 19991, 4, 327, B - 31},    {"recall B", 19992, 4, 327, B - 15}};
+  std::vector<Control> controls;
+  for (const skin::BitmapLayout& b : skin::kBitmaps) {
+    if (b.frames > 1) controls.push_back({b.name, b.id, b.frames, b.rect.left, b.rect.top});
+  }
+  return controls;
 }
 
 inline std::string readFile(const std::string& path) {

@@ -34,31 +34,38 @@ TEST(ContactSheet, ShowsTheEditorAtItsDefaults) {
   ASSERT_EQ(run(std::string(KRV_SKIN_SHEET) + " " + dir + "/editor.png " + dir + "/about.png"), 0);
   const Png editor(dir + "/editor.png");
   ASSERT_TRUE(editor.ok());
-  EXPECT_EQ(editor.width(), 400);
-  EXPECT_EQ(editor.height(), 309);
+  EXPECT_EQ(editor.width(), skin::kEditorWidth);
+  EXPECT_EQ(editor.height(), skin::kEditorHeight);
 
-  // Each control shows the frame of its default value at its rectangle.
-  struct Shown { int id, frames, frame, left, top; };
-  for (Shown s : {Shown{12129, 3, 0, 262, 46}, {12181, 7, 3, 50, 50}, {12173, 21, 10, 28, 143},
-                  {12171, 41, 20, 143, 143}, {12177, 61, 0, 258, 143}}) {
-    const Strip strip(s.id, s.frames);
+  // Each control shows the frame of its default value at its rectangle: "Valve", ratio
+  // 3:1, time 5, compression 5, output 0 dB.
+  struct Shown {
+    const skin::BitmapLayout& bitmap;
+    int frame;
+  };
+  for (Shown s : {Shown{skin::kProcessSwitch, 0}, {skin::kRatioKnob, 3}, {skin::kTimeKnob, 10},
+                  {skin::kCompressionKnob, 20}, {skin::kOutputKnob, 0}}) {
+    const Strip strip(s.bitmap.id, s.bitmap.frames);
     int differing = 0;
     for (int y = 0; y < strip.frameHeight(); ++y)
       for (int x = 0; x < strip.width(); ++x)
-        differing += !(editor.at(s.left + x, s.top + y) == strip.at(s.frame, x, y));
-    EXPECT_EQ(differing, 0) << s.id;
+        differing += !(editor.at(s.bitmap.rect.left + x, s.bitmap.rect.top + y) ==
+                       strip.at(s.frame, x, y));
+    EXPECT_EQ(differing, 0) << s.bitmap.name;
   }
   // The lit meter's needle rests at the left end: its tip at about (157, 80).
   EXPECT_EQ(editor.at(158, 81), (Pixel{170, 165, 160}));
   // The program name is written into the name field.
   int dark = 0;
-  for (int x = 140; x < 250; ++x) dark += editor.at(x, 292).luminance() < 120;
+  const skin::Rect field = skin::kNameField;
+  for (int x = field.left + 2; x < field.right - 1; ++x)
+    dark += editor.at(x, static_cast<int>(field.centerY())).luminance() < 120;
   EXPECT_GT(dark, 3);
 
   const Png about(dir + "/about.png");
   ASSERT_TRUE(about.ok());
-  EXPECT_EQ(about.width(), 400);
-  EXPECT_EQ(about.height(), 276);
+  EXPECT_EQ(about.width(), skin::kAbout.width);
+  EXPECT_EQ(about.height(), skin::kAbout.height);
 }
 
 TEST(ContactSheet, FailsCleanlyOnAnUnwritablePath) {

@@ -22,8 +22,11 @@ std::string generateInto(const std::string& name) {
   return dir;
 }
 
-const int kIds[] = {12128, 12129, 12151, 12152, 12153, 12171, 12173, 12177, 12181, 12200,
-                    19991, 19992, 19993, 19994, 19995, 19996, 19997, 19998, 19999};
+std::vector<int> allIds() {
+  std::vector<int> ids;
+  for (const skin::BitmapLayout& bitmap : skin::kBitmaps) ids.push_back(bitmap.id);
+  return ids;
+}
 
 std::uint32_t little(const std::string& bytes, size_t at, int count) {
   std::uint32_t value = 0;
@@ -40,7 +43,7 @@ TEST(SkinGenerator, TwoRunsWriteTheSameBytes) {
   const std::string second = generateInto("second");
   EXPECT_EQ(readFile(first + "/skin.rgb"), readFile(second + "/skin.rgb"));
   EXPECT_EQ(readFile(first + "/index.inc"), readFile(second + "/index.inc"));
-  for (int id : kIds) {
+  for (int id : allIds()) {
     const std::string name = "/" + std::to_string(id) + ".bmp";
     EXPECT_EQ(readFile(first + name), readFile(second + name)) << id;
   }
@@ -49,7 +52,7 @@ TEST(SkinGenerator, TwoRunsWriteTheSameBytes) {
 TEST(SkinGenerator, EmbeddedPixelsAreWhatTheGeneratorWrites) {
   const std::string blob = readFile(generateInto("embedded") + "/skin.rgb");
   size_t total = 0;
-  for (int id : kIds) {
+  for (int id : allIds()) {
     const SkinBitmap* bitmap = findSkinBitmap(id);
     ASSERT_NE(bitmap, nullptr);
     const size_t size = static_cast<size_t>(bitmap->width) * bitmap->height * 3;
@@ -62,7 +65,7 @@ TEST(SkinGenerator, EmbeddedPixelsAreWhatTheGeneratorWrites) {
 
 TEST(SkinGenerator, WritesBottomUp24BitBmpFiles) {
   const std::string dir = generateInto("bmp");
-  for (int id : kIds) {
+  for (int id : allIds()) {
     const SkinBitmap* bitmap = findSkinBitmap(id);
     const std::string bmp = readFile(dir + "/" + std::to_string(id) + ".bmp");
     ASSERT_GT(bmp.size(), 54u) << id;
@@ -113,7 +116,7 @@ TEST(SkinGenerator, StopsWhenAFontIsMissingInsteadOfFallingBack) {
 TEST(SkinInPlugin, ThePluginLibraryCarriesEveryBitmap) {
   const std::string library = readFile(KRV_PLUGIN_PATH);
   ASSERT_FALSE(library.empty());
-  for (int id : kIds) {
+  for (int id : allIds()) {
     const SkinBitmap* bitmap = findSkinBitmap(id);
     const size_t size = static_cast<size_t>(bitmap->width) * bitmap->height * 3;
     const std::string pixels(reinterpret_cast<const char*>(bitmap->rgb), size);

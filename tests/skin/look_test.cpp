@@ -28,17 +28,16 @@ double rayLuminance(PixelAt pixelAt, double cx, double cy, double degrees, doubl
 }
 
 struct KnobCase {
-  const char* name;
-  int id, frames, left, top, size;
+  const skin::BitmapLayout& strip;
   double bodyRadius;
   double tickRadius;  // middle of the printed ticks
   int labelEvery;     // frames between numbered ticks
 };
 
-constexpr KnobCase kKnobs[] = {{"time", 12173, 21, 28, 143, 114, 27, 35, 2},
-                               {"compression", 12171, 41, 143, 143, 114, 27, 35, 4},
-                               {"output", 12177, 61, 258, 143, 114, 27, 35, 10},
-                               {"ratio", 12181, 7, 50, 50, 70, 18, 23.5, 1}};
+const KnobCase kKnobs[] = {{skin::kTimeKnob, 27, 35, 2},
+                           {skin::kCompressionKnob, 27, 35, 4},
+                           {skin::kOutputKnob, 27, 35, 10},
+                           {skin::kRatioKnob, 18, 23.5, 1}};
 
 // The knobs turn through 270 degrees, value 0 at the lower left, 1 at the lower right.
 double dialDegrees(int frame, int frames) { return -135.0 + 270.0 * frame / (frames - 1); }
@@ -47,10 +46,12 @@ double dialDegrees(int frame, int frames) { return -135.0 + 270.0 * frame / (fra
 
 TEST(SkinLook, KnobPointersPointAtTheirPrintedValues) {
   for (const KnobCase& k : kKnobs) {
-    const Strip strip(k.id, k.frames);
-    const double c = k.size / 2.0;
-    for (int frame = 0; frame < k.frames; frame += k.labelEvery) {
-      const double angle = dialDegrees(frame, k.frames);
+    const skin::BitmapLayout& layout = k.strip;
+    const Strip strip(layout.id, layout.frames);
+    const double c = layout.width / 2.0;
+    const char* name = layout.name;
+    for (int frame = 0; frame < layout.frames; frame += k.labelEvery) {
+      const double angle = dialDegrees(frame, layout.frames);
       auto inFrame = [&](int x, int y) { return strip.at(frame, x, y); };
       auto pointerRay = [&](double degrees) {
         return rayLuminance(inFrame, c, c, degrees, 0.45 * k.bodyRadius, 0.8 * k.bodyRadius);
@@ -58,27 +59,29 @@ TEST(SkinLook, KnobPointersPointAtTheirPrintedValues) {
       const double on = pointerRay(angle);
       const double left = pointerRay(angle - 35);
       const double right = pointerRay(angle + 35);
-      EXPECT_GT(on, 140) << k.name << " frame " << frame;
-      EXPECT_GT(on, left + 80) << k.name << " frame " << frame;
-      EXPECT_GT(on, right + 80) << k.name << " frame " << frame;
+      EXPECT_GT(on, 140) << name << " frame " << frame;
+      EXPECT_GT(on, left + 80) << name << " frame " << frame;
+      EXPECT_GT(on, right + 80) << name << " frame " << frame;
 
       // The panel prints a tick at the same angle, just outside the knob.
-      auto onPanel = [&](int x, int y) { return backgroundAt(k.left + x, k.top + y); };
+      auto onPanel = [&](int x, int y) {
+        return backgroundAt(layout.rect.left + x, layout.rect.top + y);
+      };
       const double tick = rayLuminance(onPanel, c, c, angle, k.tickRadius - 1, k.tickRadius + 1);
       const double gap = rayLuminance(onPanel, c, c, angle + 5, k.tickRadius - 1, k.tickRadius + 1);
-      EXPECT_GT(tick, gap + 60) << k.name << " tick for frame " << frame;
+      EXPECT_GT(tick, gap + 60) << name << " tick for frame " << frame;
     }
   }
 }
 
 namespace {
 
-// The editor's needle: pivot (200, 155), 120 degrees at value 0 to 60 at value 1; its
-// two-pixel body is centred half a pixel right of and below the pivot.
+// The editor's needle: 120 degrees at value 0 to 60 at value 1; its two-pixel body is
+// centred half a pixel right of and below the pivot.
 Pixel faceAt(int id, double value, double radius) {
   const double a = (120.0 - 60.0 * value) * kPi / 180;
-  const double x = 200.5 + radius * std::cos(a) - 150;
-  const double y = 155.5 - radius * std::sin(a) - 66;
+  const double x = skin::kNeedlePivotX + 0.5 + radius * std::cos(a) - skin::kMeterLit.rect.left;
+  const double y = skin::kNeedlePivotY + 0.5 - radius * std::sin(a) - skin::kMeterLit.rect.top;
   return Strip(id, 1).at(0, static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
 }
 
@@ -87,7 +90,7 @@ double valueForDb(double db) { return 1 - std::pow(10.0, -db / 20); }
 }  // namespace
 
 TEST(SkinLook, MeterScaleLiesOnTheNeedleArcLinearInGain) {
-  for (int id : {12151, 12153}) {
+  for (int id : {skin::kMeterLit.id, skin::kMeterUnlit.id}) {
     for (double db : {0.0, 2.0, 4.0, 6.0, 10.0, 20.0}) {
       const double tick = faceAt(id, valueForDb(db), 83.5).luminance();
       const double beside = faceAt(id, valueForDb(db) + 0.035, 83.5).luminance();
@@ -98,7 +101,8 @@ TEST(SkinLook, MeterScaleLiesOnTheNeedleArcLinearInGain) {
 
 TEST(SkinLook, NeedleStandsOutOnBothFaces) {
   struct Face { int id; Pixel needle; };
-  for (Face f : {Face{12151, {170, 165, 160}}, Face{12153, {140, 135, 130}}}) {
+  for (Face f : {Face{skin::kMeterLit.id, {170, 165, 160}},
+                 Face{skin::kMeterUnlit.id, {140, 135, 130}}}) {
     for (double value : {0.0, 0.25, 0.5, 0.75, 1.0}) {
       double sum = 0;
       int count = 0;
@@ -109,10 +113,11 @@ TEST(SkinLook, NeedleStandsOutOnBothFaces) {
 }
 
 TEST(SkinLook, LitAndUnlitFacesAreClearlyDifferent) {
-  const Strip lit(12151, 1), unlit(12153, 1);
+  const Strip lit(skin::kMeterLit.id, 1), unlit(skin::kMeterUnlit.id, 1);
+  const int width = lit.width(), height = lit.frameHeight();
   double litSum = 0, unlitSum = 0, difference = 0;
-  for (int y = 0; y < 43; ++y) {
-    for (int x = 0; x < 100; ++x) {
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
       const Pixel a = lit.at(0, x, y), b = unlit.at(0, x, y);
       litSum += a.luminance();
       unlitSum += b.luminance();
@@ -120,35 +125,38 @@ TEST(SkinLook, LitAndUnlitFacesAreClearlyDifferent) {
     }
   }
   EXPECT_GT(litSum, unlitSum * 1.4);
-  EXPECT_GT(difference / (43 * 100 * 3), 12);
+  EXPECT_GT(difference / (height * width * 3), 12);
 }
 
 TEST(SkinLook, SwitchLeverPointsAtValveClearOff) {
   // Frames 0, 1, 2 show the lever left, middle, right; a click picks by thirds.
-  const Strip strip(12129, 3);
-  for (int frame = 0; frame < 3; ++frame) {
+  const skin::BitmapLayout& layout = skin::kProcessSwitch;
+  const Strip strip(layout.id, layout.frames);
+  for (int frame = 0; frame < layout.frames; ++frame) {
     double sumX = 0;
     int count = 0;
     for (int y = 16; y < 38; ++y) {
-      for (int x = 0; x < 106; ++x) {
-        if (!(strip.at(frame, x, y) == backgroundAt(262 + x, 46 + y))) {
+      for (int x = 0; x < layout.width; ++x) {
+        if (!(strip.at(frame, x, y) == backgroundAt(layout.rect.left + x, layout.rect.top + y))) {
           sumX += x;
           ++count;
         }
       }
     }
     ASSERT_GT(count, 20) << "frame " << frame;
-    const double third = 106.0 / 3;
+    const double third = layout.width / static_cast<double>(layout.frames);
     EXPECT_GE(sumX / count, frame * third) << "frame " << frame;
     EXPECT_LT(sumX / count, (frame + 1) * third) << "frame " << frame;
   }
 }
 
 TEST(SkinLook, AboutPictureKeepsTheVersionAreaDarkAndEmpty) {
-  const Strip about(12200, 1);
+  const Strip about(skin::kAbout.id, 1);
+  const skin::Rect text = skin::kVersionText;
   int darkest = 255, brightest = 0;
-  for (int y = 69; y <= 82; ++y) {
-    for (int x = 296; x <= 345; ++x) {
+  // One pixel of margin around the text's rectangle.
+  for (int y = text.top - 1; y <= text.bottom + 1; ++y) {
+    for (int x = text.left - 1; x <= text.right + 1; ++x) {
       const int l = static_cast<int>(about.at(0, x, y).luminance());
       darkest = std::min(darkest, l);
       brightest = std::max(brightest, l);
@@ -160,20 +168,22 @@ TEST(SkinLook, AboutPictureKeepsTheVersionAreaDarkAndEmpty) {
 
 TEST(SkinLook, NameFieldIsALightWindowForDarkText) {
   const double text = Pixel{76, 76, 72}.luminance();
-  for (int y = 286; y < 298; ++y) {
-    for (int x = 139; x < 250; ++x) {
+  const skin::Rect field = skin::kNameField;
+  // Inside the field's one-pixel frame.
+  for (int y = field.top + 1; y < field.bottom - 1; ++y) {
+    for (int x = field.left + 1; x < field.right - 1; ++x) {
       EXPECT_GT(backgroundAt(x, y).luminance(), text + 90) << x << ", " << y;
     }
   }
 }
 
 TEST(SkinLook, BackgroundPrintsTheMenuArrowAndTheTitle) {
-  auto brightPixels = [](int left, int top, int right, int bottom) {
+  auto brightPixels = [](skin::Rect r) {
     int count = 0;
-    for (int y = top; y < bottom; ++y)
-      for (int x = left; x < right; ++x) count += backgroundAt(x, y).luminance() > 150;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) count += backgroundAt(x, y).luminance() > 150;
     return count;
   };
-  EXPECT_GE(brightPixels(254, 285, 264, 299), 6);
-  EXPECT_GE(brightPixels(96, 22, 304, 46), 150);
+  EXPECT_GE(brightPixels(skin::kProgramMenu), 6);
+  EXPECT_GE(brightPixels(skin::kTitleArea), 150);
 }
