@@ -124,7 +124,7 @@ int32_t COptionMenu::getCurrent(char* text, bool countSeparator) const {
 
 void COptionMenu::becomeCurrent(int32_t index) {
     currentIndex = index;
-    if (style & kMultipleCheckStyle) checks[static_cast<size_t>(index)] = !checks[static_cast<size_t>(index)];
+    if (style & kMultipleCheckStyle) checks[static_cast<size_t>(index)].flip();
 }
 
 bool COptionMenu::setCurrent(int32_t index, bool countSeparator) {

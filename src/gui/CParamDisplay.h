@@ -12,8 +12,8 @@ enum CParamDisplayStyle : int32_t {
     kShadowText = 0x4,          // text drawn first in the shadow colour, one pixel down right
     k3DIn = 0x80,
     k3DOut = 0x100,
-    kPopupStyle = 0x200,        // option menu: opens at the top edge instead of the bottom
-    kCheckStyle = 0x400,        // option menu: the current entry carries a check mark
+    kPopupStyle = 0x200,  // option menu: opens at the top edge instead of the bottom
+    kCheckStyle = 0x400,  // option menu: the current entry carries a check mark
     kNoTextStyle = 0x800,
     kNoDrawStyle = 0x1000,
     kDoubleClickStyle = 0x2000,  // text edit: opens on a double click only

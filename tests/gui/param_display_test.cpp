@@ -134,10 +134,10 @@ TEST(ParamDisplay, SunkenAndRaisedFramesSwapTheirColours) {
     Display d;
     d.display->setStyle(kNoTextStyle | k3DIn);
     auto sunken = d.draw();
-    EXPECT_EQ(sunken->pixel(2, 10), kBack);   // left edge
-    EXPECT_EQ(sunken->pixel(30, 3), kBack);   // top edge, one row down
-    EXPECT_EQ(sunken->pixel(61, 10), kFrame);  // right edge
-    EXPECT_EQ(sunken->pixel(30, 21), kFrame);  // bottom edge
+    EXPECT_EQ(sunken->pixel(2, 10), kBack);         // left edge
+    EXPECT_EQ(sunken->pixel(30, 3), kBack);         // top edge, one row down
+    EXPECT_EQ(sunken->pixel(61, 10), kFrame);       // right edge
+    EXPECT_EQ(sunken->pixel(30, 21), kFrame);       // bottom edge
     EXPECT_EQ(sunken->pixel(30, 2), kBlackCColor);  // no plain outline with a 3-D frame
 
     d.display->setStyle(kNoTextStyle | k3DOut);

@@ -114,8 +114,7 @@ TEST_F(TextEditTest, LosingFocusOrAClickElsewhereAlsoTakesTheText) {
     EXPECT_FALSE(openEditBox());
     EXPECT_EQ(textOf(*edit), "Vocal");
     EXPECT_EQ(recorder.controls.size(), 2u);
-    EXPECT_EQ(editor.edits,
-              std::vector<std::string>({"begin 43", "end 43", "begin 43", "end 43"}));
+    EXPECT_EQ(editor.edits, std::vector<std::string>({"begin 43", "end 43", "begin 43", "end 43"}));
 }
 
 TEST_F(TextEditTest, HostKeysReachTheOpenBoxFirst) {
@@ -200,6 +199,18 @@ TEST_F(TextEditTest, WhileOpenTheFieldDrawsNothingAndAfterwardsItsShownText) {
             if (converted.at(x, y) != expected.at(x, y)) ++differing;
     EXPECT_EQ(differing, 0);
     EXPECT_EQ(textOf(*edit), "Current");  // the conversion only shows
+}
+
+TEST_F(TextEditTest, AValueCallbackOfTheDisplayAlsoReplacesTheText) {
+    static char data[] = "from value";
+    edit->setStringConvert(
+        [](float, char* text, void* userData) {
+            std::strcpy(text, static_cast<const char*>(userData));
+        },
+        data);
+    ImageContext context(200, 150, frame);
+    edit->draw(context.context);
+    EXPECT_EQ(textOf(*edit), "from value");
 }
 
 TEST_F(TextEditTest, SetTextMarksDirtyOnlyOnAChange) {

@@ -68,8 +68,8 @@ public:
 TEST_F(HeadlessServices, AnEditBoxTypesLikeTheRealOneAndMayCloseOnReturn) {
     ClosingOnReturn listener;
     std::string longText(300, 'n');
-    listener.box = EditBox::create(*window, Rect{10, 10, 60, 24}, longText, EditBoxStyle{},
-                                   listener);
+    listener.box =
+        EditBox::create(*window, Rect{10, 10, 60, 24}, longText, EditBoxStyle{}, listener);
     ASSERT_TRUE(listener.box);
     EXPECT_EQ(listener.box->text().size(), 255u);
     EXPECT_TRUE(openEditBox()->allSelected);
@@ -131,8 +131,8 @@ TEST_F(HeadlessServices, DragsReachARegisteredWindowWithThePointerWhereTheDragIs
     EXPECT_TRUE(drop(handle));
     EXPECT_TRUE(dragEnter(handle, DragData::text("t"), Point{1, 1}));
     EXPECT_TRUE(dragLeave(handle));
-    EXPECT_EQ(listener.events, std::vector<std::string>({"enter 2", "move", "drop", "enter 1",
-                                                         "leave"}));
+    EXPECT_EQ(listener.events,
+              std::vector<std::string>({"enter 2", "move", "drop", "enter 1", "leave"}));
     target.reset();
     EXPECT_FALSE(isDropTarget(handle));
 }
