@@ -33,6 +33,7 @@ enum CTxtFace { kNormalFace = 0, kBoldFace = 1, kItalicFace = 2, kUnderlineFace 
 // The font of the standard table for an index and a text face, as a draw context selects
 // it (kSystemFont is always bold); an index outside the table gives kSystemFont.
 platform::FontSpec standardFontSpec(int32_t fontIndex, int32_t face = kNormalFace);
+
 enum CHoriTxtAlign { kLeftText = 0, kCenterText, kRightText };
 enum CLineStyle { kLineSolid = 0, kLineOnOffDash };
 enum CDrawMode { kCopyMode = 0, kOrMode, kXorMode, kAntialias };

@@ -15,13 +15,19 @@ std::map<WindowHandle, DropListener*>& targets() {
 
 class HeadlessDropTarget : public DropTarget {
 public:
-    HeadlessDropTarget(WindowHandle window, DropListener& listener) : window(window) {
+    HeadlessDropTarget(WindowHandle window, DropListener& listener)
+        : window(window), listener(&listener) {
         targets()[window] = &listener;
     }
-    ~HeadlessDropTarget() override { targets().erase(window); }
+    // A later registration of the same window stays.
+    ~HeadlessDropTarget() override {
+        auto found = targets().find(window);
+        if (found != targets().end() && found->second == listener) targets().erase(found);
+    }
 
 private:
     WindowHandle window;
+    DropListener* listener;
 };
 
 DropListener* targetOf(WindowHandle window) {
