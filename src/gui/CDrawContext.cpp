@@ -24,6 +24,18 @@ platform::Color toPlatform(const CColor& c) { return platform::Color{c.red, c.gr
 
 }  // namespace
 
+platform::FontSpec standardFontSpec(int32_t fontIndex, int32_t face) {
+    if (fontIndex < 0 || fontIndex >= kNumStandardFonts) fontIndex = kSystemFont;
+    const StandardFont& font = kStandardFonts[fontIndex];
+    platform::FontSpec spec;
+    spec.face = font.face;
+    spec.pixelHeight = font.height;
+    spec.bold = (face & kBoldFace) || fontIndex == kSystemFont;
+    spec.italic = (face & kItalicFace) != 0;
+    spec.underline = (face & kUnderlineFace) != 0;
+    return spec;
+}
+
 CDrawContext::CDrawContext(CFrame* frame, platform::Canvas* canvas, platform::NativeWindow* window)
     : pFrame(frame), canvas(canvas) {
     if (!canvas && window) {
@@ -94,14 +106,7 @@ void CDrawContext::setFont(int32_t fontIndex, int32_t, int32_t style) {
     fontId = fontIndex;
     fontSize = font.height;
     fontStyle = style;
-    if (!canvas) return;
-    platform::FontSpec wanted;
-    wanted.face = font.face;
-    wanted.pixelHeight = font.height;
-    wanted.bold = (style & kBoldFace) || fontIndex == kSystemFont;
-    wanted.italic = (style & kItalicFace) != 0;
-    wanted.underline = (style & kUnderlineFace) != 0;
-    canvas->setFont(wanted);
+    if (canvas) canvas->setFont(standardFontSpec(fontIndex, style));
 }
 
 void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque,

@@ -7,6 +7,7 @@
 
 #include "gui/CGeometry.h"
 #include "gui/CReferenceCounter.h"
+#include "platform/Types.h"
 
 namespace platform {
 class Canvas;
@@ -28,6 +29,11 @@ enum CFont {
 };
 
 enum CTxtFace { kNormalFace = 0, kBoldFace = 1, kItalicFace = 2, kUnderlineFace = 4 };
+
+// The font of the standard table for an index and a text face, as a draw context selects
+// it (kSystemFont is always bold); an index outside the table gives kSystemFont.
+platform::FontSpec standardFontSpec(int32_t fontIndex, int32_t face = kNormalFace);
+
 enum CHoriTxtAlign { kLeftText = 0, kCenterText, kRightText };
 enum CLineStyle { kLineSolid = 0, kLineOnOffDash };
 enum CDrawMode { kCopyMode = 0, kOrMode, kXorMode, kAntialias };

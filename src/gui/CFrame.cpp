@@ -3,7 +3,9 @@
 #include <cstdlib>
 
 #include "gui/CDrawContext.h"
+#include "gui/CDropTarget.h"
 #include "gui/CFrameEditor.h"
+#include "gui/CParamDisplay.h"
 #include "gui/KeyCodes.h"
 #include "platform/Clock.h"
 #include "platform/PointerState.h"
@@ -102,6 +104,9 @@ CFrame::~CFrame() {
         removeView(modal, false);
     }
     pFocusView = nullptr;
+    // An open text field goes first, silently: its owner may report to nobody now, and
+    // the field must not outlive the window it lies on.
+    closeEditBox(editBoxOwner);
     if (window && defaultCursorSaved) window->setCursor(platform::CursorStyle::Default);
     setDropActive(false);
     window.reset();
@@ -260,6 +265,55 @@ void CFrame::setFocusView(CView* view) {
     }
 }
 
+bool CFrame::setDropActive(bool active) {
+    if (!active && !bDropActive) return true;
+    if (!window) return false;
+    dropTarget.reset();
+    if (active) dropTarget = std::make_unique<CDropTarget>(*this, *window);
+    bDropActive = active;
+    return true;
+}
+
+platform::ModalPump CFrame::modalPump() {
+    return [this] {
+        doIdleStuff();
+        return getEditor() != nullptr && isOpen();
+    };
+}
+
+bool CFrame::openEditBox(const CView* owner, const CRect& area, const std::string& text,
+                         const platform::EditBoxStyle& style,
+                         platform::EditBoxListener& listener) {
+    closeEditBox(editBoxOwner);
+    if (!window || !owner) return false;
+    platform::Rect rect{area.left, area.top, area.right, area.bottom};
+    editBox = platform::EditBox::create(*window, rect, text, style, listener);
+    if (editBox) editBoxOwner = owner;
+    return editBox != nullptr;
+}
+
+platform::EditBox* CFrame::getEditBox(const CView* owner) const {
+    return owner && owner == editBoxOwner ? editBox.get() : nullptr;
+}
+
+void CFrame::closeEditBox(const CView* owner) {
+    if (!owner || owner != editBoxOwner) return;
+    editBoxOwner = nullptr;
+    // Reset through a local: the field's destruction must find the frame already without it.
+    std::unique_ptr<platform::EditBox> closing = std::move(editBox);
+}
+
+bool CFrame::getEditBoxColors(platform::Color& text, platform::Color& background) const {
+    if (!pFocusView || !pFocusView->isTypeOf("CParamDisplay")) return false;
+    const auto* display = static_cast<const CParamDisplay*>(pFocusView);
+    CColor font = display->getFontColor();
+    CColor back = display->getBackColor();
+    // An edit box is opaque whatever the control's colours say.
+    text = platform::Color{font.red, font.green, font.blue, 255};
+    background = platform::Color{back.red, back.green, back.blue, 255};
+    return true;
+}
+
 void CFrame::invalidate(const CRect& rect) {
     for (CView* child : children) {
         CRect area;
@@ -307,6 +361,8 @@ void CFrame::mouse(CDrawContext* context, CPoint& where, int32_t buttons) {
 }
 
 int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
+    // An open text field takes the host's keys first; the field may close meanwhile.
+    if (editBox && editBox->forwardKey(toPlatformKey(keyCode), true)) return 1;
     int32_t result = -1;
     if (pFocusView) result = pFocusView->onKeyDown(keyCode);
     if (result == -1 && pModalView) result = pModalView->onKeyDown(keyCode);
@@ -316,6 +372,7 @@ int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
 }
 
 int32_t CFrame::onKeyUp(VstKeyCode& keyCode) {
+    if (editBox && editBox->forwardKey(toPlatformKey(keyCode), false)) return 1;
     int32_t result = -1;
     if (pFocusView) result = pFocusView->onKeyUp(keyCode);
     if (result == -1 && pModalView) result = pModalView->onKeyUp(keyCode);

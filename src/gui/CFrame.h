@@ -4,10 +4,14 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "gui/CViewContainer.h"
+#include "platform/EditBox.h"
+#include "platform/ModalPump.h"
 #include "platform/NativeWindow.h"
 
+class CDropTarget;
 class CFrameEditor;
 
 // How knobs follow the mouse, for every editor of the process: 0 circular, 1 relative
@@ -58,7 +62,8 @@ public:
     virtual void setCursor(CCursorType type);
     virtual void setFocusView(CView* view);
     virtual CView* getFocusView() const { return pFocusView; }
-    virtual void setDropActive(bool active) { bDropActive = active; }
+    // Registers the window for drops (or revokes it); false without a window.
+    virtual bool setDropActive(bool active);
     virtual bool isDropActive() const { return bDropActive; }
     virtual void setOpenFlag(bool flag) { bOpenFlag = flag; }
     virtual bool getOpenFlag() const { return bOpenFlag; }
@@ -88,6 +93,23 @@ public:
     platform::NativeWindow* getNativeWindow() const { return window.get(); }
     platform::WindowHandle getSystemWindow() const { return parentSystemWindow; }
 
+    // What modal loops of platform services (menus, dialogs) turn: the editor's idle work;
+    // false once the editor has gone or the window is closed.
+    platform::ModalPump modalPump();
+
+    // The one text field open over the frame's window, held for owner (a text edit) so
+    // that keys from the host reach it and it closes before the window does. Opening
+    // another closes the previous one without a word. False without a window or a field.
+    bool openEditBox(const CView* owner, const CRect& area, const std::string& text,
+                     const platform::EditBoxStyle& style, platform::EditBoxListener& listener);
+    // Owner's open field; null when owner has none.
+    platform::EditBox* getEditBox(const CView* owner) const;
+    // Closes owner's field without telling anyone; what was typed is lost.
+    void closeEditBox(const CView* owner);
+    // Colours of an edit box: the focus view's font and back colours when it shows text;
+    // false (nothing changed) otherwise.
+    bool getEditBoxColors(platform::Color& text, platform::Color& background) const;
+
 private:
     class WindowEvents;
     friend class WindowEvents;
@@ -108,4 +130,7 @@ private:
     bool defaultCursorSaved = false;
     std::unique_ptr<WindowEvents> events;
     std::unique_ptr<platform::NativeWindow> window;
+    std::unique_ptr<CDropTarget> dropTarget;
+    std::unique_ptr<platform::EditBox> editBox;
+    const CView* editBoxOwner = nullptr;
 };

@@ -6,6 +6,7 @@
 
 #include "platform/Clock.h"
 #include "platform/cairo/CairoCanvas.h"
+#include "platform/headless/HeadlessServices.h"
 
 namespace platform {
 
@@ -253,6 +254,7 @@ void reset() {
     s.sleeps.clear();
     s.events.clear();
     s.paintsLetThrough = 0;
+    resetServices();
 }
 
 }  // namespace headless

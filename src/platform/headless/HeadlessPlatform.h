@@ -42,7 +42,7 @@ void postKey(WindowHandle window, Key key, bool pressed);
 void destroyFromOutside(WindowHandle window);
 int paintsLetThrough();
 
-// Back to a fresh state (pointer, clock, counters); open windows stay.
+// Back to a fresh state (pointer, clock, counters, the services' scripts); open windows stay.
 void reset();
 
 }  // namespace platform::headless
