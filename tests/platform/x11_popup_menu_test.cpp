@@ -303,3 +303,19 @@ TEST_F(X11PopupMenuTest, AnEmptyMenuAnswersNothingAtOnce) {
     EXPECT_FALSE(chosen);
     EXPECT_EQ(calls, 0);
 }
+
+TEST_F(X11PopupMenuTest, EventsThePumpTakesFromTheQueueStillReachTheMenu) {
+    // The editor's pump handles every pending event of our windows itself.
+    bool clicked = false;
+    int turns = 0;
+    auto chosen = platform::showPopupMenu(kThree, at(150, 120), [&] {
+        platform::processPendingEvents();
+        if (!clicked && menusShown(1)) {
+            xdotool(moveTo(entryCentre(menus[0], 0, 3)) + " click 1");
+            clicked = true;
+        }
+        return ++turns < 1500;
+    });
+    EXPECT_EQ(chosen, std::optional<int>(1));
+    EXPECT_TRUE(inputIsFree());
+}

@@ -94,7 +94,7 @@ public:
     }
 
     // Every event of our menu windows, whoever took it from the queue.
-    void menuEvent(MenuWindow& window, const XEvent& event) override {
+    void menuEvent(MenuWindow&, const XEvent& event) override {
         switch (event.type) {
             case MotionNotify:
                 pointerAt(Point{event.xmotion.x_root, event.xmotion.y_root});
@@ -115,7 +115,6 @@ public:
             case UnmapNotify:
             case DestroyNotify:
                 // Only someone else unmaps our menus while they are open.
-                (void)window;
                 dismiss();
                 break;
             default: break;
