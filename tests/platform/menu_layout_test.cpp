@@ -86,7 +86,8 @@ TEST(MenuLayout, KeyboardStepsSkipWhatCannotBeChosenAndWrap) {
     EXPECT_EQ(nextSelectable(items, 6, 1), 1);
     EXPECT_EQ(nextSelectable(items, -1, -1), 6);
     EXPECT_EQ(nextSelectable(items, 1, -1), 6);
-    std::vector<MenuItem> nothing{ofKind(MenuItemKind::Separator), ofKind(MenuItemKind::Title, "T")};
+    std::vector<MenuItem> nothing{ofKind(MenuItemKind::Separator),
+                                  ofKind(MenuItemKind::Title, "T")};
     EXPECT_EQ(nextSelectable(nothing, -1, 1), -1);
     EXPECT_EQ(nextSelectable({}, -1, 1), -1);
 }

@@ -22,14 +22,18 @@ MenuLayout measure(const std::vector<MenuItem>& items, const FontSpec& font) {
 void drawCheckMark(Canvas& canvas, const Rect& gutter, Color color) {
     int cx = (gutter.left + gutter.right) / 2;
     int cy = (gutter.top + gutter.bottom) / 2;
-    for (int k = 0; k < 3; ++k) canvas.fillRect(Rect{cx - 4 + k, cy - 1 + k, cx - 3 + k, cy + 1 + k}, color);
-    for (int k = 0; k < 6; ++k) canvas.fillRect(Rect{cx - 1 + k, cy + 1 - k, cx + k, cy + 3 - k}, color);
+    // Two strokes, two pixels thick, drawn as pixel columns so that they stay crisp.
+    for (int k = 0; k < 3; ++k)
+        canvas.fillRect(Rect{cx - 4 + k, cy - 1 + k, cx - 3 + k, cy + 1 + k}, color);
+    for (int k = 0; k < 6; ++k)
+        canvas.fillRect(Rect{cx - 1 + k, cy + 1 - k, cx + k, cy + 3 - k}, color);
 }
 
 void drawArrow(Canvas& canvas, const Rect& gutter, Color color) {
     int left = (gutter.left + gutter.right) / 2 - 2;
     int cy = (gutter.top + gutter.bottom) / 2;
-    for (int k = 0; k < 4; ++k) canvas.fillRect(Rect{left + k, cy - 3 + k, left + k + 1, cy + 4 - k}, color);
+    for (int k = 0; k < 4; ++k)
+        canvas.fillRect(Rect{left + k, cy - 3 + k, left + k + 1, cy + 4 - k}, color);
 }
 
 }  // namespace
@@ -115,7 +119,7 @@ void MenuWindow::setHovered(int index) {
 
 void MenuWindow::handleEvent(const XEvent& event, bool merge) {
     if (event.type != Expose) {
-        events.menuEvent(*this, event);
+        events.menuEvent(event);
         return;
     }
     damaged = true;

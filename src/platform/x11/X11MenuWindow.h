@@ -15,13 +15,11 @@
 
 namespace platform::x11 {
 
-class MenuWindow;
-
 class MenuEvents {
 public:
     virtual ~MenuEvents() = default;
     // Every event of a menu window but its paints.
-    virtual void menuEvent(MenuWindow& window, const XEvent& event) = 0;
+    virtual void menuEvent(const XEvent& event) = 0;
 };
 
 class MenuWindow : public EventTarget {

@@ -94,7 +94,7 @@ public:
     }
 
     // Every event of our menu windows, whoever took it from the queue.
-    void menuEvent(MenuWindow&, const XEvent& event) override {
+    void menuEvent(const XEvent& event) override {
         switch (event.type) {
             case MotionNotify:
                 pointerAt(Point{event.xmotion.x_root, event.xmotion.y_root});
