@@ -22,9 +22,4 @@ int textAdvance(Canvas& canvas, const FontSpec& font, const std::string& latin1)
     return int(std::ceil(extents.x_advance));
 }
 
-void drawLatin1Text(Canvas& canvas, const std::string& latin1, const Rect& rect, Color color,
-                    TextAlign align) {
-    canvas.drawText(latin1ToUtf8(latin1).c_str(), rect, color, align, nullptr);
-}
-
 }  // namespace platform

@@ -1,4 +1,5 @@
 // Text measured with the font a canvas draws with, so that layouts match what is drawn.
+// Texts are Latin-1, as Canvas::drawText takes them.
 #pragma once
 
 #include <string>
@@ -15,8 +16,5 @@ struct FontMetrics {
 FontMetrics fontMetrics(Canvas& canvas, const FontSpec& font);
 // Advance width in pixels of a Latin-1 text, rounded up.
 int textAdvance(Canvas& canvas, const FontSpec& font, const std::string& latin1);
-// Draws a Latin-1 text with Canvas::drawText.
-void drawLatin1Text(Canvas& canvas, const std::string& latin1, const Rect& rect, Color color,
-                    TextAlign align);
 
 }  // namespace platform

@@ -233,7 +233,7 @@ private:
         c.fillRect(all, style.background);
         int left = textLeft();
         Rect line{left, 0, left + advance(field.text().size()) + 1, height};
-        drawLatin1Text(c, field.text(), line, style.text, TextAlign::Left);
+        c.drawText(field.text().c_str(), line, style.text, TextAlign::Left, nullptr);
         int top = (height - font.height) / 2;
         if (field.hasSelection()) {
             // Selected text in inverted colours.
@@ -241,7 +241,7 @@ private:
                           left + advance(field.selectionEnd()), top + font.height};
             c.fillRect(selected, style.text);
             c.setClip(selected);
-            drawLatin1Text(c, field.text(), line, style.background, TextAlign::Left);
+            c.drawText(field.text().c_str(), line, style.background, TextAlign::Left, nullptr);
             c.setClip(all);
         } else {
             int x = left + advance(field.caret());

@@ -167,7 +167,7 @@ void MenuWindow::paintItem(Canvas& c, size_t index) {
     if (item.checked) drawCheckMark(c, check, ink);
     Rect label{check.right, r.top, r.right - arrowWidth, r.bottom};
     c.setFont(options.font);
-    drawLatin1Text(c, item.label, label, ink, TextAlign::Left);
+    c.drawText(item.label.c_str(), label, ink, TextAlign::Left, nullptr);
     if (item.kind == MenuItemKind::Submenu)
         drawArrow(c, Rect{r.right - arrowWidth, r.top, r.right, r.bottom}, ink);
 }
