@@ -105,8 +105,9 @@ class X11EditBoxTest : public X11Desk {
 protected:
     static constexpr platform::Rect kArea{20, 20, 220, 44};
 
-    EditBox& open(const std::string& text) {
+    EditBox& open(const std::string& text, platform::TextAlign align = platform::TextAlign::Left) {
         platform::EditBoxStyle style;
+        style.align = align;
         style.font = platform::FontSpec{"Arial", 14};
         style.text = platform::Color{0, 0, 0, 255};
         style.background = platform::Color{255, 255, 255, 255};
@@ -118,12 +119,16 @@ protected:
     bool textBecomes(const std::string& expected) {
         return settle([&] { return edit.box && edit.box->text() == expected; });
     }
-    // Dark pixels in the box, out of a grid of them.
-    double darkShare() {
+    std::unique_ptr<platform::Canvas> screenshot() {
         std::string path = ::testing::TempDir() + "edit_box_" + std::to_string(getpid()) + ".png";
         EXPECT_TRUE(host->saveScreenshot(path));
         auto image = platform::Canvas::readPng(path);
         std::remove(path.c_str());
+        return image;
+    }
+    // Dark pixels near the box's left end.
+    double darkShare() {
+        auto image = screenshot();
         if (!image) return -1;
         int dark = 0, all = 0;
         for (int y = kArea.top + 6; y < kArea.bottom - 6; ++y)
@@ -153,6 +158,45 @@ TEST_F(X11EditBoxTest, TheSelectionIsDrawnInvertedAndTheCaretAlone) {
     xdotool("key End");
     EXPECT_TRUE(settle([&] { return darkShare() < 0.5; }, 50));
     EXPECT_GT(selected, 0.5);
+}
+
+TEST_F(X11EditBoxTest, ShortTextIsAlignedAsAskedAndLongTextKeepsTheCaretInView) {
+    auto inkColumns = [&](int& first, int& last) {
+        auto image = screenshot();
+        first = last = -1;
+        for (int x = kArea.left; image && x < kArea.right; ++x)
+            for (int y = kArea.top; y < kArea.bottom; ++y)
+                if (image->pixel(x, y).red < 128) {
+                    if (first < 0) first = x;
+                    last = x;
+                }
+    };
+    int first = 0, last = 0;
+    open("ab", platform::TextAlign::Right);
+    xdotool("key End");
+    EXPECT_TRUE(settle([&] {
+        inkColumns(first, last);
+        return first > (kArea.left + kArea.right) / 2;
+    }, 50));
+    EXPECT_GE(last, kArea.right - 4);  // the caret after the text, at the right end
+
+    // Wider than the box: at the end only the trailing spaces and the caret show; at
+    // the start the letters come back.
+    edit.box.reset();
+    open("WWWWW" + std::string(80, ' '), platform::TextAlign::Center);
+    int middle = (kArea.left + kArea.right) / 2;
+    xdotool("key End");
+    EXPECT_TRUE(settle([&] {
+        inkColumns(first, last);
+        return first > middle;
+    }, 50));
+    EXPECT_GE(last, kArea.right - 4);
+    xdotool("key Home");
+    EXPECT_TRUE(settle([&] {
+        inkColumns(first, last);
+        return first >= 0 && last < middle;
+    }, 50));
+    EXPECT_LE(first, kArea.left + 4);
 }
 
 TEST_F(X11EditBoxTest, TextIsCutAt255CharactersAndNonPrintableKeysAreIgnored) {
