@@ -289,3 +289,18 @@ TEST_F(X11EditBoxTest, AnEmptyAreaMakesNoBox) {
     platform::EditBoxStyle style;
     EXPECT_FALSE(EditBox::create(*child, platform::Rect{10, 10, 10, 30}, "x", style, edit));
 }
+
+TEST_F(X11EditBoxTest, TwoBoxesClosedInTheOrderTheyOpenedGiveTheWindowBack) {
+    platform::EditBoxStyle style;
+    RecordingEditListener second;
+    open("first");
+    second.box = EditBox::create(*child, platform::Rect{20, 60, 220, 84}, "second", style, second);
+    ASSERT_TRUE(second.box);
+    edit.box.reset();
+    xdotool("mousemove --sync 300 220 click 1");
+    EXPECT_TRUE(settle([&] { return second.focusLosses == 1 && listener.presses == 1; }));
+    second.box.reset();
+    xdotool("mousemove --sync 310 230 click 1");
+    EXPECT_TRUE(settle([&] { return listener.presses == 2; }));
+    EXPECT_EQ(edit.focusLosses, 0);
+}

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <vector>
 
 #include "platform/EditBox.h"
 #include "platform/cairo/CairoCanvas.h"
@@ -41,9 +42,15 @@ public:
     ParentWatcher(X11EditBox& box, Window parent) : box(box), parent(parent) {
         original = x11::findTarget(parent);
         if (original) x11::registerTarget(parent, this);
+        watchers().push_back(this);
     }
     ~ParentWatcher() override {
+        auto& all = watchers();
+        all.erase(std::find(all.begin(), all.end(), this));
         if (original && x11::findTarget(parent) == this) x11::registerTarget(parent, original);
+        // Boxes closed out of order: a later watcher forwarding to this one skips it.
+        for (ParentWatcher* later : all)
+            if (later->original == this) later->original = original;
     }
     ParentWatcher(const ParentWatcher&) = delete;
     ParentWatcher& operator=(const ParentWatcher&) = delete;
@@ -54,6 +61,11 @@ public:
     }
 
 private:
+    static std::vector<ParentWatcher*>& watchers() {
+        static std::vector<ParentWatcher*> open;
+        return open;
+    }
+
     X11EditBox& box;
     Window parent;
     x11::EventTarget* original = nullptr;
