@@ -120,6 +120,23 @@ protected:
         return platform::Color{uint8_t(pixel >> 16), uint8_t(pixel >> 8), uint8_t(pixel), 255};
     }
 
+    // Pixels of one colour in an area of the screen.
+    int countPixels(const platform::Rect& area, platform::Color color) {
+        XSync(observer, False);
+        XImage* image = XGetImage(observer, DefaultRootWindow(observer), area.left, area.top,
+                                  unsigned(area.width()), unsigned(area.height()), AllPlanes,
+                                  ZPixmap);
+        if (!image) return -1;
+        unsigned long wanted =
+            (unsigned long)color.red << 16 | (unsigned long)color.green << 8 | color.blue;
+        int count = 0;
+        for (int y = 0; y < area.height(); ++y)
+            for (int x = 0; x < area.width(); ++x)
+                count += (XGetPixel(image, x, y) & 0xFFFFFF) == wanted;
+        XDestroyImage(image);
+        return count;
+    }
+
     static XvfbServer* server;
     static std::string serverError;
     RecordingWindowListener listener;

@@ -191,6 +191,38 @@ TEST_F(X11PopupMenuTest, TheEntryUnderTheKeyboardIsHighlighted) {
     EXPECT_EQ(unmarked, options.background);
 }
 
+TEST_F(X11PopupMenuTest, CheckMarksAndGreyedEntriesAreDrawnAsTheySay) {
+    std::vector<MenuItem> items{command("Alpha", 1), command("Bravo", 2),
+                                ofKind(MenuItemKind::Greyed, "Charlie")};
+    items[0].checked = true;
+    PopupMenuOptions options = at(200, 150);
+    int checkInk = -1, noCheckInk = -1, greyInk = -1, blackInGrey = -1, blackInBravo = -1;
+    int waited = 0;
+    show(items, options, [&] {
+        if (!menusShown(1)) return false;
+        Rect menu = menus[0];
+        int row = (menu.height() - 2) / 3;
+        auto rowArea = [&](int index, int left, int right) {
+            int top = menu.top + 1 + row * index;
+            return Rect{left, top, right, top + row};
+        };
+        int gutterRight = menu.left + 1 + row;  // the check gutter is one entry high, square
+        checkInk = countPixels(rowArea(0, menu.left + 1, gutterRight), options.text);
+        noCheckInk = countPixels(rowArea(1, menu.left + 1, gutterRight), options.text);
+        blackInBravo = countPixels(rowArea(1, gutterRight, menu.right - 1), options.text);
+        greyInk = countPixels(rowArea(2, gutterRight, menu.right - 1), options.greyedText);
+        blackInGrey = countPixels(rowArea(2, gutterRight, menu.right - 1), options.text);
+        if (greyInk <= 0 && ++waited < 100) return false;  // not painted yet
+        xdotool("key Escape");
+        return true;
+    });
+    EXPECT_GT(checkInk, 5);
+    EXPECT_EQ(noCheckInk, 0);
+    EXPECT_GT(blackInBravo, 5);
+    EXPECT_GT(greyInk, 5);
+    EXPECT_EQ(blackInGrey, 0);
+}
+
 TEST_F(X11PopupMenuTest, EntriesAfterAColumnBreakStandInTheNextColumn) {
     std::vector<MenuItem> items;
     for (int i = 0; i < 6; ++i) items.push_back(command("Item " + std::to_string(i), 20 + i));
