@@ -37,7 +37,7 @@ public:
     // drawn without anti-aliasing, one pixel wide.
     void drawLine(int x0, int y0, int x1, int y1, Color color, int lineWidth);
     void setFont(const FontSpec& font);
-    // One line of text, vertically centred in rect; with a background colour the text's
+    // One line of (Latin-1) text, vertically centred in rect; with a background colour the text's
     // cell is filled first.
     void drawText(const char* text, const Rect& rect, Color color, TextAlign align,
                   const Color* background);

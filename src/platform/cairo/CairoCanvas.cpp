@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/common/Latin1.h"
+
 namespace platform {
 
 namespace {
@@ -161,7 +163,9 @@ void Canvas::drawText(const char* text, const Rect& rect, Color color, TextAlign
     cairo_font_extents_t font;
     cairo_font_extents(cr, &font);
     cairo_text_extents_t extents;
-    cairo_text_extents(cr, text, &extents);
+    // Our texts are Latin-1; cairo takes UTF-8 and stops drawing after a malformed string.
+    std::string utf8 = latin1ToUtf8(text);
+    cairo_text_extents(cr, utf8.c_str(), &extents);
     double lineHeight = std::ceil(font.ascent + font.descent);
     double advance = std::ceil(extents.x_advance);
     double x = rect.left;
@@ -182,7 +186,7 @@ void Canvas::drawText(const char* text, const Rect& rect, Color color, TextAlign
     }
     setOpaqueColor(cr, color);
     cairo_move_to(cr, x, baseline);
-    cairo_show_text(cr, text);
+    cairo_show_text(cr, utf8.c_str());
     if (pimpl->font.underline) {
         int underlineY = static_cast<int>(baseline) + 1 + pimpl->font.pixelHeight / 12;
         cairo_rectangle(cr, x, underlineY, advance, 1);

@@ -1,0 +1,4 @@
+#include "x11_desk.h"
+
+XvfbServer* X11Desk::server = nullptr;
+std::string X11Desk::serverError;
