@@ -47,7 +47,7 @@ bool ADEditor::open(void* window) {
 
     CRect frameSize(rect.left, rect.top, rect.left + background->getWidth(),
                     rect.top + background->getHeight());
-    frame = new CFrame(frameSize, window, this);
+    adoptFrame(new CFrame(frameSize, window, this));
     frame->setBackground(background);
     setKnobMode(2);
 

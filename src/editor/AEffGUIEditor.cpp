@@ -25,11 +25,25 @@ void AEffGUIEditor::detachFromEffect() {
     if (effect && effect->getEditor() == this) effect->setEditor(nullptr);
 }
 
+void AEffGUIEditor::adoptFrame(CFrame* newFrame) {
+    frame = newFrame;
+    // The controls are built from the effect's current state; nothing older is pending.
+    pending.clear();
+    editorThread.store(std::this_thread::get_id(), std::memory_order_release);
+}
+
 void AEffGUIEditor::destroyFrame() {
+    editorThread.store(std::thread::id(), std::memory_order_release);
     if (!frame) return;
     CFrame* closing = frame;
     frame = nullptr;
+    closing->detachEditor();
     closing->forget();
+}
+
+bool AEffGUIEditor::onEditorThread() const {
+    return editorThread.load(std::memory_order_acquire) == std::this_thread::get_id() &&
+           frame != nullptr;
 }
 
 bool AEffGUIEditor::getRect(ERect** outRect) {
@@ -39,9 +53,10 @@ bool AEffGUIEditor::getRect(ERect** outRect) {
 }
 
 void AEffGUIEditor::idle() {
+    if (frame) applyPendingChanges();
     // Inside a drag loop only the pump lets events through, one paint at a time.
-    if (!inDoIdleStuff && !inIdleStuff) platform::processPendingEvents();
-    if (!inIdleStuff && frame) {
+    if (pumpState == PumpState::Idle) platform::processPendingEvents();
+    if (pumpState != PumpState::InHostIdle && frame) {
         frame->idle();
         platform::flushDrawing();
     }
@@ -90,12 +105,12 @@ void AEffGUIEditor::doIdleStuff() {
         now += kEarlySleep;
         if (now < lLastTicks - kEarlyTolerance) return;
     }
-    inDoIdleStuff = true;
+    PumpState outer = pumpState;
+    pumpState = PumpState::Pumping;
     idle();
     platform::dispatchOnePendingPaint();
-    inDoIdleStuff = false;
     lLastTicks = now + kIdleInterval;
-    inIdleStuff = true;
+    pumpState = PumpState::InHostIdle;
     if (effect) effect->masterIdle();
-    inIdleStuff = false;
+    pumpState = outer;
 }

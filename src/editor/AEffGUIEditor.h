@@ -3,6 +3,10 @@
 // the frame, and the start and end of a user's edit to the host.
 #pragma once
 
+#include <atomic>
+#include <thread>
+
+#include "editor/PendingChanges.h"
 #include "gui/CFrame.h"
 #include "gui/CFrameEditor.h"
 #include "host/AEffEditor.h"
@@ -31,14 +35,30 @@ public:
     CFrame* getFrame() const { return frame; }
 
 protected:
-    // Releases the frame and everything in it; the derived editor's close calls it.
+    // Where the idle pump is: re-entered from a control's loop it must neither drain the
+    // queue again nor call the host's idle from inside the host's idle.
+    enum class PumpState { Idle, Pumping, InHostIdle };
+
+    // Takes the new frame; from now on calls on this thread reach the controls at once.
+    void adoptFrame(CFrame* newFrame);
+    // Releases the frame and everything in it; the derived editor's close calls it. Loops
+    // still running inside the frame see it go and unwind.
     void destroyFrame();
     // Detaches from the effect; the final editor's destructor calls it first.
     void detachFromEffect();
+    // True on the thread that opened the window while it is open: there an effect call may
+    // set controls at once. Any other thread leaves its change in pending.
+    bool onEditorThread() const;
+    // Applies what other threads left in pending; idle calls it first.
+    virtual void applyPendingChanges() {}
+    bool inIdleStuff() const { return pumpState == PumpState::InHostIdle; }
 
     ERect rect{0, 0, 0, 0};
     int32_t lLastTicks;
-    bool inIdleStuff = false;
-    bool inDoIdleStuff = false;
+    PumpState pumpState = PumpState::Idle;
     CFrame* frame = nullptr;
+    PendingChanges pending;
+
+private:
+    std::atomic<std::thread::id> editorThread{};
 };

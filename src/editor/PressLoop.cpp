@@ -20,9 +20,6 @@ void waitForRelease(CDrawContext* context) {
     while (resolveButtons(context, -1) & kLButton) platform::sleepMilliseconds(kPollMilliseconds);
 }
 
-bool pumpAndStillAttached(CControl* control) {
-    control->doIdleStuff();
-    return control->getFrame() != nullptr;
-}
+bool pumpAndStillAttached(CControl* control) { return control->pumpWhileHeld(); }
 
 }  // namespace pressloop

@@ -38,6 +38,12 @@ void CControl::doIdleStuff() {
     if (pParentFrame) pParentFrame->doIdleStuff();
 }
 
+bool CControl::pumpWhileHeld() {
+    CFrame* frame = pParentFrame;
+    if (!frame || !frame->pump()) return false;
+    return pParentFrame == frame;
+}
+
 void CControl::beginEdit() {
     if (!pParentFrame) return;
     pParentFrame->setFocusView(this);

@@ -19,6 +19,9 @@ public:
     bool isTypeOf(const char* type) const override;
 
     virtual void doIdleStuff();
+    // The idle pump for a loop that holds the mouse; false once the control left its frame
+    // or the frame its editor, and the loop must end without reporting.
+    bool pumpWhileHeld();
     virtual void setValue(float newValue) { value = newValue; }
     virtual float getValue() const { return value; }
     virtual void setMin(float minimum) { vmin = minimum; }

@@ -1,5 +1,6 @@
 #include "gui/CFrame.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "gui/CDrawContext.h"
@@ -235,11 +236,16 @@ int32_t CFrame::setModalView(CView* view) {
 }
 
 void CFrame::beginEdit(int32_t index) {
-    if (pEditor) pEditor->beginEdit(index);
+    if (!pEditor) return;
+    openEdits.push_back(index);
+    pEditor->beginEdit(index);
 }
 
 void CFrame::endEdit(int32_t index) {
-    if (pEditor) pEditor->endEdit(index);
+    if (!pEditor) return;
+    auto open = std::find(openEdits.begin(), openEdits.end(), index);
+    if (open != openEdits.end()) openEdits.erase(open);
+    pEditor->endEdit(index);
 }
 
 bool CFrame::getCurrentLocation(CPoint& where) {
@@ -275,10 +281,23 @@ bool CFrame::setDropActive(bool active) {
 }
 
 platform::ModalPump CFrame::modalPump() {
-    return [this] {
-        doIdleStuff();
-        return getEditor() != nullptr && isOpen();
-    };
+    return [this] { return pump(); };
+}
+
+bool CFrame::pump() {
+    doIdleStuff();
+    return pEditor != nullptr && bOpenFlag;
+}
+
+void CFrame::detachEditor() {
+    closeEditBox(editBoxOwner);
+    CFrameEditor* leaving = pEditor;
+    pEditor = nullptr;
+    bOpenFlag = false;
+    std::vector<int32_t> unfinished;
+    unfinished.swap(openEdits);
+    if (leaving)
+        for (int32_t index : unfinished) leaving->endEdit(index);
 }
 
 bool CFrame::openEditBox(const CView* owner, const CRect& area, const std::string& text,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 #include <string>
 
 #include "gui/CViewContainer.h"
@@ -58,6 +59,13 @@ public:
     virtual CView* getModalView() const { return pModalView; }
     virtual void beginEdit(int32_t index);
     virtual void endEdit(int32_t index);
+    // The editor lets the frame go (its window is closing): every edit still open is ended
+    // for the host, an open text field closes without reporting, and from now on the frame
+    // asks nothing of the editor. Loops running inside the frame see it in pump().
+    void detachEditor();
+    // One turn of the idle pump for a loop that holds the user's gesture (a drag, a popup,
+    // a dialog's wait); false once the editor has let the frame go and the loop must end.
+    bool pump();
     virtual bool getCurrentLocation(CPoint& where);
     virtual void setCursor(CCursorType type);
     virtual void setFocusView(CView* view);
@@ -120,6 +128,8 @@ private:
     bool resizeWindowChain(CCoord width, CCoord height);
 
     CFrameEditor* pEditor;
+    // Indices whose edit the host was told began and not yet ended.
+    std::vector<int32_t> openEdits;
     platform::WindowHandle parentSystemWindow;
     CView* pModalView = nullptr;
     CView* pFocusView = nullptr;

@@ -2,6 +2,7 @@
 
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"
+#include "gui/CountedReference.h"
 
 CHorizontalSwitch::CHorizontalSwitch(const CRect& size, CControlListener* listener, int32_t tag,
                                      int32_t subPixmaps, CCoord heightOfOneImage,
@@ -37,6 +38,7 @@ void CHorizontalSwitch::mouse(CDrawContext* context, CPoint& where, int32_t butt
     if (positions < 2 || !pBackground || pBackground->getWidth() <= 0) return;
 
     double widthPerPosition = static_cast<double>(pBackground->getWidth()) / positions;
+    CountedReference<CHorizontalSwitch> holdWhileHeld(this);
     beginEdit();
     int32_t liveButtons;
     do {
@@ -46,7 +48,7 @@ void CHorizontalSwitch::mouse(CDrawContext* context, CPoint& where, int32_t butt
         if (value < 0.0f) value = 0.0f;
         reportIfDirty(context);
         getMouseLocation(context, where);
-        doIdleStuff();
+        if (!pumpWhileHeld()) return;
         liveButtons = context ? context->getMouseButtons() : 0;
     } while (liveButtons == buttons);
     endEdit();

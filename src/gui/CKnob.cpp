@@ -5,6 +5,7 @@
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"
 #include "gui/CFrame.h"
+#include "gui/CountedReference.h"
 
 namespace {
 constexpr float kTwoPiFloat = 6.2831855f;
@@ -160,6 +161,7 @@ void CKnob::mouse(CDrawContext* context, CPoint& where, int32_t buttons) {
         old = valueFromPoint(relative);
     }
 
+    CountedReference<CKnob> holdWhileDragging(this);
     beginEdit();
     CPoint previous(-1, -1);
     int32_t stepButtons;
@@ -197,7 +199,7 @@ void CKnob::mouse(CDrawContext* context, CPoint& where, int32_t buttons) {
             reportIfDirty(context);
         }
         getMouseLocation(context, where);
-        doIdleStuff();
+        if (!pumpWhileHeld()) return;
     } while (stepButtons & kLButton);
     endEdit();
 }
