@@ -5,6 +5,7 @@
 #include <cairo-xlib.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/NativeWindow.h"
@@ -67,6 +68,8 @@ public:
         if (transientFor) windowScreenRect(transientFor, owner);
         int x = owner.left + (owner.width() - kWidth) / 2;
         int y = owner.top + (owner.height() - kHeight) / 2;
+        x = std::max(0, std::min(x, DisplayWidth(display, screen) - kWidth));
+        y = std::max(0, std::min(y, DisplayHeight(display, screen) - kHeight));
         window = XCreateSimpleWindow(display, RootWindow(display, screen), x, y, kWidth, kHeight,
                                      0, 0, WhitePixel(display, screen));
         if (trap.failed()) window = 0;
