@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -223,10 +225,18 @@ TEST_F(X11FileDialogTest, KdialogServesWhenZenityIsAbsentOrCannotServe) {
                                         std::to_string(host->handle()), "--getopenfilename",
                                         data.file("bank1.krb"),
                                         "KRV Banks (*.krb);;All Files (*)"}));
-    // A zenity that fails on its options (exit 255) hands over to kdialog.
+    // A zenity that fails on its options (exit 255), with --attach and without, hands
+    // over to kdialog.
+    std::remove(log().c_str());
     writeStub("zenity", "exit 255");
     EXPECT_EQ(show(bankOptions(FileDialogOptions::Kind::Save)), data.file("bank1.krb"));
-    EXPECT_TRUE(contains(logged("arg:"), "--getsavefilename"));
+    auto arguments = logged("arg:");
+    EXPECT_EQ(logged("call").size(), 3u);
+    EXPECT_EQ(std::count(arguments.begin(), arguments.end(), "--file-selection"), 2);
+    EXPECT_EQ(std::count(arguments.begin(), arguments.end(),
+                         "--attach=" + std::to_string(host->handle())),
+              1);
+    EXPECT_TRUE(contains(arguments, "--getsavefilename"));
 }
 
 TEST_F(X11FileDialogTest, APathTooLongForTheSystemIsRefusedWithAMessage) {

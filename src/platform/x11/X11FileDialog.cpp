@@ -77,7 +77,13 @@ Choice askOnce(const FileDialogOptions& options, Window attachTo, const ModalPum
     std::string output;
     std::string zenity = findOnPath("zenity");
     Asked asked = Asked::Unavailable;
-    if (!zenity.empty()) asked = askHelper(zenity, zenityArguments(options, attachTo), pump, output);
+    if (!zenity.empty()) {
+        asked = askHelper(zenity, zenityArguments(options, attachTo), pump, output);
+        // Versions without --attach refuse to start with it; a dialog that may end up
+        // behind the host is still better than none.
+        if (asked == Asked::Unavailable && attachTo)
+            asked = askHelper(zenity, zenityArguments(options, 0), pump, output);
+    }
     if (asked == Asked::Unavailable) {
         std::string kdialog = findOnPath("kdialog");
         if (!kdialog.empty())
