@@ -56,8 +56,8 @@ public:
     }
     Atom atom(const char* name) { return XInternAtom(display, name, False); }
 
-    void send(Window to, Window addressed, const char* type, long l1 = 0, long l2 = 0,
-              long l3 = 0, long l4 = 0) {
+    void send(Window to, Window addressed, const char* type, long l1 = 0, long l2 = 0, long l3 = 0,
+              long l4 = 0) {
         XEvent event{};
         event.xclient.type = ClientMessage;
         event.xclient.window = addressed;
@@ -121,8 +121,7 @@ private:
         notify.xselection.property = None;
         if (request.target == atom("text/uri-list")) {
             XChangeProperty(display, request.requestor, request.property, request.target, 8,
-                            PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(offered.data()),
+                            PropModeReplace, reinterpret_cast<const unsigned char*>(offered.data()),
                             int(offered.size()));
             notify.xselection.property = request.property;
             ++requestsServed;
@@ -188,8 +187,8 @@ protected:
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
         long value = -1;
-        XGetWindowProperty(source.display, window, source.atom(name), 0, 1, False,
-                           AnyPropertyType, &type, &format, &count, &after, &data);
+        XGetWindowProperty(source.display, window, source.atom(name), 0, 1, False, AnyPropertyType,
+                           &type, &format, &count, &after, &data);
         if (data && format == 32 && count == 1) value = *reinterpret_cast<long*>(data);
         if (data) XFree(data);
         return value;
@@ -248,8 +247,7 @@ TEST_F(X11DropTargetTest, TextDraggedThroughTheProxyIsOneItemAndLeavingEndsTheDr
     source.position(proxy, topLevel());
     awaitReply("XdndStatus");
     source.send(proxy, topLevel(), "XdndLeave");
-    EXPECT_TRUE(serveUntil([&] { return drops.record == "enter(1) move leave "; }))
-        << drops.record;
+    EXPECT_TRUE(serveUntil([&] { return drops.record == "enter(1) move leave "; })) << drops.record;
 }
 
 TEST_F(X11DropTargetTest, DroppingThreeFilesCountsTheUrisOfTheListAndFinishes) {
@@ -258,7 +256,7 @@ TEST_F(X11DropTargetTest, DroppingThreeFilesCountsTheUrisOfTheListAndFinishes) {
     source.own("file:///home/u/a.krb\r\nfile:///home/u/b.krb\r\nfile:///home/u/c%20d.krv\r\n");
     // Four types: the list travels in XdndTypeList.
     source.enter(ours(), ours(),
-                 {source.atom("x-special/gnome-icon-list"), source.atom("text/uri-list"),
+                 {source.atom("application/x-file-icons"), source.atom("text/uri-list"),
                   source.atom("UTF8_STRING"), source.atom("text/plain")});
     source.position(ours(), ours());
     awaitReply("XdndStatus");

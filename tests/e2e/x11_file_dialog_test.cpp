@@ -74,7 +74,8 @@ protected:
             "PATH=/usr/bin:/bin\n"
             "{ echo call; for a in \"$@\"; do printf 'arg:%s\\n' \"$a\"; done\n"
             "  printf 'stdin:%s\\n' \"$(readlink /proc/$$/fd/0)\"\n"
-            "  env | sed 's/^/env:/'; } >> '" + log() + "'\n" + answer + "\n";
+            "  env | sed 's/^/env:/'; } >> '" +
+            log() + "'\n" + answer + "\n";
         bin.write(name, script);
         chmod(bin.file(name).c_str(), 0755);
     }
@@ -143,11 +144,10 @@ TEST_F(X11FileDialogTest, ZenityGetsTitleStartPathFiltersSelectedFirstAndTheHost
     EXPECT_EQ(show(bankOptions(FileDialogOptions::Kind::Open)), data.file("bank1.krb"));
     auto arguments = logged("arg:");
     EXPECT_EQ(arguments,
-              (std::vector<std::string>{"--file-selection", "--title=Select bank to load...",
-                                        "--filename=" + data.file("bank1.krb"),
-                                        "--file-filter=KRV Banks | *.krb",
-                                        "--file-filter=All Files | *",
-                                        "--attach=" + std::to_string(host->handle())}));
+              (std::vector<std::string>{
+                  "--file-selection", "--title=Select bank to load...",
+                  "--filename=" + data.file("bank1.krb"), "--file-filter=KRV Banks | *.krb",
+                  "--file-filter=All Files | *", "--attach=" + std::to_string(host->handle())}));
     EXPECT_GT(pumpCalls, 0);
 }
 
@@ -181,7 +181,8 @@ TEST_F(X11FileDialogTest, HelperRunsWithoutLoaderVariablesAndReadsNothing) {
     }
     auto environment = logged("env:");
     EXPECT_TRUE(contains(environment, "KRV_TEST_MARK=kept"));
-    for (const std::string& variable : environment) EXPECT_NE(variable.rfind("LD_", 0), 0u) << variable;
+    for (const std::string& variable : environment)
+        EXPECT_NE(variable.rfind("LD_", 0), 0u) << variable;
     EXPECT_EQ(logged("stdin:"), std::vector<std::string>{"/dev/null"});
 }
 
@@ -190,8 +191,8 @@ TEST_F(X11FileDialogTest, CancelAndAnythingButAUsablePathAnswerNothing) {
         {"cancel", "exit 1"},
         {"killed", "kill -9 $$"},
         {"relative", "printf 'bank1.krb\\n'"},
-        {"two lines", "printf '%s\\n%s\\n' '" + data.file("bank1.krb") + "' '" +
-                          data.file("bank1.krb") + "'"},
+        {"two lines",
+         "printf '%s\\n%s\\n' '" + data.file("bank1.krb") + "' '" + data.file("bank1.krb") + "'"},
         {"nothing", "exit 0"},
         {"a folder", answering(data.file("sub"))},
         {"missing file", answering(data.file("gone.krb"))},
@@ -209,8 +210,9 @@ TEST_F(X11FileDialogTest, PumpTurnsWhileTheHelperRunsAndFalseEndsIt) {
 
     writeStub("zenity", "echo $$ > '" + work.file("pid") + "'\nexec sleep 60");
     int calls = 0;
-    std::string answer = platform::showFileDialog(
-        bankOptions(FileDialogOptions::Kind::Open), [&] { return ++calls < 5 || !work.exists("pid"); });
+    std::string answer = platform::showFileDialog(bankOptions(FileDialogOptions::Kind::Open), [&] {
+        return ++calls < 5 || !work.exists("pid");
+    });
     EXPECT_EQ(answer, "");
     pid_t helper = pid_t(std::atol(work.read("pid").c_str()));
     ASSERT_GT(helper, 0);
@@ -220,11 +222,10 @@ TEST_F(X11FileDialogTest, PumpTurnsWhileTheHelperRunsAndFalseEndsIt) {
 TEST_F(X11FileDialogTest, KdialogServesWhenZenityIsAbsentOrCannotServe) {
     writeStub("kdialog", answering(data.file("bank1.krb")));
     EXPECT_EQ(show(bankOptions(FileDialogOptions::Kind::Open)), data.file("bank1.krb"));
-    EXPECT_EQ(logged("arg:"),
-              (std::vector<std::string>{"--title", "Select bank to load...", "--attach",
-                                        std::to_string(host->handle()), "--getopenfilename",
-                                        data.file("bank1.krb"),
-                                        "KRV Banks (*.krb);;All Files (*)"}));
+    EXPECT_EQ(logged("arg:"), (std::vector<std::string>{"--title", "Select bank to load...",
+                                                        "--attach", std::to_string(host->handle()),
+                                                        "--getopenfilename", data.file("bank1.krb"),
+                                                        "KRV Banks (*.krb);;All Files (*)"}));
     // A zenity that fails on its options (exit 255), with --attach and without, hands
     // over to kdialog.
     std::remove(log().c_str());
@@ -245,9 +246,9 @@ TEST_F(X11FileDialogTest, APathTooLongForTheSystemIsRefusedWithAMessage) {
     options.title = "Too long test";
     // Closes the message box once it shows, noting the window it found.
     std::string found = work.file("found");
-    std::string closer = kToolPath + "(timeout 30 xdotool search --sync --name '^Too long test$' > '" +
-                         found + "'; xdotool key --window \"$(head -n 1 '" + found +
-                         "')\" Return) >/dev/null 2>&1 &";
+    std::string closer =
+        kToolPath + "(timeout 30 xdotool search --sync --name '^Too long test$' > '" + found +
+        "'; xdotool key --window \"$(head -n 1 '" + found + "')\" Return) >/dev/null 2>&1 &";
     ASSERT_EQ(std::system(closer.c_str()), 0);
     EXPECT_EQ(show(options), "");
     EXPECT_NE(work.read("found"), "") << "no message box was shown";

@@ -21,7 +21,8 @@ using namespace platform::posix;
 
 std::vector<std::string> namesOf(const std::vector<FolderEntry>& entries) {
     std::vector<std::string> names;
-    for (const FolderEntry& entry : entries) names.push_back(entry.isFolder ? entry.name + "/" : entry.name);
+    for (const FolderEntry& entry : entries)
+        names.push_back(entry.isFolder ? entry.name + "/" : entry.name);
     return names;
 }
 
@@ -100,9 +101,9 @@ TEST(HelperEnvironmentTest, LeavesOutEveryLoaderVariableAndKeepsTheRest) {
     char a[] = "LD_LIBRARY_PATH=/host/lib", b[] = "PATH=/usr/bin", c[] = "LD_PRELOAD=x.so",
          d[] = "LD_AUDIT=y.so", e[] = "HOME=/home/u", f[] = "OLD_LD_PATH=z", g[] = "DISPLAY=:1";
     char* environment[] = {a, b, c, d, e, f, g, nullptr};
-    EXPECT_EQ(helperEnvironment(environment),
-              (std::vector<std::string>{"PATH=/usr/bin", "HOME=/home/u", "OLD_LD_PATH=z",
-                                        "DISPLAY=:1"}));
+    EXPECT_EQ(
+        helperEnvironment(environment),
+        (std::vector<std::string>{"PATH=/usr/bin", "HOME=/home/u", "OLD_LD_PATH=z", "DISPLAY=:1"}));
 }
 
 FileDialogOptions bankOptions(FileDialogOptions::Kind kind) {
@@ -120,14 +121,13 @@ FileDialogOptions bankOptions(FileDialogOptions::Kind kind) {
 TEST(HelperArgumentsTest, ZenityAndKdialogStartOnTheSelectedFilter) {
     auto options = bankOptions(FileDialogOptions::Kind::Open);
     EXPECT_EQ(zenityArguments(options, 0),
-              (std::vector<std::string>{"--file-selection", "--title=Bank",
-                                        "--filename=/data/banks/mine.krb",
-                                        "--file-filter=KRV Banks | *.krb",
-                                        "--file-filter=All Files | *"}));
-    EXPECT_EQ(kdialogArguments(options, 42),
-              (std::vector<std::string>{"--title", "Bank", "--attach", "42", "--getopenfilename",
-                                        "/data/banks/mine.krb",
-                                        "KRV Banks (*.krb);;All Files (*)"}));
+              (std::vector<std::string>{
+                  "--file-selection", "--title=Bank", "--filename=/data/banks/mine.krb",
+                  "--file-filter=KRV Banks | *.krb", "--file-filter=All Files | *"}));
+    EXPECT_EQ(
+        kdialogArguments(options, 42),
+        (std::vector<std::string>{"--title", "Bank", "--attach", "42", "--getopenfilename",
+                                  "/data/banks/mine.krb", "KRV Banks (*.krb);;All Files (*)"}));
     options.selectedFilter = 7;  // out of range: the order as given
     options.folder = "/data/banks/";
     options.fileName.clear();
@@ -148,7 +148,9 @@ protected:
         options.fileName.clear();
         options.mustExist = true;
     }
-    std::vector<std::string> shown(const FileChooser& chooser) { return namesOf(chooser.entries()); }
+    std::vector<std::string> shown(const FileChooser& chooser) {
+        return namesOf(chooser.entries());
+    }
     void typeText(FileChooser& chooser, const std::string& text) {
         for (char c : text) chooser.type(c);
     }
@@ -165,7 +167,8 @@ TEST_F(FileChooserTest, ListsTheStartFolderThroughTheSelectedFilterAndSwitchesFi
     EXPECT_EQ(chooser.filterLabel(), "KRV Banks (*.krb)");
     chooser.nextFilter();
     EXPECT_EQ(chooser.filterLabel(), "All Files (*.*)");
-    EXPECT_EQ(shown(chooser), (std::vector<std::string>{"../", "sub/", "a.krb", "b.krb", "notes.txt"}));
+    EXPECT_EQ(shown(chooser),
+              (std::vector<std::string>{"../", "sub/", "a.krb", "b.krb", "notes.txt"}));
 }
 
 TEST_F(FileChooserTest, TypingAFolderPartNavigatesAndBackspaceReturns) {

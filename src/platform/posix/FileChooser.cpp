@@ -35,7 +35,8 @@ std::string normalFolder(const std::string& path) {
 
 FileChooser::FileChooser(const FileDialogOptions& options)
     : options(options),
-      filterIndex(options.selectedFilter >= 0 && options.selectedFilter < int(options.filters.size())
+      filterIndex(options.selectedFilter >= 0 &&
+                          options.selectedFilter < int(options.filters.size())
                       ? options.selectedFilter
                       : 0) {
     std::string start = startPath(options);

@@ -77,7 +77,7 @@ std::vector<std::string> kdialogArguments(const FileDialogOptions& options,
     }
     // kdialog asks before overwriting by itself.
     arguments.push_back(options.kind == FileDialogOptions::Kind::Save ? "--getsavefilename"
-                                                                     : "--getopenfilename");
+                                                                      : "--getopenfilename");
     arguments.push_back(startPath(options));
     // Qt's filter syntax: "Description (globs)" entries separated by ";;".
     std::string filters;

@@ -46,14 +46,13 @@ public:
         sigset_t none, reset;
         sigemptyset(&none);
         sigemptyset(&reset);
-        for (int signal : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD, SIGUSR1, SIGUSR2,
-                           SIGALRM})
+        for (int signal :
+             {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD, SIGUSR1, SIGUSR2, SIGALRM})
             sigaddset(&reset, signal);
         ok = ok && posix_spawnattr_setsigmask(&attributes, &none) == 0 &&
              posix_spawnattr_setsigdefault(&attributes, &reset) == 0 &&
              posix_spawnattr_setpgroup(&attributes, 0) == 0 &&
-             posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK |
-                                                       POSIX_SPAWN_SETSIGDEF |
+             posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
                                                        POSIX_SPAWN_SETPGROUP) == 0;
         return ok;
     }
@@ -152,7 +151,8 @@ HelperResult runHelper(const std::string& program, const std::vector<std::string
     std::vector<std::string> environment = helperEnvironment(environ);
     std::vector<char*> argv, envp;
     argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     for (std::string& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
@@ -178,7 +178,8 @@ HelperResult runHelper(const std::string& program, const std::vector<std::string
         }
         if (pipeOpen) {
             pollfd waitFor{fd, POLLIN, 0};
-            if (poll(&waitFor, 1, kPollMilliseconds) > 0) pipeOpen = readAvailable(fd, result, maxOutput);
+            if (poll(&waitFor, 1, kPollMilliseconds) > 0)
+                pipeOpen = readAvailable(fd, result, maxOutput);
         } else {
             usleep(kPollMilliseconds * 1000);
         }

@@ -70,8 +70,8 @@ public:
         int y = owner.top + (owner.height() - kHeight) / 2;
         x = std::max(0, std::min(x, DisplayWidth(display, screen) - kWidth));
         y = std::max(0, std::min(y, DisplayHeight(display, screen) - kHeight));
-        window = XCreateSimpleWindow(display, RootWindow(display, screen), x, y, kWidth, kHeight,
-                                     0, 0, WhitePixel(display, screen));
+        window = XCreateSimpleWindow(display, RootWindow(display, screen), x, y, kWidth, kHeight, 0,
+                                     0, WhitePixel(display, screen));
         if (trap.failed()) window = 0;
         if (!window) return false;
         XStoreName(display, window, title.c_str());
@@ -139,16 +139,13 @@ public:
             case ClientMessage:
                 if (Atom(event.xclient.data.l[0]) == deleteWindow) finish("");
                 break;
-            case ButtonPress:
-                pressed(event.xbutton);
-                break;
+            case ButtonPress: pressed(event.xbutton); break;
             case KeyPress: {
                 XKeyEvent key = event.xkey;
                 keyed(keyOf(key));
                 break;
             }
-            default:
-                break;
+            default: break;
         }
     }
 
@@ -215,7 +212,8 @@ private:
             chooser.nextFilter();
         } else if (inside(kList, press.x, press.y)) {
             int row = firstRow + (press.y - kList.top) / kRowHeight;
-            bool twice = row == lastClickRow && press.time - lastClickTime < kDoubleClickMilliseconds;
+            bool twice =
+                row == lastClickRow && press.time - lastClickTime < kDoubleClickMilliseconds;
             lastClickRow = twice ? -1 : row;
             lastClickTime = press.time;
             if (twice)
@@ -261,9 +259,9 @@ private:
         // The end of a long path is the part being typed.
         if (text.size() > kShownFieldCharacters)
             text = "..." + text.substr(text.size() - kShownFieldCharacters + 3);
-        canvas.drawText((text + "|").c_str(), Rect{kField.left + 4, kField.top, kField.right - 4,
-                                                   kField.bottom},
-                        kInk, TextAlign::Left, nullptr);
+        canvas.drawText((text + "|").c_str(),
+                        Rect{kField.left + 4, kField.top, kField.right - 4, kField.bottom}, kInk,
+                        TextAlign::Left, nullptr);
         canvas.fillRect(kList, kWhite);
         frame(kList);
         const auto& entries = chooser.entries();
@@ -276,20 +274,23 @@ private:
             const auto& entry = entries[size_t(index)];
             std::string label = entry.isFolder ? "[" + entry.name + "]" : entry.name;
             Color ink = chosen ? kWhite : entry.isFolder ? kFolderInk : kInk;
-            canvas.drawText(label.c_str(), Rect{line.left + 6, line.top, line.right - 4, line.bottom},
-                            ink, TextAlign::Left, nullptr);
+            canvas.drawText(label.c_str(),
+                            Rect{line.left + 6, line.top, line.right - 4, line.bottom}, ink,
+                            TextAlign::Left, nullptr);
         }
         if (state == State::Confirming) {
             Rect question{kList.left + 20, kList.top + 80, kList.right - 20, kList.top + 150};
             canvas.fillRect(question, kFace);
             frame(question);
             std::string name = posix::fileNameOf(chooser.chosen());
-            canvas.drawText((name + " already exists.").c_str(),
-                            Rect{question.left, question.top + 10, question.right, question.top + 34},
-                            kInk, TextAlign::Center, nullptr);
-            canvas.drawText("Replace it?", Rect{question.left, question.top + 34, question.right,
-                                                question.top + 58},
-                            kInk, TextAlign::Center, nullptr);
+            canvas.drawText(
+                (name + " already exists.").c_str(),
+                Rect{question.left, question.top + 10, question.right, question.top + 34}, kInk,
+                TextAlign::Center, nullptr);
+            canvas.drawText(
+                "Replace it?",
+                Rect{question.left, question.top + 34, question.right, question.top + 58}, kInk,
+                TextAlign::Center, nullptr);
             button(kOkButton, "Replace");
             button(kCancelButton, "Back");
         } else {

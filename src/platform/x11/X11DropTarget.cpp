@@ -69,8 +69,8 @@ bool hasProperty(Display* display, Window window, Atom property) {
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    bool found = XGetWindowProperty(display, window, property, 0, 1, False, AnyPropertyType,
-                                    &type, &format, &count, &after, &data) == Success &&
+    bool found = XGetWindowProperty(display, window, property, 0, 1, False, AnyPropertyType, &type,
+                                    &format, &count, &after, &data) == Success &&
                  type != None;
     if (data) XFree(data);
     return found;
@@ -226,9 +226,8 @@ private:
             unsigned long count = 0, after = 0;
             unsigned char* data = nullptr;
             // A list sent in pieces (INCR, for a huge number of files) is not read: 0 items.
-            if (XGetWindowProperty(display, own, answer.property, 0, 1 << 20, True,
-                                   AnyPropertyType, &type, &format, &count, &after,
-                                   &data) == Success &&
+            if (XGetWindowProperty(display, own, answer.property, 0, 1 << 20, True, AnyPropertyType,
+                                   &type, &format, &count, &after, &data) == Success &&
                 data && format == 8 && type != atoms.incr)
                 items = posix::countUriListItems(
                     std::string(reinterpret_cast<const char*>(data), count));
