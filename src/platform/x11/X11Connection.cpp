@@ -1,6 +1,7 @@
 #include "platform/x11/X11Connection.h"
 
 #include <map>
+#include <utility>
 
 namespace platform::x11 {
 
@@ -10,6 +11,7 @@ struct Connection {
     Display* display = nullptr;
     int users = 0;
     std::map<Window, EventTarget*> targets;
+    std::map<Window, ClientMessageHandler> clientMessageHandlers;
     int trapDepth = 0;
     int errorCount = 0;
     XErrorHandler previousHandler = nullptr;
@@ -47,6 +49,7 @@ void releaseDisplay() {
     XCloseDisplay(c.display);
     c.display = nullptr;
     c.targets.clear();
+    c.clientMessageHandlers.clear();
 }
 
 Display* currentDisplay() { return connection().display; }
@@ -58,6 +61,24 @@ EventTarget* findTarget(Window window) {
     auto& targets = connection().targets;
     auto found = targets.find(window);
     return found == targets.end() ? nullptr : found->second;
+}
+
+void setClientMessageHandler(Window window, ClientMessageHandler handler) {
+    auto& handlers = connection().clientMessageHandlers;
+    if (handler)
+        handlers[window] = std::move(handler);
+    else
+        handlers.erase(window);
+}
+
+bool dispatchClientMessage(const XEvent& event) {
+    auto& handlers = connection().clientMessageHandlers;
+    auto found = handlers.find(event.xany.window);
+    if (found == handlers.end()) return false;
+    // A copy: the handler may remove itself.
+    ClientMessageHandler handler = found->second;
+    handler(event);
+    return true;
 }
 
 ErrorTrap::ErrorTrap() : errorsAtStart(connection().errorCount) {

@@ -5,6 +5,8 @@
 
 #include <X11/Xlib.h>
 
+#include <functional>
+
 namespace platform::x11 {
 
 class EventTarget {
@@ -24,6 +26,14 @@ Display* currentDisplay();
 void registerTarget(Window window, EventTarget* target);
 void unregisterTarget(Window window);
 EventTarget* findTarget(Window window);
+
+// Protocols spoken through ClientMessage (drag and drop) and the SelectionNotify answers
+// they ask for reach a handler set for the event's window; an empty handler removes it.
+// Our windows pass these events on; the table is cleared with the connection.
+using ClientMessageHandler = std::function<void(const XEvent&)>;
+void setClientMessageHandler(Window window, ClientMessageHandler handler);
+// False when no handler is set for the event's window.
+bool dispatchClientMessage(const XEvent& event);
 
 // While one exists, X errors on our connection are collected instead of ending the
 // process; errors of other connections (the host's) go to the handler installed before.

@@ -150,6 +150,10 @@ public:
                     listener.keyReleased(code);
                 break;
             }
+            case ClientMessage:
+            case SelectionNotify:
+                x11::dispatchClientMessage(event);
+                break;
             case DestroyNotify:
                 if (event.xdestroywindow.window == window && alive) {
                     alive = false;

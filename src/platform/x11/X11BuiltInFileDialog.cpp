@@ -1,0 +1,337 @@
+#include "platform/x11/X11BuiltInFileDialog.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <cairo-xlib.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/NativeWindow.h"
+#include "platform/cairo/CairoCanvas.h"
+#include "platform/posix/ChosenPath.h"
+#include "platform/posix/FileChooser.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Keys.h"
+
+namespace platform::x11 {
+
+namespace {
+
+using posix::FileChooser;
+
+constexpr int kWidth = 460;
+constexpr int kHeight = 332;
+constexpr int kRowHeight = 20;
+constexpr Rect kField{10, 10, 450, 34};
+constexpr Rect kList{10, 42, 450, 282};
+constexpr Rect kFilterButton{10, 294, 260, 320};
+constexpr Rect kOkButton{280, 294, 360, 320};
+constexpr Rect kCancelButton{370, 294, 450, 320};
+constexpr int kVisibleRows = (kList.bottom - kList.top) / kRowHeight;
+constexpr unsigned long kDoubleClickMilliseconds = 400;
+constexpr size_t kShownFieldCharacters = 64;
+constexpr int kPollMilliseconds = 20;
+
+constexpr Color kFace{236, 236, 234, 255};
+constexpr Color kWhite{255, 255, 255, 255};
+constexpr Color kInk{20, 20, 20, 255};
+constexpr Color kFrame{110, 110, 110, 255};
+constexpr Color kHighlight{40, 80, 160, 255};
+constexpr Color kFolderInk{30, 60, 120, 255};
+
+bool inside(const Rect& rect, int x, int y) {
+    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
+}
+
+class BuiltInDialog : public EventTarget {
+public:
+    BuiltInDialog(Display* display, const FileDialogOptions& options)
+        : display(display), chooser(options), title(options.title) {}
+
+    ~BuiltInDialog() override {
+        if (!window) return;
+        unregisterTarget(window);
+        windowCanvas.reset();
+        ErrorTrap trap;
+        XDestroyWindow(display, window);
+    }
+
+    BuiltInDialog(const BuiltInDialog&) = delete;
+    BuiltInDialog& operator=(const BuiltInDialog&) = delete;
+
+    bool open(Window transientFor) {
+        ErrorTrap trap;
+        int screen = DefaultScreen(display);
+        Rect owner{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
+        if (transientFor) windowScreenRect(transientFor, owner);
+        int x = owner.left + (owner.width() - kWidth) / 2;
+        int y = owner.top + (owner.height() - kHeight) / 2;
+        x = std::max(0, std::min(x, DisplayWidth(display, screen) - kWidth));
+        y = std::max(0, std::min(y, DisplayHeight(display, screen) - kHeight));
+        window = XCreateSimpleWindow(display, RootWindow(display, screen), x, y, kWidth, kHeight, 0,
+                                     0, WhitePixel(display, screen));
+        if (trap.failed()) window = 0;
+        if (!window) return false;
+        XStoreName(display, window, title.c_str());
+        XSizeHints hints{};
+        hints.flags = PMinSize | PMaxSize | PPosition;
+        hints.x = x;
+        hints.y = y;
+        hints.min_width = hints.max_width = kWidth;
+        hints.min_height = hints.max_height = kHeight;
+        XSetWMNormalHints(display, window, &hints);
+        if (transientFor) XSetTransientForHint(display, window, transientFor);
+        Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
+        Atom dialog = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+        XChangeProperty(display, window, type, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&dialog), 1);
+        deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+        XSetWMProtocols(display, window, &deleteWindow, 1);
+        XSelectInput(display, window,
+                     ExposureMask | ButtonPressMask | KeyPressMask | StructureNotifyMask);
+        registerTarget(window, this);
+        XMapRaised(display, window);
+        cairo_surface_t* surface = cairo_xlib_surface_create(
+            display, window, DefaultVisual(display, screen), kWidth, kHeight);
+        windowCanvas = canvasOnSurface(surface, kWidth, kHeight);
+        image = Canvas::createImage(kWidth, kHeight);
+        XFlush(display);
+        return windowCanvas && image;
+    }
+
+    std::string run(const ModalPump& pump) {
+        while (state != State::Done) {
+            // Our window's events come to handleEvent through the table, with the
+            // editor's windows' events, which keep being served.
+            processPendingEvents();
+            if (state == State::Done) break;
+            if (pump && !pump()) return "";
+            if (state == State::Done) break;
+            if (XPending(display) == 0) {
+                pollfd waitFor{ConnectionNumber(display), POLLIN, 0};
+                poll(&waitFor, 1, kPollMilliseconds);
+            }
+        }
+        return answer;
+    }
+
+    void handleEvent(const XEvent& event, bool merge) override {
+        switch (event.type) {
+            case Expose:
+                damaged = true;
+                if (!merge) paintDamage();
+                break;
+            case MapNotify: {
+                // Without a window manager nobody else gives us the keyboard.
+                ErrorTrap trap;
+                XSetInputFocus(display, window, RevertToParent, CurrentTime);
+                break;
+            }
+            case DestroyNotify:
+                if (event.xdestroywindow.window == window) {
+                    unregisterTarget(window);
+                    window = 0;
+                    finish("");
+                }
+                break;
+            case ClientMessage:
+                if (Atom(event.xclient.data.l[0]) == deleteWindow) finish("");
+                break;
+            case ButtonPress: pressed(event.xbutton); break;
+            case KeyPress: {
+                XKeyEvent key = event.xkey;
+                keyed(keyOf(key));
+                break;
+            }
+            default: break;
+        }
+    }
+
+    void paintDamage() override {
+        if (!damaged || !window || !windowCanvas) return;
+        damaged = false;
+        paint();
+    }
+
+private:
+    enum class State { Browsing, Confirming, Done };
+
+    void finish(const std::string& path) {
+        answer = path;
+        state = State::Done;
+    }
+
+    void outcome(FileChooser::Outcome result) {
+        if (result == FileChooser::Outcome::Chosen) finish(chooser.chosen());
+        if (result == FileChooser::Outcome::ConfirmOverwrite) state = State::Confirming;
+    }
+
+    void keyed(const Key& key) {
+        if (state == State::Confirming) {
+            if (key.name == KeyName::Return || key.character == 'y' || key.character == 'Y')
+                finish(chooser.chosen());
+            else if (key.name == KeyName::Escape || key.character == 'n' || key.character == 'N')
+                state = State::Browsing;
+            update();
+            return;
+        }
+        switch (key.name) {
+            case KeyName::Escape: finish(""); return;
+            case KeyName::Return: outcome(chooser.accept()); break;
+            case KeyName::Back: chooser.backspace(); break;
+            case KeyName::Up: chooser.moveSelection(-1); break;
+            case KeyName::Down: chooser.moveSelection(1); break;
+            case KeyName::Tab: chooser.nextFilter(); break;
+            case KeyName::Space: chooser.type(' '); break;
+            case KeyName::Unnamed:
+                if (key.character && !(key.modifiers & (kKeyControl | kKeyAlt)))
+                    chooser.type(char(key.character));
+                break;
+            default: break;
+        }
+        update();
+    }
+
+    void pressed(const XButtonEvent& press) {
+        if (press.button == Button4 || press.button == Button5) {
+            firstRow += press.button == Button4 ? -3 : 3;
+            update();
+            return;
+        }
+        if (press.button != Button1) return;
+        if (state == State::Confirming) {
+            if (inside(kOkButton, press.x, press.y)) finish(chooser.chosen());
+            if (inside(kCancelButton, press.x, press.y)) state = State::Browsing;
+        } else if (inside(kOkButton, press.x, press.y)) {
+            outcome(chooser.accept());
+        } else if (inside(kCancelButton, press.x, press.y)) {
+            finish("");
+        } else if (inside(kFilterButton, press.x, press.y)) {
+            chooser.nextFilter();
+        } else if (inside(kList, press.x, press.y)) {
+            int row = firstRow + (press.y - kList.top) / kRowHeight;
+            bool twice =
+                row == lastClickRow && press.time - lastClickTime < kDoubleClickMilliseconds;
+            lastClickRow = twice ? -1 : row;
+            lastClickTime = press.time;
+            if (twice)
+                outcome(chooser.activate(row));
+            else
+                chooser.select(row);
+        }
+        update();
+    }
+
+    void update() {
+        if (state == State::Done) return;
+        int count = int(chooser.entries().size());
+        int selected = chooser.selected();
+        if (selected >= 0 && selected < firstRow) firstRow = selected;
+        if (selected >= firstRow + kVisibleRows) firstRow = selected - kVisibleRows + 1;
+        if (firstRow > count - kVisibleRows) firstRow = count - kVisibleRows;
+        if (firstRow < 0) firstRow = 0;
+        paint();
+    }
+
+    void button(const Rect& rect, const char* label) {
+        image->fillRect(rect, kWhite);
+        frame(rect);
+        image->drawText(label, rect, kInk, TextAlign::Center, nullptr);
+    }
+
+    void frame(const Rect& rect) {
+        image->drawLine(rect.left, rect.top, rect.right, rect.top, kFrame, 1);
+        image->drawLine(rect.left, rect.bottom - 1, rect.right, rect.bottom - 1, kFrame, 1);
+        image->drawLine(rect.left, rect.top, rect.left, rect.bottom, kFrame, 1);
+        image->drawLine(rect.right - 1, rect.top, rect.right - 1, rect.bottom, kFrame, 1);
+    }
+
+    void paint() {
+        if (!window || !windowCanvas) return;
+        Canvas& canvas = *image;
+        canvas.setFont(FontSpec{"Arial", 13, false, false, false});
+        canvas.fillRect(Rect{0, 0, kWidth, kHeight}, kFace);
+        canvas.fillRect(kField, kWhite);
+        frame(kField);
+        std::string text = chooser.text();
+        // The end of a long path is the part being typed.
+        if (text.size() > kShownFieldCharacters)
+            text = "..." + text.substr(text.size() - kShownFieldCharacters + 3);
+        canvas.drawText((text + "|").c_str(),
+                        Rect{kField.left + 4, kField.top, kField.right - 4, kField.bottom}, kInk,
+                        TextAlign::Left, nullptr);
+        canvas.fillRect(kList, kWhite);
+        frame(kList);
+        const auto& entries = chooser.entries();
+        for (int row = 0; row < kVisibleRows && firstRow + row < int(entries.size()); ++row) {
+            int index = firstRow + row;
+            Rect line{kList.left + 1, kList.top + row * kRowHeight, kList.right - 1,
+                      kList.top + (row + 1) * kRowHeight};
+            bool chosen = index == chooser.selected();
+            if (chosen) canvas.fillRect(line, kHighlight);
+            const auto& entry = entries[size_t(index)];
+            std::string label = entry.isFolder ? "[" + entry.name + "]" : entry.name;
+            Color ink = chosen ? kWhite : entry.isFolder ? kFolderInk : kInk;
+            canvas.drawText(label.c_str(),
+                            Rect{line.left + 6, line.top, line.right - 4, line.bottom}, ink,
+                            TextAlign::Left, nullptr);
+        }
+        if (state == State::Confirming) {
+            Rect question{kList.left + 20, kList.top + 80, kList.right - 20, kList.top + 150};
+            canvas.fillRect(question, kFace);
+            frame(question);
+            std::string name = posix::fileNameOf(chooser.chosen());
+            canvas.drawText(
+                (name + " already exists.").c_str(),
+                Rect{question.left, question.top + 10, question.right, question.top + 34}, kInk,
+                TextAlign::Center, nullptr);
+            canvas.drawText(
+                "Replace it?",
+                Rect{question.left, question.top + 34, question.right, question.top + 58}, kInk,
+                TextAlign::Center, nullptr);
+            button(kOkButton, "Replace");
+            button(kCancelButton, "Back");
+        } else {
+            button(kOkButton, "OK");
+            button(kCancelButton, "Cancel");
+        }
+        std::string filter = chooser.filterLabel();
+        if (!filter.empty()) button(kFilterButton, filter.c_str());
+        windowCanvas->copyFrom(canvas, 0, 0, Rect{0, 0, kWidth, kHeight});
+        windowCanvas->flush();
+    }
+
+    Display* display;
+    FileChooser chooser;
+    std::string title;
+    Window window = 0;
+    Atom deleteWindow = 0;
+    std::unique_ptr<Canvas> windowCanvas;
+    std::unique_ptr<Canvas> image;
+    State state = State::Browsing;
+    std::string answer;
+    bool damaged = false;
+    int firstRow = 0;
+    int lastClickRow = -1;
+    Time lastClickTime = 0;
+};
+
+}  // namespace
+
+std::string runBuiltInFileDialog(const FileDialogOptions& options, Window transientFor,
+                                 const ModalPump& pump) {
+    Display* display = acquireDisplay();
+    if (!display) return "";
+    std::string answer;
+    {
+        BuiltInDialog dialog(display, options);
+        if (dialog.open(transientFor)) answer = dialog.run(pump);
+    }
+    XFlush(display);
+    releaseDisplay();
+    return answer;
+}
+
+}  // namespace platform::x11

@@ -1,0 +1,321 @@
+// File dialogs on a private Xvfb, owned by an editor-like child of a host top-level: the
+// helpers are stub scripts first on PATH that record how they were started; the built-in
+// dialog is driven with xdotool.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "platform/FileDialog.h"
+#include "platform/HostWindow.h"
+#include "platform/NativeWindow.h"
+#include "support/TemporaryFolder.h"
+#include "support/XvfbServer.h"
+
+namespace {
+
+using platform::FileDialogOptions;
+
+const std::string kToolPath = "PATH=/usr/bin:/bin; ";
+
+class SilentWindow : public platform::WindowListener {
+public:
+    void windowExposed(const platform::Rect&) override {}
+    void buttonPressed(platform::Point, int) override {}
+    void wheelTurned(platform::Point, float) override {}
+    void keyPressed(const platform::Key&) override {}
+    void keyReleased(const platform::Key&) override {}
+    void windowDestroyed() override {}
+};
+
+class X11FileDialogTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        server = new XvfbServer;
+        std::string error;
+        if (!server->start(error)) serverError = error;
+    }
+    static void TearDownTestSuite() {
+        delete server;
+        server = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(serverError.empty()) << serverError;
+        std::string error;
+        host = platform::HostWindow::create("dialog host", 400, 300, error);
+        ASSERT_TRUE(host) << error;
+        editor = platform::NativeWindow::createChild(host->handle(), 400, 300, listener);
+        ASSERT_TRUE(editor);
+        data.write("bank1.krb", "bank");
+        data.write("notes.txt", "");
+        data.write("sub/inner.krb", "bank");
+        path = std::make_unique<ScopedEnvironment>("PATH", bin.path().c_str());
+    }
+    void TearDown() override {
+        path.reset();
+        editor.reset();
+        host.reset();
+    }
+
+    // A stub helper: records its arguments, where its stdin comes from and its
+    // environment (one call after the other), then runs answer.
+    void writeStub(const std::string& name, const std::string& answer) {
+        std::string script =
+            "#!/bin/sh\n"
+            "PATH=/usr/bin:/bin\n"
+            "{ echo call; for a in \"$@\"; do printf 'arg:%s\\n' \"$a\"; done\n"
+            "  printf 'stdin:%s\\n' \"$(readlink /proc/$$/fd/0)\"\n"
+            "  env | sed 's/^/env:/'; } >> '" +
+            log() + "'\n" + answer + "\n";
+        bin.write(name, script);
+        chmod(bin.file(name).c_str(), 0755);
+    }
+    std::string log() const { return work.file("log"); }
+    // The lines of the log that start with prefix, without it.
+    std::vector<std::string> logged(const std::string& prefix) const {
+        std::vector<std::string> found;
+        std::istringstream lines(work.read("log"));
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind(prefix, 0) == 0) found.push_back(line.substr(prefix.size()));
+        return found;
+    }
+    static std::string answering(const std::string& path) {
+        return "printf '%s\\n' '" + path + "'; exit 0";
+    }
+
+    FileDialogOptions bankOptions(FileDialogOptions::Kind kind) {
+        FileDialogOptions options;
+        options.kind = kind;
+        bool open = kind == FileDialogOptions::Kind::Open;
+        options.title = open ? "Select bank to load..." : "Save bank as...";
+        options.filters = {{"All Files", "*.*"}, {"KRV Banks", "*.krb"}};
+        options.selectedFilter = 1;
+        options.folder = data.path();
+        options.fileName = "bank1.krb";
+        options.defaultExtension = "krb";
+        options.mustExist = open;
+        options.confirmOverwrite = !open;
+        options.owner = editor->handle();
+        return options;
+    }
+
+    std::string show(const FileDialogOptions& options) {
+        return platform::showFileDialog(options, [this] {
+            ++pumpCalls;
+            platform::processPendingEvents();
+            return true;
+        });
+    }
+
+    static void xdotool(const std::string& arguments) {
+        // PATH names only the stubs' folder while a test runs.
+        ASSERT_EQ(std::system((kToolPath + "xdotool " + arguments + " >/dev/null").c_str()), 0)
+            << "xdotool " << arguments;
+    }
+
+    static XvfbServer* server;
+    static std::string serverError;
+    SilentWindow listener;
+    std::unique_ptr<platform::HostWindow> host;
+    std::unique_ptr<platform::NativeWindow> editor;
+    TemporaryFolder bin, data, work;
+    std::unique_ptr<ScopedEnvironment> path;
+    int pumpCalls = 0;
+};
+
+XvfbServer* X11FileDialogTest::server = nullptr;
+std::string X11FileDialogTest::serverError;
+
+bool contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+TEST_F(X11FileDialogTest, ZenityGetsTitleStartPathFiltersSelectedFirstAndTheHostTopLevel) {
+    writeStub("zenity", answering(data.file("bank1.krb")));
+    EXPECT_EQ(show(bankOptions(FileDialogOptions::Kind::Open)), data.file("bank1.krb"));
+    auto arguments = logged("arg:");
+    EXPECT_EQ(arguments,
+              (std::vector<std::string>{
+                  "--file-selection", "--title=Select bank to load...",
+                  "--filename=" + data.file("bank1.krb"), "--file-filter=KRV Banks | *.krb",
+                  "--file-filter=All Files | *", "--attach=" + std::to_string(host->handle())}));
+    EXPECT_GT(pumpCalls, 0);
+}
+
+TEST_F(X11FileDialogTest, SaveAsksZenityToConfirmAndAddsTheDefaultExtension) {
+    writeStub("zenity", answering(data.file("fresh")));
+    EXPECT_EQ(show(bankOptions(FileDialogOptions::Kind::Save)), data.file("fresh.krb"));
+    auto arguments = logged("arg:");
+    EXPECT_TRUE(contains(arguments, "--save"));
+    EXPECT_TRUE(contains(arguments, "--confirm-overwrite"));
+    EXPECT_TRUE(contains(arguments, "--title=Save bank as..."));
+}
+
+TEST_F(X11FileDialogTest, AnAddedExtensionNamingAnExistingFileAsksAgainWithThatName) {
+    // The first answer lacks the extension; the second is the user accepting the full name.
+    writeStub("zenity", "if [ $(grep -c '^call' '" + log() + "') = 1 ]; then " +
+                            answering(data.file("bank1")) + "; fi\n" +
+                            answering(data.file("bank1.krb")));
+    EXPECT_EQ(show(bankOptions(FileDialogOptions::Kind::Save)), data.file("bank1.krb"));
+    auto starts = logged("arg:--filename=");
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1], data.file("bank1.krb"));
+}
+
+TEST_F(X11FileDialogTest, HelperRunsWithoutLoaderVariablesAndReadsNothing) {
+    writeStub("zenity", answering(data.file("bank1.krb")));
+    {
+        ScopedEnvironment library("LD_LIBRARY_PATH", "/host/bundled/lib");
+        ScopedEnvironment preload("LD_PRELOAD", "libhost-hook.so");
+        ScopedEnvironment kept("KRV_TEST_MARK", "kept");
+        EXPECT_EQ(show(bankOptions(FileDialogOptions::Kind::Open)), data.file("bank1.krb"));
+    }
+    auto environment = logged("env:");
+    EXPECT_TRUE(contains(environment, "KRV_TEST_MARK=kept"));
+    for (const std::string& variable : environment)
+        EXPECT_NE(variable.rfind("LD_", 0), 0u) << variable;
+    EXPECT_EQ(logged("stdin:"), std::vector<std::string>{"/dev/null"});
+}
+
+TEST_F(X11FileDialogTest, CancelAndAnythingButAUsablePathAnswerNothing) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"cancel", "exit 1"},
+        {"killed", "kill -9 $$"},
+        {"relative", "printf 'bank1.krb\\n'"},
+        {"two lines",
+         "printf '%s\\n%s\\n' '" + data.file("bank1.krb") + "' '" + data.file("bank1.krb") + "'"},
+        {"nothing", "exit 0"},
+        {"a folder", answering(data.file("sub"))},
+        {"missing file", answering(data.file("gone.krb"))},
+    };
+    for (const auto& [what, answer] : cases) {
+        writeStub("zenity", answer);
+        EXPECT_EQ(show(bankOptions(FileDialogOptions::Kind::Open)), "") << what;
+    }
+}
+
+TEST_F(X11FileDialogTest, PumpTurnsWhileTheHelperRunsAndFalseEndsIt) {
+    writeStub("zenity", "sleep 0.3\n" + answering(data.file("bank1.krb")));
+    EXPECT_EQ(show(bankOptions(FileDialogOptions::Kind::Open)), data.file("bank1.krb"));
+    EXPECT_GT(pumpCalls, 1);
+
+    writeStub("zenity", "echo $$ > '" + work.file("pid") + "'\nexec sleep 60");
+    int calls = 0;
+    std::string answer = platform::showFileDialog(bankOptions(FileDialogOptions::Kind::Open), [&] {
+        return ++calls < 5 || !work.exists("pid");
+    });
+    EXPECT_EQ(answer, "");
+    pid_t helper = pid_t(std::atol(work.read("pid").c_str()));
+    ASSERT_GT(helper, 0);
+    EXPECT_EQ(kill(helper, 0), -1) << "the helper was left running";
+}
+
+TEST_F(X11FileDialogTest, KdialogServesWhenZenityIsAbsentOrCannotServe) {
+    writeStub("kdialog", answering(data.file("bank1.krb")));
+    EXPECT_EQ(show(bankOptions(FileDialogOptions::Kind::Open)), data.file("bank1.krb"));
+    EXPECT_EQ(logged("arg:"), (std::vector<std::string>{"--title", "Select bank to load...",
+                                                        "--attach", std::to_string(host->handle()),
+                                                        "--getopenfilename", data.file("bank1.krb"),
+                                                        "KRV Banks (*.krb);;All Files (*)"}));
+    // A zenity that fails on its options (exit 255), with --attach and without, hands
+    // over to kdialog.
+    std::remove(log().c_str());
+    writeStub("zenity", "exit 255");
+    EXPECT_EQ(show(bankOptions(FileDialogOptions::Kind::Save)), data.file("bank1.krb"));
+    auto arguments = logged("arg:");
+    EXPECT_EQ(logged("call").size(), 3u);
+    EXPECT_EQ(std::count(arguments.begin(), arguments.end(), "--file-selection"), 2);
+    EXPECT_EQ(std::count(arguments.begin(), arguments.end(),
+                         "--attach=" + std::to_string(host->handle())),
+              1);
+    EXPECT_TRUE(contains(arguments, "--getsavefilename"));
+}
+
+TEST_F(X11FileDialogTest, APathTooLongForTheSystemIsRefusedWithAMessage) {
+    writeStub("zenity", answering("/" + std::string(PATH_MAX + 10, 'a')));
+    auto options = bankOptions(FileDialogOptions::Kind::Save);
+    options.title = "Too long test";
+    // Closes the message box once it shows, noting the window it found.
+    std::string found = work.file("found");
+    std::string closer =
+        kToolPath + "(timeout 30 xdotool search --sync --name '^Too long test$' > '" + found +
+        "'; xdotool key --window \"$(head -n 1 '" + found + "')\" Return) >/dev/null 2>&1 &";
+    ASSERT_EQ(std::system(closer.c_str()), 0);
+    EXPECT_EQ(show(options), "");
+    EXPECT_NE(work.read("found"), "") << "no message box was shown";
+}
+
+// Without either helper on PATH our own dialog opens; xdotool types into it.
+class BuiltInDialogTest : public X11FileDialogTest {
+protected:
+    std::string showTyping(const FileDialogOptions& options, const std::string& keys) {
+        bool typed = false;
+        return platform::showFileDialog(options, [&] {
+            ++pumpCalls;
+            platform::processPendingEvents();
+            if (!typed) {
+                typed = true;
+                xdotool("search --sync --onlyvisible --name '^" + options.title +
+                        "$' windowfocus --sync %1 " + keys);
+            }
+            // A dialog that ignores the input fails the test instead of hanging it.
+            return pumpCalls < kPatience;
+        });
+    }
+    static constexpr int kPatience = 1000;
+};
+
+TEST_F(BuiltInDialogTest, TakesATypedNameAndAddsTheDefaultExtension) {
+    auto options = bankOptions(FileDialogOptions::Kind::Save);
+    options.fileName.clear();
+    EXPECT_EQ(showTyping(options, "key f r e s h Return"), data.file("fresh.krb"));
+    EXPECT_GT(pumpCalls, 0);
+}
+
+TEST_F(BuiltInDialogTest, AsksBeforeOverwritingAndReturnConfirms) {
+    auto options = bankOptions(FileDialogOptions::Kind::Save);
+    options.fileName.clear();
+    EXPECT_EQ(showTyping(options, "key b a n k 1 Return Return"), data.file("bank1.krb"));
+}
+
+TEST_F(BuiltInDialogTest, ArrowKeysWalkTheListAndReturnOpensFoldersAndChooses) {
+    auto options = bankOptions(FileDialogOptions::Kind::Open);
+    options.fileName.clear();
+    // The list: .., sub, bank1.krb; into sub, then down past .. to inner.krb.
+    EXPECT_EQ(showTyping(options, "key Down Down Return Down Down Return"),
+              data.file("sub/inner.krb"));
+}
+
+TEST_F(BuiltInDialogTest, DoubleClicksOpenAFolderAndAClickAndOkChoose) {
+    auto options = bankOptions(FileDialogOptions::Kind::Open);
+    options.fileName.clear();
+    // Rows are 20 pixels from y 42: .., sub, bank1.krb; in sub: .., inner.krb.
+    EXPECT_EQ(showTyping(options,
+                         "mousemove --window %1 100 72 click --repeat 2 --delay 80 1 "
+                         "mousemove --window %1 100 72 click 1 mousemove --window %1 320 307 "
+                         "click 1"),
+              data.file("sub/inner.krb"));
+}
+
+TEST_F(BuiltInDialogTest, EscapeCancels) {
+    EXPECT_EQ(showTyping(bankOptions(FileDialogOptions::Kind::Open), "key Escape"), "");
+}
+
+TEST_F(BuiltInDialogTest, APumpAnsweringFalseClosesIt) {
+    int calls = 0;
+    EXPECT_EQ(platform::showFileDialog(bankOptions(FileDialogOptions::Kind::Open),
+                                       [&] { return ++calls < 3; }),
+              "");
+    EXPECT_EQ(calls, 3);
+}
+
+}  // namespace
