@@ -98,6 +98,15 @@ bool AEffGUIEditor::sizeWindowThroughHost(int32_t width, int32_t height) {
     return effectX->canHostDo(capability) > 0 && effectX->sizeWindow(width, height);
 }
 
+void AEffGUIEditor::holdForEvent() {
+    if (effect) effect->hold();
+}
+
+void AEffGUIEditor::releaseAfterEvent() {
+    // May delete the effect and this editor with it: nothing may follow.
+    if (effect) effect->release();
+}
+
 void AEffGUIEditor::doIdleStuff() {
     int32_t now = platform::tickCount();
     if (now < lLastTicks) {

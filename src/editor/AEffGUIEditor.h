@@ -31,6 +31,8 @@ public:
     // host's idle.
     void doIdleStuff() override;
     bool sizeWindowThroughHost(int32_t width, int32_t height) override;
+    void holdForEvent() override;
+    void releaseAfterEvent() override;
 
     CFrame* getFrame() const { return frame; }
 

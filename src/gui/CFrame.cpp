@@ -79,10 +79,19 @@ public:
     }
 
 private:
+    // The frame, and the editor that owns it, outlive the event being handled.
     struct Guard {
-        explicit Guard(CFrame& frame) : frame(frame) { frame.remember(); }
-        ~Guard() { frame.forget(); }
+        explicit Guard(CFrame& frame) : frame(frame), editor(frame.pEditor) {
+            frame.remember();
+            if (editor) editor->holdForEvent();
+        }
+        ~Guard() {
+            // Releasing the editor may close it, which lets the frame go: frame last.
+            if (editor) editor->releaseAfterEvent();
+            frame.forget();
+        }
         CFrame& frame;
+        CFrameEditor* editor;
     };
     CFrame& frame;
 };

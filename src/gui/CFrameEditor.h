@@ -13,4 +13,9 @@ public:
     virtual void endEdit(int32_t index) = 0;
     // Asks the host to resize the editor's window; false when the host cannot.
     virtual bool sizeWindowThroughHost(int32_t width, int32_t height) = 0;
+    // Brackets one window event that reached the frame outside any call of the host's (a
+    // host delivering our events itself): what the event sets off may call the host, which
+    // may close the editor meanwhile; the editor stays until the bracket ends.
+    virtual void holdForEvent() {}
+    virtual void releaseAfterEvent() {}
 };

@@ -14,13 +14,15 @@ AudioEffect* effectOf(AEffect* e) {
 VstIntPtr dispatchTrampoline(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                              void* ptr, float opt) {
     AudioEffect* effect = effectOf(e);
-    if (!effect) return 0;
-    VstIntPtr result = effect->dispatcher(opcode, index, value, ptr, opt);
+    // A closed effect waiting for its outermost call to return answers nothing more.
+    if (!effect || effect->isClosing()) return 0;
     if (opcode == effClose) {
-        delete effect;
+        effect->dispatcher(opcode, index, value, ptr, opt);
+        effect->requestClose();
         return 1;
     }
-    return result;
+    EffectHold hold(effect);
+    return effect->dispatcher(opcode, index, value, ptr, opt);
 }
 
 void processTrampoline(AEffect*, float**, float**, VstInt32) {}
@@ -74,6 +76,18 @@ AudioEffect::~AudioEffect() {
     AEffEditor* owned = editor;
     editor = nullptr;
     delete owned;
+}
+
+void AudioEffect::release() {
+    if (holds.fetch_sub(1, std::memory_order_acq_rel) == 1 && isClosing()) delete this;
+}
+
+void AudioEffect::requestClose() {
+    // The first request wins; a hold taken here keeps a nested release from deleting
+    // before the flag is seen.
+    if (closeRequested.exchange(true, std::memory_order_acq_rel)) return;
+    hold();
+    release();
 }
 
 void AudioEffect::setEditor(AEffEditor* newEditor) {

@@ -2,6 +2,8 @@
 // and wraps the calls back into the host.
 #pragma once
 
+#include <atomic>
+
 #include "host/vst_abi.h"
 
 class AEffEditor;
@@ -61,6 +63,15 @@ public:
     void setEditor(AEffEditor* newEditor);
     audioMasterCallback getAudioMaster() const { return audioMaster; }
 
+    // Calls into the effect that may call back into the host. A host can close the effect
+    // from inside such a callback (the idle pump of a knob drag calls audioMasterIdle): the
+    // effect then stays until the outermost call has returned. release() may delete it.
+    void hold() { holds.fetch_add(1, std::memory_order_acq_rel); }
+    void release();
+    // effClose: deletes the effect now, or when the last hold ends.
+    void requestClose();
+    bool isClosing() const { return closeRequested.load(std::memory_order_acquire); }
+
 protected:
     // One call into the host with this effect's record; 0 without a host.
     VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
@@ -75,6 +86,26 @@ protected:
     VstInt32 numParams;
     VstInt32 curProgram = 0;
     AEffect cEffect;
+
+private:
+    std::atomic<int> holds{0};
+    std::atomic<bool> closeRequested{false};
+};
+
+// Keeps an effect alive for a scope (see AudioEffect::hold).
+class EffectHold {
+public:
+    explicit EffectHold(AudioEffect* effect) : effect(effect) {
+        if (effect) effect->hold();
+    }
+    ~EffectHold() {
+        if (effect) effect->release();
+    }
+    EffectHold(const EffectHold&) = delete;
+    EffectHold& operator=(const EffectHold&) = delete;
+
+private:
+    AudioEffect* effect;
 };
 
 // Writes text whole into a host buffer; a null buffer is ignored.

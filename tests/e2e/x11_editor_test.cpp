@@ -322,6 +322,7 @@ TEST_P(HostClosingDuringADrag, EndsTheDragCleanly) {
         effect->dispatcher(effect, closing, 0, 0, nullptr, 0.0f);
     };
     host.recordIdle = true;
+    host.clear();
     // The drag runs inside one idle call until the button comes up, so the rest of the
     // gesture comes from another process.
     xdotool("mousemove --sync 200 200 mousedown 1");
@@ -334,6 +335,9 @@ TEST_P(HostClosingDuringADrag, EndsTheDragCleanly) {
         plugin.release();
         return;
     }
+    // The host heard the gesture end as well as begin.
+    EXPECT_EQ(host.callsOf(audioMasterBeginEdit).size(), 1u);
+    EXPECT_EQ(host.callsOf(audioMasterEndEdit).size(), 1u);
     // The editor opens again and works.
     host.reaction = nullptr;
     pump(5);

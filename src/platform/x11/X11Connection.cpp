@@ -15,6 +15,7 @@ struct Connection {
     int trapDepth = 0;
     int errorCount = 0;
     XErrorHandler previousHandler = nullptr;
+    unsigned long generation = 0;
 };
 
 Connection& connection() {
@@ -38,6 +39,7 @@ Display* acquireDisplay() {
     if (!c.display) {
         c.display = XOpenDisplay(nullptr);
         if (!c.display) return nullptr;
+        ++c.generation;
     }
     ++c.users;
     return c.display;
@@ -53,6 +55,12 @@ void releaseDisplay() {
 }
 
 Display* currentDisplay() { return connection().display; }
+
+unsigned long connectionGeneration() { return connection().generation; }
+
+bool stillConnected(Display* display, unsigned long generation) {
+    return display && connection().display == display && connection().generation == generation;
+}
 
 void registerTarget(Window window, EventTarget* target) { connection().targets[window] = target; }
 void unregisterTarget(Window window) { connection().targets.erase(window); }

@@ -22,6 +22,11 @@ Display* acquireDisplay();
 void releaseDisplay();
 // The open connection, or null.
 Display* currentDisplay();
+// Changes whenever a connection opens, so that a loop can tell that the one it started on
+// closed (and another may have opened at the same address) while it handled an event.
+unsigned long connectionGeneration();
+// True while display is still the open connection of that generation.
+bool stillConnected(Display* display, unsigned long generation);
 
 void registerTarget(Window window, EventTarget* target);
 void unregisterTarget(Window window);

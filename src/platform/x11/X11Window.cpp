@@ -294,9 +294,12 @@ void resizeWindow(WindowHandle window, int width, int height) {
 void processPendingEvents() {
     Display* display = x11::currentDisplay();
     if (!display) return;
+    unsigned long generation = x11::connectionGeneration();
     ErrorTrap trap;
     std::vector<Window> touched;
-    while (XPending(display) > 0) {
+    // A handled press may run a control's whole drag, inside which the host can close the
+    // last editor and with it the connection: look again before each read.
+    while (x11::stillConnected(display, generation) && XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
         x11::EventTarget* target = x11::findTarget(event.xany.window);
@@ -307,9 +310,10 @@ void processPendingEvents() {
     // Each damaged window paints once, after the queue is empty.
     std::sort(touched.begin(), touched.end());
     touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
+    if (!x11::stillConnected(display, generation)) return;
     for (Window window : touched)
         if (x11::EventTarget* target = x11::findTarget(window)) target->paintDamage();
-    XFlush(display);
+    if (x11::stillConnected(display, generation)) XFlush(display);
 }
 
 void flushDrawing() {
@@ -322,9 +326,10 @@ bool dispatchOnePendingPaint() {
     ErrorTrap trap;
     XEvent event;
     if (!XCheckTypedEvent(display, Expose, &event)) return false;
+    unsigned long generation = x11::connectionGeneration();
     if (x11::EventTarget* target = x11::findTarget(event.xany.window))
         target->handleEvent(event, false);
-    XFlush(display);
+    if (x11::stillConnected(display, generation)) XFlush(display);
     return true;
 }
 
