@@ -2,30 +2,35 @@
 
 #include <cmath>
 
-#include "gui/CAnimKnob.h"
+#include "editor/CAbout.h"
+#include "editor/CAnimKnob3.h"
+#include "editor/COldVuMeter2.h"
+#include "editor/EditorLayout.h"
+#include "effect/AutoComp.h"
 #include "gui/CBitmap.h"
 #include "gui/CHorizontalSwitch.h"
-#include "host/AudioEffect.h"
 
 namespace {
 
-enum BitmapId : int32_t {
-    kBackgroundBitmap = 12128,
-    kProcessSwitchBitmap = 12129,
-    kCompressionKnobBitmap = 12171,
-    kTimeKnobBitmap = 12173,
-    kOutputKnobBitmap = 12177,
-    kRatioKnobBitmap = 12181,
-};
+using editor_layout::KnobSettings;
 
-enum Tag : int32_t { kProcessTag = 0, kRatioTag = 2, kTimeTag = 4, kCompressionTag = 5, kOutputTag = 6 };
+constexpr int32_t kMeterTag = 14;
+// The meter starts at rest; its levels never reach zero so that the needle's own
+// smoothing has something to start from.
+constexpr float kMeterRestLevel = 0.001f;
 
-constexpr int32_t kSwitchPositions = 3;
+CRect rectOf(const skin::Rect& r) { return CRect(r.left, r.top, r.right, r.bottom); }
+
+const KnobSettings* knobSettings(int32_t tag) {
+    for (const KnobSettings& knob : editor_layout::kKnobs)
+        if (knob.tag == tag) return &knob;
+    return nullptr;
+}
 
 }  // namespace
 
 ADEditor::ADEditor(AudioEffect* effect) : AEffGUIEditor(effect) {
-    background = new CBitmap(kBackgroundBitmap);
+    background = new CBitmap(skin::kBackground.id);
     rect.top = 0;
     rect.left = 0;
     rect.bottom = static_cast<VstInt16>(background->getHeight());
@@ -51,72 +56,159 @@ bool ADEditor::open(void* window) {
     frame->setBackground(background);
     setKnobMode(2);
 
-    auto* switchBitmap = new CBitmap(kProcessSwitchBitmap);
-    processSwitch = new CHorizontalSwitch(CRect(262, 46, 262 + switchBitmap->getWidth(),
-                                                46 + switchBitmap->getHeight() / kSwitchPositions),
-                                          this, kProcessTag, kSwitchPositions,
-                                          switchBitmap->getHeight() / kSwitchPositions,
-                                          kSwitchPositions, switchBitmap, CPoint(0, 0));
-    processSwitch->setValue(1.0f - effect->getParameter(kProcessTag));
+    auto* lit = new CBitmap(skin::kMeterLit.id);
+    auto* extra = new CBitmap(skin::kMeterExtra.id);
+    auto* unlit = new CBitmap(skin::kMeterUnlit.id);
+    meter = new COldVuMeter2(rectOf(skin::kMeterLit.rect), this, kMeterTag, lit, extra, unlit,
+                             CPoint(skin::kNeedlePivotX, skin::kNeedlePivotY),
+                             static_cast<float>(skin::kNeedleInnerRadius),
+                             static_cast<float>(skin::kNeedleOuterRadius));
+    meter->setDefaultValue(1.0f);
+    meter->setMainLevel(kMeterRestLevel);
+    meter->setPeakLevel(kMeterRestLevel);
+    meter->setExtraLevel(kMeterRestLevel);
+    meter->setValue(1.0f);
+    frame->addView(meter);
+    meter->setLit(effect->getParameter(editor_layout::kProcessTag) != 0.0f);
+    lit->forget();
+    extra->forget();
+    unlit->forget();
+
+    auto* switchBitmap = new CBitmap(skin::kProcessSwitch.id);
+    const int32_t positions = skin::kProcessSwitch.frames;
+    processSwitch = new CHorizontalSwitch(
+        rectOf(skin::kProcessSwitch.rect), this, editor_layout::kProcessTag, positions,
+        skin::kProcessSwitch.frameHeight(), positions, switchBitmap, CPoint(0, 0));
+    // The switch runs Valve, Clear, Off from left to right: the parameter reversed.
+    processSwitch->setValue(1.0f - effect->getParameter(editor_layout::kProcessTag));
     frame->addView(processSwitch);
+    meter->setLit(effect->getParameter(editor_layout::kProcessTag) != 0.0f);
     switchBitmap->forget();
 
-    timeKnob = addKnob(CRect(28, 143, 0, 0), kTimeTag, kTimeKnobBitmap, 21, 0.5f);
-    compressionKnob = addKnob(CRect(143, 143, 0, 0), kCompressionTag, kCompressionKnobBitmap, 41, 0.5f);
-    outputKnob = addKnob(CRect(258, 143, 0, 0), kOutputTag, kOutputKnobBitmap, 61, 0.0f);
-    ratioKnob = addKnob(CRect(50, 50, 0, 0), kRatioTag, kRatioKnobBitmap, 7, 0.5f);
+    timeKnob = addKnob(editor_layout::kTimeKnob.tag);
+    compressionKnob = addKnob(editor_layout::kCompressionKnob.tag);
+    outputKnob = addKnob(editor_layout::kOutputKnob.tag);
+    ratioKnob = addKnob(editor_layout::kRatioKnob.tag);
+
+    auto* picture = new CBitmap(skin::kAbout.id);
+    about = new CAbout(rectOf(skin::kTitleArea), this, editor_layout::kAboutTag, picture,
+                       rectOf(skin::kAbout.rect), CPoint(0, 0));
+    frame->addView(about);
+    picture->forget();
     return true;
 }
 
-CAnimKnob* ADEditor::addKnob(const CRect& area, int32_t tag, int32_t bitmapId, int32_t frames,
-                             float defaultValue) {
-    auto* bitmap = new CBitmap(bitmapId);
-    CCoord frameHeight = bitmap->getHeight() / frames;
-    CRect size(area.left, area.top, area.left + bitmap->getWidth(), area.top + frameHeight);
-    auto* knob = new CAnimKnob(size, this, tag, frames, frameHeight, bitmap, CPoint(0, 0));
-    knob->setDefaultValue(defaultValue);
+CAnimKnob3* ADEditor::addKnob(int32_t tag) {
+    const KnobSettings* settings = knobSettings(tag);
+    auto* bitmap = new CBitmap(settings->strip->id);
+    auto* knob = new CAnimKnob3(rectOf(settings->strip->rect), this, tag, bitmap,
+                                settings->strip->frames);
+    knob->setDefaultValue(settings->defaultValue);
     knob->setValue(effect->getParameter(tag));
+    knob->setDragSpan(settings->dragSpan);
     frame->addView(knob);
     bitmap->forget();
     return knob;
 }
 
 void ADEditor::close() {
+    meter = nullptr;
     processSwitch = nullptr;
     ratioKnob = timeKnob = compressionKnob = outputKnob = nullptr;
+    about = nullptr;
     destroyFrame();
 }
 
-CAnimKnob* ADEditor::knobForTag(VstInt32 tag) const {
+CAnimKnob3* ADEditor::knobForTag(VstInt32 tag) const {
     switch (tag) {
-        case kRatioTag: return ratioKnob;
-        case kTimeTag: return timeKnob;
-        case kCompressionTag: return compressionKnob;
-        case kOutputTag: return outputKnob;
+        case parameters::kRatio: return ratioKnob;
+        case parameters::kTime: return timeKnob;
+        case parameters::kCompression: return compressionKnob;
+        case parameters::kOutput: return outputKnob;
         default: return nullptr;
     }
 }
 
 void ADEditor::setParameter(VstInt32 index, float) {
+    if (!onEditorThread()) {
+        pending.parameterChanged(index);
+        return;
+    }
+    showParameter(index);
+}
+
+void ADEditor::showParameter(VstInt32 index) {
     if (!frame) return;
-    if (index == kProcessTag) {
-        if (processSwitch) processSwitch->setValue(1.0f - effect->getParameter(kProcessTag));
-    } else if (CAnimKnob* knob = knobForTag(index)) {
+    if (index == editor_layout::kProcessTag) {
+        float process = effect->getParameter(editor_layout::kProcessTag);
+        if (processSwitch) processSwitch->setValue(1.0f - process);
+        if (meter) meter->setLit(process != 0.0f);
+    } else if (CAnimKnob3* knob = knobForTag(index)) {
         knob->setValue(effect->getParameter(index));
     }
     frame->setDirty(true);
 }
 
+double ADEditor::meterReduction() const {
+    auto* compressor = dynamic_cast<AutoComp*>(effect);
+    return compressor ? 1.0 - compressor->getMeterGain() : 0.0;
+}
+
+void ADEditor::clearMeter() {
+    if (!onEditorThread()) {
+        pending.meterCleared();
+        return;
+    }
+    if (meter) meter->setValue(0.0f);
+}
+
+void ADEditor::refreshMeter() {
+    if (!onEditorThread()) {
+        pending.meterRefreshed();
+        return;
+    }
+    if (meter) meter->setValue(static_cast<float>(meterReduction()));
+}
+
+void ADEditor::applyPendingChanges() {
+    AEffGUIEditor::applyPendingChanges();
+    uint32_t changed = pending.takeParameters();
+    for (VstInt32 index = 0; changed != 0; ++index, changed >>= 1)
+        if (changed & 1u) showParameter(index);
+    switch (pending.takeMeter()) {
+        case PendingChanges::kCleared: clearMeter(); break;
+        case PendingChanges::kRefreshed: refreshMeter(); break;
+        case PendingChanges::kNone: break;
+    }
+}
+
+void ADEditor::idle() {
+    if (!frame) return;
+    AEffGUIEditor::idle();
+    // The host may have closed the window from inside the idle.
+    if (!frame) return;
+    if (about && about->getValue() != 0.0f) return;
+    float reduction = static_cast<float>(meterReduction());
+    if (reduction < 0.0f) reduction = 0.0f;
+    if (reduction > 1.0f) reduction = 1.0f;
+    if (meter) meter->setValue(reduction);
+}
+
 void ADEditor::valueChanged(CDrawContext*, CControl* control) {
     if (!control) return;
     int32_t tag = control->getTag();
-    if (tag == kProcessTag) {
-        effect->setParameterAutomated(kProcessTag, 1.0f - control->getValue());
+    if (tag == editor_layout::kProcessTag) {
+        effect->setParameterAutomated(tag, 1.0f - control->getValue());
         control->setDirty(true);
+        if (meter) {
+            meter->setLit(effect->getParameter(tag) != 0.0f);
+            meter->setDirty(true);
+        }
         return;
     }
-    if (auto* knob = knobForTag(tag)) {
-        // The parameter moves in exactly the steps of the knob's film strip.
+    if (CAnimKnob3* knob = knobForTag(tag)) {
+        // The parameter moves in exactly the steps of the knob's film strip: the product in
+        // single precision, the rounding sum in double.
         int32_t steps = knob->getNumberOfFrames() - 1;
         float scaled = static_cast<float>(steps) * control->getValue();
         double rounded = std::trunc(static_cast<double>(scaled) + 0.5);

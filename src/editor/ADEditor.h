@@ -1,38 +1,55 @@
-// The compressor's editor window: the 400 x 309 background, the process switch and the
-// knobs, wired to the effect's parameters.
+// The compressor's editor window: the 400 x 309 background, the gain-reduction meter, the
+// process switch, the four film-strip knobs and the about area, wired to the effect's
+// parameters and its meter.
 #pragma once
 
 #include "editor/AEffGUIEditor.h"
 #include "gui/CControlListener.h"
 
-class CAnimKnob;
+class CAbout;
+class CAnimKnob3;
 class CBitmap;
 class CHorizontalSwitch;
+class COldVuMeter2;
 
 class ADEditor final : public AEffGUIEditor, public CControlListener {
 public:
     explicit ADEditor(AudioEffect* effect);
     ~ADEditor() override;
 
-    // Creates the frame in the host's window; false without a window or background.
+    // Creates the frame and its controls in the host's window; false without a window or
+    // background.
     bool open(void* window) override;
     void close() override;
-    // From the effect, on any thread: only stores control values and dirty flags.
+    // Feeds the meter from the effect, unless the about picture is up.
+    void idle() override;
+    // From the effect, on any thread. On the editor's own thread the control takes the
+    // value at once; from any other it waits for the next idle.
     void setParameter(VstInt32 index, float value) override;
+    void clearMeter() override;
+    void refreshMeter() override;
 
     void valueChanged(CDrawContext* context, CControl* control) override;
     int32_t controlModifierClicked(CDrawContext* context, CControl* control,
                                    int32_t buttons) override;
 
+protected:
+    void applyPendingChanges() override;
+
 private:
-    CAnimKnob* knobForTag(VstInt32 tag) const;
-    CAnimKnob* addKnob(const CRect& area, int32_t tag, int32_t bitmapId, int32_t frames,
-                       float defaultValue);
+    CAnimKnob3* knobForTag(VstInt32 tag) const;
+    CAnimKnob3* addKnob(int32_t tag);
+    // Shows the effect's current value of one parameter on its control.
+    void showParameter(VstInt32 index);
+    // The needle shows the gain reduction, 1 - meterGain.
+    double meterReduction() const;
 
     CBitmap* background = nullptr;
+    COldVuMeter2* meter = nullptr;
     CHorizontalSwitch* processSwitch = nullptr;
-    CAnimKnob* ratioKnob = nullptr;
-    CAnimKnob* timeKnob = nullptr;
-    CAnimKnob* compressionKnob = nullptr;
-    CAnimKnob* outputKnob = nullptr;
+    CAnimKnob3* ratioKnob = nullptr;
+    CAnimKnob3* timeKnob = nullptr;
+    CAnimKnob3* compressionKnob = nullptr;
+    CAnimKnob3* outputKnob = nullptr;
+    CAbout* about = nullptr;
 };

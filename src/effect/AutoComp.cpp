@@ -44,7 +44,7 @@ AutoComp::~AutoComp() = default;
 void AutoComp::setParameter(VstInt32 index, float value) {
     if (index < 0 || index >= kNumParameters) return;
     float v = clampUnit(value);
-    values[index] = v;
+    values[index].store(v, std::memory_order_relaxed);
     double x = v;
     switch (index) {
         case kProcess:
@@ -78,7 +78,7 @@ void AutoComp::setParameter(VstInt32 index, float value) {
 
 float AutoComp::getParameter(VstInt32 index) {
     if (index < 0 || index >= kNumParameters) return 0.0f;
-    return clampUnit(values[index]);
+    return clampUnit(values[index].load(std::memory_order_relaxed));
 }
 
 void AutoComp::getParameterName(VstInt32 index, char* text) {

@@ -60,7 +60,8 @@ private:
     template <typename Sample>
     void processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
 
-    float values[kNumParameters] = {};
+    // Written by whichever thread the host automates from; relaxed atomics, see CProgram.
+    std::atomic<float> values[kNumParameters] = {};
     SignalParameters derived;
     bool useSecondInput = true;
     bool useSecondOutput = true;

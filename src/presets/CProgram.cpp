@@ -10,7 +10,11 @@ float clampUnit(float value) {
     return value;
 }
 
-CProgram::CProgram() : values{1.0f, 0, 0, 0, 0.5f, 0.5f, 0, 0, 0, 0, 0, 0} { setName("init"); }
+CProgram::CProgram() {
+    const float initial[kNumParameters] = {1.0f, 0, 0, 0, 0.5f, 0.5f, 0, 0, 0, 0, 0, 0};
+    for (int i = 0; i < kNumParameters; ++i) values[i].store(initial[i], std::memory_order_relaxed);
+    setName("init");
+}
 
 void CProgram::setName(const char* text) {
     std::memset(nameBuffer, 0, sizeof(nameBuffer));
@@ -25,10 +29,10 @@ void CProgram::getName(char* out) const {
 
 void CProgram::setValue(int index, float value) {
     if (static_cast<unsigned>(index) > kNumParameters - 1) return;
-    values[index] = clampUnit(value);
+    values[index].store(clampUnit(value), std::memory_order_relaxed);
 }
 
 float CProgram::getValue(int index) const {
     if (static_cast<unsigned>(index) > kNumParameters - 1) return -1.0f;
-    return values[index];
+    return values[index].load(std::memory_order_relaxed);
 }

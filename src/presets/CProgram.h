@@ -1,6 +1,8 @@
 // One program: a name of at most 24 characters and the effect's twelve parameter values.
 #pragma once
 
+#include <atomic>
+
 #include "host/vst_abi.h"
 
 constexpr int kNumParameters = 12;
@@ -23,7 +25,9 @@ public:
 
 private:
     char nameBuffer[kVstMaxProgNameLen + 1];
-    float values[kNumParameters];
+    // Hosts set parameters from more than one thread; each value is one relaxed atomic so
+    // that two writers are no data race (the last one wins, as it would anyway).
+    std::atomic<float> values[kNumParameters];
 };
 
 // Clamps a normalised parameter value; NaN, which no comparison can clamp, becomes 0.
