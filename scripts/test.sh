@@ -1,17 +1,32 @@
 #!/bin/sh
 # Builds and runs every test. With --sanitize, in a separate AddressSanitizer and
-# UndefinedBehaviorSanitizer build.
+# UndefinedBehaviorSanitizer build; with --thread, the tests of what host threads share
+# with the editor in a ThreadSanitizer build.
 set -eu
 cd "$(dirname "$0")/.."
 dir=build
 options="-DCMAKE_BUILD_TYPE=Release"
-if [ "${1:-}" = "--sanitize" ]; then
-  dir=build-sanitize
-  options="-DCMAKE_BUILD_TYPE=Debug -DKRV_SANITIZE=ON"
-  LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
-  export LSAN_OPTIONS
-fi
+targets=""
+case "${1:-}" in
+  --sanitize)
+    dir=build-sanitize
+    options="-DCMAKE_BUILD_TYPE=Debug -DKRV_SANITIZE=ON"
+    LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
+    export LSAN_OPTIONS
+    ;;
+  --thread)
+    dir=build-thread
+    options="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKRV_TSAN=ON -DKRV_BUILD_BENCH=OFF"
+    targets="--target test_editor_threads"
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+    export TSAN_OPTIONS
+    ;;
+esac
 cmake -S . -B "$dir" -G Ninja $options
-cmake --build "$dir"
+cmake --build "$dir" $targets
 cd "$dir"
-ctest --output-on-failure --timeout 600
+if [ -n "$targets" ]; then
+  ctest --output-on-failure --timeout 600 -R '^EditorThreads\.'
+else
+  ctest --output-on-failure --timeout 600
+fi

@@ -2,6 +2,7 @@
 // program 0 is the working copy, 1 to 32 the factory presets the user picks from.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "host/AudioEffectX.h"
@@ -22,7 +23,7 @@ public:
     void getProgramName(char* name) override;
     bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
 
-    virtual int getProgramIndex() { return programIndex; }
+    virtual int getProgramIndex() { return programIndex.load(std::memory_order_relaxed); }
     // Rename from outside the editor (host, memory recall); tells the editor.
     virtual void renameProgram(const char* text);
     // Rename from the editor; tells the host.
@@ -55,8 +56,9 @@ public:
 
 protected:
     CProgram* programs = nullptr;
-    int programIndex = 0;
-    bool applyingProgram = false;
+    // Hosts reach the store from more than one thread: both are relaxed atomics.
+    std::atomic<int> programIndex{0};
+    std::atomic<bool> applyingProgram{false};
 
 private:
     int storeMemo(const char* keyPath);

@@ -17,14 +17,18 @@ CProgram::CProgram() {
 }
 
 void CProgram::setName(const char* text) {
-    std::memset(nameBuffer, 0, sizeof(nameBuffer));
-    if (!text) return;
-    size_t length = strnlen(text, kVstMaxProgNameLen);
-    std::memcpy(nameBuffer, text, length);
+    size_t length = text ? strnlen(text, kVstMaxProgNameLen) : 0;
+    for (size_t i = 0; i <= kVstMaxProgNameLen; ++i)
+        nameBuffer[i].store(i < length ? text[i] : '\0', std::memory_order_relaxed);
 }
 
 void CProgram::getName(char* out) const {
-    if (out) std::memcpy(out, nameBuffer, std::strlen(nameBuffer) + 1);
+    if (!out) return;
+    for (size_t i = 0; i <= kVstMaxProgNameLen; ++i) {
+        out[i] = nameBuffer[i].load(std::memory_order_relaxed);
+        if (out[i] == '\0') return;
+    }
+    out[kVstMaxProgNameLen] = '\0';
 }
 
 void CProgram::setValue(int index, float value) {

@@ -21,10 +21,11 @@ public:
     // -1 for an out-of-range index.
     virtual float getValue(int index) const;
 
-    const char* name() const { return nameBuffer; }
-
 private:
-    char nameBuffer[kVstMaxProgNameLen + 1];
+    // A host may rename from one thread while the editor reads names on another: each
+    // character is a relaxed atomic, so a name read meanwhile may mix old and new but is
+    // always terminated and never a data race.
+    std::atomic<char> nameBuffer[kVstMaxProgNameLen + 1];
     // Hosts set parameters from more than one thread; each value is one relaxed atomic so
     // that two writers are no data race (the last one wins, as it would anyway).
     std::atomic<float> values[kNumParameters];
