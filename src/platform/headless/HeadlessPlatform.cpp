@@ -1,5 +1,6 @@
 #include "platform/headless/HeadlessPlatform.h"
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <variant>
@@ -114,6 +115,13 @@ HeadlessWindow* find(WindowHandle handle) {
     return found == state().windows.end() ? nullptr : found->second;
 }
 
+Rect unite(const Rect& a, const Rect& b) {
+    if (a.empty()) return b;
+    if (b.empty()) return a;
+    return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
 void post(WindowHandle window, Event event) { state().events.emplace_back(window, event); }
 
 void dispatch(WindowHandle window, const Event& event) {
@@ -151,13 +159,25 @@ void resizeWindow(WindowHandle window, int width, int height) {
     if (HeadlessWindow* found = find(window)) found->resize(width, height);
 }
 
+// As on X11: every event in order, except that exposures only collect damage, and each
+// damaged window paints the union once the queue is empty.
 void processPendingEvents() {
     auto& events = state().events;
+    std::map<WindowHandle, Rect> damage;
     while (!events.empty()) {
         auto next = events.front();
         events.pop_front();
+        if (auto* expose = std::get_if<Expose>(&next.second)) {
+            auto found = damage.find(next.first);
+            if (found == damage.end())
+                damage.emplace(next.first, expose->damaged);
+            else
+                found->second = unite(found->second, expose->damaged);
+            continue;
+        }
         dispatch(next.first, next.second);
     }
+    for (const auto& [window, area] : damage) dispatch(window, Expose{area});
 }
 
 void flushDrawing() {}
