@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AutoComp effect(nullptr);
     effect.selectProgram(static_cast<int>(size % kNumPrograms));
     StoreSnapshot before = storeSnapshot(effect);
-    clearRecordedMessageBoxes();
+    platform::clearRecordedMessageBoxes();
 
     bool loaded = effect.readBank(scratchFolder(), "input.krb");
 
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool acceptable = hasMagic(data, size) && size >= 5 && data[4] == 0x37 &&
                       size >= 5 + stride * count;
     require(loaded == acceptable, "a bank is read exactly when its checks pass");
-    require(recordedMessageBoxes().size() == (loaded ? 0u : 1u), "one message per refusal");
+    require(platform::recordedMessageBoxes().size() == (loaded ? 0u : 1u), "one message per refusal");
 
     StoreSnapshot expected = before;
     if (loaded) {

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int selected = 1 + static_cast<int>(size % (kNumPrograms - 1));
     effect.selectProgram(selected);
     StoreSnapshot before = storeSnapshot(effect);
-    clearRecordedMessageBoxes();
+    platform::clearRecordedMessageBoxes();
 
     bool loaded = effect.readPreset(scratchFolder(), "input.krv");
 
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool acceptable = hasMagic(data, size) && size >= 5 && data[4] == 0x21 &&
                       size >= (namesOnly ? 29u : 77u);
     require(loaded == acceptable, "a preset is read exactly when its checks pass");
-    require(recordedMessageBoxes().size() == (loaded ? 0u : 1u), "one message per refusal");
+    require(platform::recordedMessageBoxes().size() == (loaded ? 0u : 1u), "one message per refusal");
 
     StoreSnapshot expected = before;
     if (loaded) {

@@ -18,10 +18,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    writeScratchFile(settingsKeyFile(kMemoA), data, size);
-    SettingsKey key;
-    require(readSettingsKey(kMemoA, key), "an existing key file is read");
-    require(parseSettingsText(formatSettingsText(kMemoA, key)) == key, "text round trip");
+    writeScratchFile(platform::settingsKeyFile(kMemoA), data, size);
+    platform::SettingsKey key;
+    require(platform::readSettingsKey(kMemoA, key), "an existing key file is read");
+    require(platform::parseSettingsText(platform::formatSettingsText(kMemoA, key)) == key, "text round trip");
 
     AutoComp effect(nullptr);
     const int selected = 1 + static_cast<int>(size % (kNumPrograms - 1));

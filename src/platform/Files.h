@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+namespace platform {
+
 // Reads at most maxBytes from the start of a regular file into bytes and reports the
 // file's whole length (so bytes.size() == min(length, maxBytes)). False when the path
 // cannot be opened for reading or is not a regular file (a folder, a pipe, a device).
@@ -25,3 +27,5 @@ bool makeFolders(const std::string& path);
 
 // The path of name inside folder.
 std::string joinPath(const std::string& folder, const std::string& name);
+
+}  // namespace platform

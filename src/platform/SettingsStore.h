@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+
 enum class SettingsValueType { Binary, String };
 
 struct SettingsValue {
@@ -56,3 +58,5 @@ bool readSettingsKey(const std::string& keyPath, SettingsKey& key);
 // Creates the key and its missing parents and sets the given values on it; values of
 // other names under the key stay. All or nothing: a failed write changes nothing.
 bool writeSettingsValues(const std::string& keyPath, const SettingsKey& values);
+
+}  // namespace platform

@@ -12,7 +12,7 @@ bool CPresetSystemEffect::writeBank(const std::string& folder, const std::string
     try {
         std::string bytes = fileHeader(kBankType);
         for (int j = 0; j < kNumPrograms; ++j) appendRecord(bytes, programs[j]);
-        return replaceFile(joinPath(folder, fileName), bytes.data(), bytes.size());
+        return platform::replaceFile(platform::joinPath(folder, fileName), bytes.data(), bytes.size());
     } catch (...) {
         return false;  // out of memory: nothing was written
     }
@@ -21,7 +21,7 @@ bool CPresetSystemEffect::writeBank(const std::string& folder, const std::string
 bool CPresetSystemEffect::readBank(const std::string& folder, const std::string& fileName) {
     if (!programs || folder.empty() || fileName.empty()) return false;
     try {
-        return loadBank(joinPath(folder, fileName));
+        return loadBank(platform::joinPath(folder, fileName));
     } catch (...) {
         return false;  // out of memory while reading: the store is not touched yet
     }
@@ -30,7 +30,7 @@ bool CPresetSystemEffect::readBank(const std::string& folder, const std::string&
 bool CPresetSystemEffect::loadBank(const std::string& path) {
     std::string bytes;
     std::uint64_t length = 0;
-    if (!readFileStart(path, kMaxReadSize, bytes, length)) return false;
+    if (!platform::readFileStart(path, kMaxReadSize, bytes, length)) return false;
     ParsedFile file;
     switch (parseProgramFile(bytes, length, kBankType, file)) {
         case ParseResult::Ok:

@@ -8,5 +8,5 @@ constexpr const char* kNotABankMessage = "Not a bank file!";
 constexpr const char* kNotAPresetMessage = "Error #02: Not a preset file!";
 
 inline void showFileError(const char* text) {
-    showMessageBox("Error...", text, MessageBoxIcon::Error);
+    platform::showMessageBox("Error...", text, platform::MessageBoxIcon::Error);
 }

@@ -32,7 +32,7 @@ int CPresetSystemEffect::recallMemoB() { return recallMemo(kMemoBKey); }
 int CPresetSystemEffect::storeMemo(const char* keyPath) {
     if (!programs) return kMemoFailed;
     try {
-        SettingsKey values;
+        platform::SettingsKey values;
         for (int i = 0; i < kNumParameters; ++i) {
             unsigned char bytes[4];
             presetfile::floatToLittleEndian(getParameter(i), bytes);
@@ -41,7 +41,7 @@ int CPresetSystemEffect::storeMemo(const char* keyPath) {
         char name[kVstMaxProgNameLen + 1];
         programs[programIndex].getName(name);
         values.setString(kNameValue, name);
-        return writeSettingsValues(keyPath, values) ? 0 : kMemoFailed;
+        return platform::writeSettingsValues(keyPath, values) ? 0 : kMemoFailed;
     } catch (...) {
         return kMemoFailed;  // out of memory: the memory was not written
     }
@@ -55,8 +55,8 @@ int CPresetSystemEffect::recallMemo(const char* keyPath) {
     std::string name;
     bool hasName = false;
     try {
-        SettingsKey key;
-        if (!readSettingsKey(keyPath, key)) return kMemoFailed;
+        platform::SettingsKey key;
+        if (!platform::readSettingsKey(keyPath, key)) return kMemoFailed;
         // A value that is missing, not binary or not 4 bytes long leaves its parameter
         // as it is.
         for (int i = 0; i < kNumParameters; ++i) {

@@ -12,7 +12,7 @@ bool CPresetSystemEffect::writePreset(const std::string& folder, const std::stri
     try {
         std::string bytes = fileHeader(kPresetType);
         appendRecord(bytes, programs[programIndex]);
-        return replaceFile(joinPath(folder, fileName), bytes.data(), bytes.size());
+        return platform::replaceFile(platform::joinPath(folder, fileName), bytes.data(), bytes.size());
     } catch (...) {
         return false;  // out of memory: nothing was written
     }
@@ -21,7 +21,7 @@ bool CPresetSystemEffect::writePreset(const std::string& folder, const std::stri
 bool CPresetSystemEffect::readPreset(const std::string& folder, const std::string& fileName) {
     if (!programs || folder.empty() || fileName.empty()) return false;
     try {
-        return loadPreset(joinPath(folder, fileName));
+        return loadPreset(platform::joinPath(folder, fileName));
     } catch (...) {
         return false;  // out of memory while reading: the store is not touched yet
     }
@@ -31,7 +31,7 @@ bool CPresetSystemEffect::loadPreset(const std::string& path) {
     const int selected = programIndex;
     std::string bytes;
     std::uint64_t length = 0;
-    if (!readFileStart(path, kMaxReadSize, bytes, length)) return false;
+    if (!platform::readFileStart(path, kMaxReadSize, bytes, length)) return false;
     ParsedFile file;
     switch (parseProgramFile(bytes, length, kPresetType, file)) {
         case ParseResult::Ok:

@@ -376,8 +376,8 @@ TEST_F(X11EditorTest, KrvHostQuitsCleanlyWhenItsWindowIsClosed) {
 
 TEST_F(X11EditorTest, TheMessageBoxIsAModalWindowThatReturnWillClose) {
     std::thread box([] {
-        showMessageBox("Error...", "This is not a preset file.\nNothing was loaded.",
-                       MessageBoxIcon::Error);
+        platform::showMessageBox("Error...", "This is not a preset file.\nNothing was loaded.",
+                       platform::MessageBoxIcon::Error);
     });
     int found = std::system("xdotool search --sync --name '^Error\\.\\.\\.$' > /dev/null");
     EXPECT_EQ(found, 0);
@@ -391,7 +391,7 @@ TEST(MessageBoxWithoutDisplay, TheMessageGoesToStandardError) {
     std::string saved = getenv("DISPLAY") ? getenv("DISPLAY") : "";
     setenv("DISPLAY", ":999", 1);
     ::testing::internal::CaptureStderr();
-    showMessageBox("Error...", "Cannot read the bank file.", MessageBoxIcon::Error);
+    platform::showMessageBox("Error...", "Cannot read the bank file.", platform::MessageBoxIcon::Error);
     std::string printed = ::testing::internal::GetCapturedStderr();
     if (saved.empty())
         unsetenv("DISPLAY");

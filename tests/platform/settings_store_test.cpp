@@ -15,50 +15,50 @@ protected:
 };
 
 TEST_F(SettingsStoreTest, RootFollowsTheDesktopConvention) {
-    EXPECT_EQ(settingsRootFolder(), root.path());
-    EXPECT_EQ(settingsKeyFile("SOFTWARE\\Maker\\Key"), root.path() + "/SOFTWARE/Maker/Key.key");
+    EXPECT_EQ(platform::settingsRootFolder(), root.path());
+    EXPECT_EQ(platform::settingsKeyFile("SOFTWARE\\Maker\\Key"), root.path() + "/SOFTWARE/Maker/Key.key");
     ScopedEnvironment home("HOME", "/home/someone");
     {
         ScopedEnvironment unset("XDG_CONFIG_HOME", nullptr);
-        EXPECT_EQ(settingsRootFolder(), "/home/someone/.config");
+        EXPECT_EQ(platform::settingsRootFolder(), "/home/someone/.config");
     }
     ScopedEnvironment relative("XDG_CONFIG_HOME", "relative/config");
-    EXPECT_EQ(settingsRootFolder(), "/home/someone/.config");
+    EXPECT_EQ(platform::settingsRootFolder(), "/home/someone/.config");
 }
 
 TEST_F(SettingsStoreTest, KeyPathsThatCouldLeaveTheRootAreRefused) {
-    SettingsKey values;
+    platform::SettingsKey values;
     values.setString("v", "x");
     for (const char* path : {"", "A\\", "\\A", "A\\\\B", "A\\..\\B", "..", ".", "A/B",
                              "A\\B.key", "A\\B\\C:D", "A\\new\nline"}) {
-        EXPECT_EQ(settingsKeyFile(path), "") << path;
-        EXPECT_FALSE(writeSettingsValues(path, values)) << path;
-        SettingsKey key;
-        EXPECT_FALSE(readSettingsKey(path, key)) << path;
+        EXPECT_EQ(platform::settingsKeyFile(path), "") << path;
+        EXPECT_FALSE(platform::writeSettingsValues(path, values)) << path;
+        platform::SettingsKey key;
+        EXPECT_FALSE(platform::readSettingsKey(path, key)) << path;
     }
     EXPECT_EQ(root.entryCount(), 0u);
 }
 
 TEST_F(SettingsStoreTest, WritesCreateTheKeyAndMergeIntoIt) {
-    SettingsKey first;
+    platform::SettingsKey first;
     first.setString("a", "one");
     first.setBinary("b", "\x01\x02", 2);
-    ASSERT_TRUE(writeSettingsValues("X\\Y\\Z", first));
-    SettingsKey second;
+    ASSERT_TRUE(platform::writeSettingsValues("X\\Y\\Z", first));
+    platform::SettingsKey second;
     second.setBinary("a", "\x03", 1);
     second.setString("c", "three");
-    ASSERT_TRUE(writeSettingsValues("X\\Y\\Z", second));
+    ASSERT_TRUE(platform::writeSettingsValues("X\\Y\\Z", second));
 
-    SettingsKey key;
-    ASSERT_TRUE(readSettingsKey("X\\Y\\Z", key));
-    SettingsKey expected;
+    platform::SettingsKey key;
+    ASSERT_TRUE(platform::readSettingsKey("X\\Y\\Z", key));
+    platform::SettingsKey expected;
     expected.setBinary("a", "\x03", 1);
     expected.setBinary("b", "\x01\x02", 2);
     expected.setString("c", "three");
     EXPECT_EQ(key, expected);
     // A subkey's folder lives beside its parent's file.
-    ASSERT_TRUE(writeSettingsValues("X\\Y\\Z\\Sub", first));
-    EXPECT_TRUE(readSettingsKey("X\\Y\\Z", key));
+    ASSERT_TRUE(platform::writeSettingsValues("X\\Y\\Z\\Sub", first));
+    EXPECT_TRUE(platform::readSettingsKey("X\\Y\\Z", key));
     EXPECT_EQ(key, expected);
     EXPECT_EQ(root.entryCount(), 1u);
     EXPECT_TRUE(root.exists("X/Y/Z.key"));
@@ -68,14 +68,14 @@ TEST_F(SettingsStoreTest, WritesCreateTheKeyAndMergeIntoIt) {
 TEST_F(SettingsStoreTest, AnOversizedKeyFileReadsAsEmptyAndIsReplacedOnWrite) {
     std::string huge = "\"a\"=\"" + std::string(70000, 'x') + "\"\n\"b\"=hex:01\n";
     root.write("Big.key", huge);
-    SettingsKey key;
-    EXPECT_TRUE(readSettingsKey("Big", key));
+    platform::SettingsKey key;
+    EXPECT_TRUE(platform::readSettingsKey("Big", key));
     EXPECT_TRUE(key.values().empty());
 
-    SettingsKey values;
+    platform::SettingsKey values;
     values.setBinary("c", "\x02", 1);
-    ASSERT_TRUE(writeSettingsValues("Big", values));
-    ASSERT_TRUE(readSettingsKey("Big", key));
+    ASSERT_TRUE(platform::writeSettingsValues("Big", values));
+    ASSERT_TRUE(platform::readSettingsKey("Big", key));
     EXPECT_EQ(key, values);
 }
 

@@ -7,7 +7,7 @@
 namespace {
 
 TEST(SettingsTextTest, EveryNameAndValueSurvivesARoundTrip) {
-    SettingsKey key;
+    platform::SettingsKey key;
     key.setString("plain", "Kick 2");
     key.setString("quotes \"and\" \\slashes\\", "tab\there \"q\" \\ end");
     key.setString("high bytes \xe4\xff", std::string("\x01\x7f\x80\xfe", 4));
@@ -16,8 +16,8 @@ TEST(SettingsTextTest, EveryNameAndValueSurvivesARoundTrip) {
     key.setBinary("zeros", std::string(3, '\0').data(), 3);
     key.setBinary("", "\xff\x10", 2);
 
-    std::string text = formatSettingsText("A\\B", key);
-    EXPECT_EQ(parseSettingsText(text), key);
+    std::string text = platform::formatSettingsText("A\\B", key);
+    EXPECT_EQ(platform::parseSettingsText(text), key);
     EXPECT_NE(text.find("\"quotes \\\"and\\\" \\\\slashes\\\\\"=\"tab\\x09here"), std::string::npos)
         << text;
     EXPECT_NE(text.find("\"high bytes \\xe4\\xff\"=\"\\x01\\x7f\\x80\\xfe\""), std::string::npos);
@@ -27,7 +27,7 @@ TEST(SettingsTextTest, EveryNameAndValueSurvivesARoundTrip) {
 }
 
 TEST(SettingsTextTest, ReaderTakesWellFormedLinesOnly) {
-    SettingsKey key = parseSettingsText(
+    platform::SettingsKey key = platform::parseSettingsText(
         "; a comment\r\n"
         "[Whatever\\Key]\n"
         "\n"
@@ -55,7 +55,7 @@ TEST(SettingsTextTest, ReaderTakesWellFormedLinesOnly) {
 }
 
 TEST(SettingsTextTest, ValuesAreTypedAndSized) {
-    SettingsKey key = parseSettingsText("\"b\"=hex:01,02,03,04\n\"s\"=\"1234\"\n");
+    platform::SettingsKey key = platform::parseSettingsText("\"b\"=hex:01,02,03,04\n\"s\"=\"1234\"\n");
     unsigned char four[4] = {9, 9, 9, 9};
     EXPECT_FALSE(key.getBinary("s", four, 4));
     EXPECT_FALSE(key.getBinary("b", four, 3));

@@ -18,15 +18,15 @@ protected:
     ProgramFileTest() {
         editor = new RecordingPresetEditor(&effect);
         effect.setEditor(editor);
-        clearRecordedMessageBoxes();
+        platform::clearRecordedMessageBoxes();
     }
 
     // The texts of the message boxes shown so far; every one must be an error box.
     std::vector<std::string> messages() const {
         std::vector<std::string> texts;
-        for (const RecordedMessageBox& box : recordedMessageBoxes()) {
+        for (const platform::RecordedMessageBox& box : platform::recordedMessageBoxes()) {
             EXPECT_EQ(box.title, "Error...");
-            EXPECT_EQ(box.icon, MessageBoxIcon::Error);
+            EXPECT_EQ(box.icon, platform::MessageBoxIcon::Error);
             texts.push_back(box.text);
         }
         return texts;

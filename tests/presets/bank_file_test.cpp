@@ -109,7 +109,7 @@ TEST_F(BankFileTest, ShortFilesAreRefusedWholeAsNotABank) {
     std::string bank = numberedBank();
     StoreSnapshot before = storeSnapshot(effect);
     for (std::size_t length : {0u, 3u, 4u, 5u, 77u, 2380u}) {
-        clearRecordedMessageBoxes();
+        platform::clearRecordedMessageBoxes();
         folder.write("short.krb", bank.substr(0, length));
         EXPECT_FALSE(effect.readBank(folder.path(), "short.krb")) << length;
         EXPECT_EQ(messages(), std::vector<std::string>{"Not a bank file!"}) << length;

@@ -43,21 +43,21 @@ TEST_F(MemoriesTest, StoreWritesTwelveFloatsAndTheNameWithTheirExactNames) {
     effect.selectProgram(3);
     ASSERT_EQ(effect.storeMemoA(), 0);
 
-    SettingsKey key;
-    ASSERT_TRUE(readSettingsKey(kMemoA, key));
+    platform::SettingsKey key;
+    ASSERT_TRUE(platform::readSettingsKey(kMemoA, key));
     ASSERT_EQ(key.values().size(), 13u);
     const char* names[12] = {"param  0", "param  1", "param  2", "param  3",
                              "param  4", "param  5", "param  6", "param  7",
                              "param  8", "param  9", "param 10", "param 11"};
     for (int i = 0; i < 12; ++i) {
-        const SettingsValue& value = key.values()[i];
+        const platform::SettingsValue& value = key.values()[i];
         EXPECT_EQ(value.name, names[i]);
-        EXPECT_EQ(value.type, SettingsValueType::Binary);
+        EXPECT_EQ(value.type, platform::SettingsValueType::Binary);
         EXPECT_EQ(value.data, le32(effect.getParameter(i))) << i;
     }
     EXPECT_EQ(key.values()[2].data, std::string("\xab\xaa\x2a\x3e", 4));  // 1/6
     EXPECT_EQ(key.values()[12],
-              (SettingsValue{"name", SettingsValueType::String, "CompressLite2"}));
+              (platform::SettingsValue{"name", platform::SettingsValueType::String, "CompressLite2"}));
 
     EXPECT_EQ(memoFile("MemoA"),
               "[SOFTWARE\\KRV-soundlab\\KRVTW1\\MemoA]\n"

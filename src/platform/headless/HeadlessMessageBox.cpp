@@ -1,5 +1,7 @@
 #include "platform/headless/RecordedMessageBoxes.h"
 
+namespace platform {
+
 namespace {
 std::vector<RecordedMessageBox>& boxes() {
     static std::vector<RecordedMessageBox> recorded;
@@ -14,3 +16,5 @@ void showMessageBox(const char* title, const char* text, MessageBoxIcon icon) {
 const std::vector<RecordedMessageBox>& recordedMessageBoxes() { return boxes(); }
 
 void clearRecordedMessageBoxes() { boxes().clear(); }
+
+}  // namespace platform

@@ -7,6 +7,8 @@
 
 #include "platform/MessageBox.h"
 
+namespace platform {
+
 struct RecordedMessageBox {
     std::string title;
     std::string text;
@@ -16,3 +18,5 @@ struct RecordedMessageBox {
 // Every box shown since the last clear, oldest first.
 const std::vector<RecordedMessageBox>& recordedMessageBoxes();
 void clearRecordedMessageBoxes();
+
+}  // namespace platform

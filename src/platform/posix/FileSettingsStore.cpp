@@ -9,6 +9,8 @@
 #include "platform/SettingsStore.h"
 #include "platform/posix/SettingsText.h"
 
+namespace platform {
+
 namespace {
 
 const char kKeyExtension[] = ".key";
@@ -88,3 +90,5 @@ bool writeSettingsValues(const std::string& keyPath, const SettingsKey& values) 
     std::string text = formatSettingsText(keyPath, key);
     return replaceFile(file, text.data(), text.size());
 }
+
+}  // namespace platform

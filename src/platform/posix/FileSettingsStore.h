@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace platform {
+
 // $XDG_CONFIG_HOME when it is set to an absolute path, else ~/.config; empty when not
 // even a home folder is known. Read at every call, so tests can point it elsewhere.
 std::string settingsRootFolder();
@@ -13,3 +15,5 @@ std::string settingsRootFolder();
 // components must be non-empty, must not be "." or "..", must not end in ".key" and
 // may hold letters, digits, space and "-_.+@" only.
 std::string settingsKeyFile(const std::string& keyPath);
+
+}  // namespace platform

@@ -11,6 +11,8 @@
 
 #include "platform/Files.h"
 
+namespace platform {
+
 namespace {
 
 // A descriptor closed on every path out.
@@ -165,3 +167,5 @@ std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty() || folder.back() == '/') return folder + name;
     return folder + "/" + name;
 }
+
+}  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/posix/SettingsText.h"
 
+namespace platform {
+
 namespace {
 
 const char kHexDigits[] = "0123456789abcdef";
@@ -139,3 +141,5 @@ SettingsKey parseSettingsText(const std::string& text) {
     }
     return key;
 }
+
+}  // namespace platform

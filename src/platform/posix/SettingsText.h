@@ -13,9 +13,13 @@
 
 #include "platform/SettingsStore.h"
 
+namespace platform {
+
 std::string formatSettingsText(const std::string& keyPath, const SettingsKey& key);
 
 // Reads the values of text, which may be anything. Lines that are not a well-formed
 // value (and the key line, blank lines and lines starting with ';') are skipped; of two
 // values with the same name the later one counts.
 SettingsKey parseSettingsText(const std::string& text);
+
+}  // namespace platform

@@ -13,6 +13,8 @@
 
 #include "platform/MessageBox.h"
 
+namespace platform {
+
 namespace {
 
 constexpr int kPadding = 16;
@@ -169,3 +171,5 @@ void showMessageBox(const char* title, const char* text, MessageBoxIcon icon) {
     runBox(display, title, linesOf(text));
     XCloseDisplay(display);
 }
+
+}  // namespace platform

@@ -2,6 +2,8 @@
 
 #include "platform/SettingsStore.h"
 
+namespace platform {
+
 void SettingsKey::set(const SettingsValue& value) {
     auto found = indexByName.find(value.name);
     if (found != indexByName.end()) {
@@ -43,3 +45,5 @@ bool SettingsKey::getString(const std::string& name, std::string& text) const {
     text = value->data;
     return true;
 }
+
+}  // namespace platform
