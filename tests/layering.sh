@@ -1,0 +1,31 @@
+#!/bin/sh
+# The layers of docs/architecture.md, checked on the sources: each folder of src/ may
+# include only the folders listed for it. Prints every include that crosses the line.
+# Usage: layering.sh SOURCE_ROOT
+set -eu
+root=$1
+status=0
+check() {
+  folder=$1
+  allowed=$2
+  for file in $(find "$root/src/$folder" -name '*.h' -o -name '*.cpp' | sort); do
+    for included in $(sed -n 's/^#include "\([a-z_]*\)\/.*/\1/p' "$file" | sort -u); do
+      case " $allowed " in
+        *" $included "*) ;;
+        *) echo "${file#$root/} includes $included/, which $folder/ may not use"; status=1 ;;
+      esac
+    done
+  done
+}
+check host "host"
+check presets "presets host platform"
+check effect "effect presets host"
+check platform "platform skin"
+check gui "gui platform host"
+check editor "editor gui platform effect presets host skin"
+# Only the platform layer talks to the system's windowing and drawing libraries.
+if grep -rlE '#include <(X11/|cairo)' "$root/src" | grep -v "^$root/src/platform/"; then
+  echo "the files above include X11 or cairo outside src/platform/"
+  status=1
+fi
+exit $status
