@@ -17,6 +17,9 @@ public:
 
     virtual WindowHandle handle() const = 0;
     virtual void resize(int width, int height) = 0;
+    virtual void setTitle(const std::string& title) = 0;
+    // Waits until the display server has handled everything sent to it so far.
+    virtual void sync() = 0;
     // Handles this window's pending events; false once the user has closed it.
     virtual bool processEvents() = 0;
     // Writes what the window shows (children included) to a PNG file.

@@ -369,7 +369,7 @@ TEST_F(X11EditorTest, KrvHostShowsTheEditorInItsScreenshot) {
 TEST_F(X11EditorTest, KrvHostQuitsCleanlyWhenItsWindowIsClosed) {
     std::string command = "timeout 30 sh -c '" + std::string(KRV_HOST_PATH) + " --plugin " +
                           KRV_PLUGIN_PATH +
-                          " > /dev/null & xdotool search --sync --name \"^KRV tarnwick$\" "
+                          " > /dev/null & xdotool search --sync --name \"^KRV tarnwick - \" "
                           "windowclose; wait $!'";
     EXPECT_EQ(std::system(command.c_str()), 0);
 }

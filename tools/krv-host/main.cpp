@@ -1,5 +1,7 @@
 // krv-host: a standalone window for the plug-in's editor, driven as a host drives it,
 // with a test signal running through the effect.
+#include <time.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,13 +24,30 @@ struct Options {
     std::string plugin;
     std::string screenshot;
     long afterMs = 1000;
+    double measureSeconds = 0;  // 0: no measurement
 };
+
+double threadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+// The title shows the program the user has selected, as the host sees it.
+std::string titleFor(HostedEffect& effect, const std::string& effectName) {
+    char program[256] = {};
+    effect.dispatch(effGetProgramName, 0, 0, program);
+    return program[0] ? effectName + " - " + program : effectName;
+}
 
 void usage() {
     std::fprintf(stderr,
                  "usage: krv-host [--plugin FILE.so] [--screenshot FILE.png [--after MS]]\n"
+                 "                [--measure SECONDS]\n"
                  "Opens the plug-in's editor in a window; close the window to quit.\n"
-                 "--screenshot writes the window to a PNG after MS milliseconds and quits.\n");
+                 "--screenshot writes the window to a PNG after MS milliseconds and quits.\n"
+                 "--measure runs for SECONDS, then prints how long the editor took to open\n"
+                 "  and paint, and the CPU time of its idle calls, and quits.\n");
 }
 
 bool parse(int argc, char** argv, Options& options) {
@@ -43,6 +62,10 @@ bool parse(int argc, char** argv, Options& options) {
             char* end = nullptr;
             options.afterMs = std::strtol(argv[++i], &end, 10);
             if (!end || *end || options.afterMs < 0) return false;
+        } else if (arg == "--measure" && hasValue) {
+            char* end = nullptr;
+            options.measureSeconds = std::strtod(argv[++i], &end);
+            if (!end || *end || !(options.measureSeconds > 0)) return false;
         } else {
             return false;
         }
@@ -83,22 +106,39 @@ int run(const Options& options) {
     }
     char name[256] = {};
     effect->dispatch(effGetEffectName, 0, 0, name);
-    auto window = platform::HostWindow::create(name[0] ? name : "krv-host", width, height, error);
+    const std::string effectName = name[0] ? name : "krv-host";
+    auto window = platform::HostWindow::create(titleFor(*effect, effectName), width, height, error);
     if (!window) {
         std::fprintf(stderr, "krv-host: %s\n", error.c_str());
         return 1;
     }
     host.setWindow(window.get());
+    // Open to first paint: the window is mapped during the open; its first idle paints it.
+    auto openStart = std::chrono::steady_clock::now();
     if (!effect->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(window->handle()))) {
         std::fprintf(stderr, "krv-host: the editor did not open\n");
         return 1;
     }
+    window->sync();
+    effect->dispatch(effEditIdle);
+    window->sync();
+    double openSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - openStart).count();
+    std::string title = titleFor(*effect, effectName);
+    window->setTitle(title);
+    long idleCalls = 0;
+    double idleCpuSeconds = 0;
 
     TestSignal signal(*effect, kSampleRate, kBlockSize);
     auto start = std::chrono::steady_clock::now();
     int status = 0;
     while (window->processEvents()) {
+        double before = threadCpuSeconds();
         effect->dispatch(effEditIdle);
+        idleCpuSeconds += threadCpuSeconds() - before;
+        ++idleCalls;
+        std::string current = titleFor(*effect, effectName);
+        if (current != title) window->setTitle(title = current);
         auto elapsed = std::chrono::steady_clock::now() - start;
         signal.runUntil(std::chrono::duration<double>(elapsed).count());
         if (!options.screenshot.empty() &&
@@ -107,6 +147,14 @@ int run(const Options& options) {
                 std::fprintf(stderr, "krv-host: cannot write %s\n", options.screenshot.c_str());
                 status = 1;
             }
+            break;
+        }
+        if (options.measureSeconds > 0 &&
+            elapsed >= std::chrono::duration<double>(options.measureSeconds)) {
+            double perIdle = idleCpuSeconds / double(idleCalls);
+            std::printf("open to first paint: %.2f ms\n", openSeconds * 1e3);
+            std::printf("idle: %ld calls, %.1f us CPU each, %.3f %% of one core at 30 a second\n",
+                        idleCalls, perIdle * 1e6, perIdle * 30.0 * 100.0);
             break;
         }
         std::this_thread::sleep_for(kIdlePeriod);

@@ -37,6 +37,13 @@ public:
         XFlush(display);
     }
 
+    void setTitle(const std::string& title) override {
+        XStoreName(display, window, title.c_str());
+        XFlush(display);
+    }
+
+    void sync() override { XSync(display, False); }
+
     bool processEvents() override {
         while (XPending(display) > 0) {
             XEvent event;
