@@ -125,7 +125,6 @@ int run(const Options& options) {
     double openSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - openStart).count();
     std::string title = titleFor(*effect, effectName);
-    window->setTitle(title);
     long idleCalls = 0;
     double idleCpuSeconds = 0;
 

@@ -97,8 +97,10 @@ ErrorTrap::ErrorTrap() : errorsAtStart(connection().errorCount) {
 ErrorTrap::~ErrorTrap() {
     Connection& c = connection();
     if (--c.trapDepth > 0) return;
-    // The connection may have closed while the trap was set.
-    if (c.display) XSync(c.display, False);
+    // The connection may have closed while the trap was set. A round trip is needed only
+    // while the server has requests it has not answered: their errors may still come.
+    if (c.display && NextRequest(c.display) - 1 != LastKnownRequestProcessed(c.display))
+        XSync(c.display, False);
     XSetErrorHandler(c.previousHandler);
     c.previousHandler = nullptr;
 }

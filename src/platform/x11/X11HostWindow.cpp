@@ -20,12 +20,24 @@ int channelOf(unsigned long pixel, unsigned long mask) {
     return int(((pixel >> shift) & mask) * 255 / mask);
 }
 
+// The window may be destroyed by others (a window manager, a test) at any moment; a
+// request that meets it gone is harmless. Errors of other connections go on as before.
+Display* hostDisplay = nullptr;
+XErrorHandler previousErrorHandler = nullptr;
+
+int ignoreHostWindowErrors(Display* display, XErrorEvent* error) {
+    if (display == hostDisplay) return 0;
+    return previousErrorHandler ? previousErrorHandler(display, error) : 0;
+}
+
 class X11HostWindow : public HostWindow {
 public:
     X11HostWindow(Display* display, Window window, Atom deleteWindow)
         : display(display), window(window), deleteWindow(deleteWindow) {}
     ~X11HostWindow() override {
         if (!destroyed) XDestroyWindow(display, window);
+        XSync(display, False);
+        if (hostDisplay == display) hostDisplay = nullptr;
         XCloseDisplay(display);
     }
 
@@ -99,6 +111,11 @@ std::unique_ptr<HostWindow> HostWindow::create(const std::string& title, int wid
     if (!display) {
         error = "cannot open the X display (is DISPLAY set?)";
         return nullptr;
+    }
+    if (!hostDisplay) {
+        hostDisplay = display;
+        XErrorHandler previous = XSetErrorHandler(ignoreHostWindowErrors);
+        if (previous != ignoreHostWindowErrors) previousErrorHandler = previous;
     }
     int screen = DefaultScreen(display);
     Window window = XCreateSimpleWindow(display, RootWindow(display, screen), x, y,

@@ -87,16 +87,12 @@ public:
     }
 
     std::unique_ptr<Canvas> createCanvas() override {
-        if (!alive) return Canvas::createImage(std::max(1, width), std::max(1, height));
-        XWindowAttributes attributes{};
-        {
-            ErrorTrap trap;
-            if (!XGetWindowAttributes(display, window, &attributes) || trap.failed())
-                return Canvas::createImage(std::max(1, width), std::max(1, height));
-        }
-        cairo_surface_t* surface = cairo_xlib_surface_create(display, window, attributes.visual,
-                                                             attributes.width, attributes.height);
-        return canvasOnSurface(surface, attributes.width, attributes.height);
+        if (!alive || !visual) return Canvas::createImage(std::max(1, width), std::max(1, height));
+        // Size and visual are known here: asking the server would cost two round trips
+        // for every paint.
+        cairo_surface_t* surface = cairo_xlib_surface_create(display, window, visual, width,
+                                                             height);
+        return canvasOnSurface(surface, width, height);
     }
 
     void setCursor(CursorStyle shape) override {
@@ -195,6 +191,7 @@ public:
     WindowListener& listener;
     int width = 0;
     int height = 0;
+    Visual* visual = nullptr;
     Cursor cursor = 0;
     Rect damage{0, 0, 0, 0};
     bool alive = true;
@@ -217,6 +214,7 @@ std::unique_ptr<NativeWindow> NativeWindow::createChild(WindowHandle parent, int
     Display* display = x11::acquireDisplay();
     if (!display) return nullptr;
     Window window = 0;
+    Visual* visual = nullptr;
     {
         ErrorTrap trap;
         XWindowAttributes parentAttributes{};
@@ -230,6 +228,8 @@ std::unique_ptr<NativeWindow> NativeWindow::createChild(WindowHandle parent, int
                                    unsigned(height), 0, CopyFromParent, InputOutput,
                                    CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
             if (trap.failed()) window = 0;
+            // Created with the parent's visual (CopyFromParent).
+            visual = parentAttributes.visual;
         }
         if (window) {
             publishEventProc(display, window);
@@ -244,6 +244,7 @@ std::unique_ptr<NativeWindow> NativeWindow::createChild(WindowHandle parent, int
     auto created = std::make_unique<X11Window>(display, window, listener);
     created->width = width;
     created->height = height;
+    created->visual = visual;
     return created;
 }
 
