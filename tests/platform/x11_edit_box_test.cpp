@@ -253,6 +253,19 @@ TEST_F(X11EditBoxTest, LosingTheFocusIsReportedAndForwardedKeysStillEdit) {
     EXPECT_EQ(edit.returns, 1);
 }
 
+// Without a window manager the focus may follow the pointer: the box taking it from there
+// with the pointer over the box is no loss.
+TEST_F(X11EditBoxTest, TakingTheFocusFromThePointerIsNoLoss) {
+    XSetInputFocus(observer, PointerRoot, RevertToPointerRoot, CurrentTime);
+    xdotool("mousemove --sync " + std::to_string(kArea.left + 10) + " " +
+            std::to_string(kArea.top + 10));
+    open("name");
+    settle([] { return false; }, 10);
+    EXPECT_EQ(edit.focusLosses, 0);
+    xdotool("type --delay 20 ab");
+    EXPECT_TRUE(textBecomes("ab"));
+}
+
 TEST_F(X11EditBoxTest, APressDeliveredByBothPathsIsTakenOnce) {
     EditBox& box = open("");
     xdotool("key w");

@@ -143,10 +143,13 @@ public:
                 break;
             case FocusOut: {
                 // Grabs (a menu opening) move the focus only for a while; the focus moving
-                // into a child of ours does not take it away.
+                // into a child of ours does not take it away. Nor does the box taking the
+                // focus from PointerRoot with the pointer over it: that reports the pointer's
+                // window losing the focus it had only through the pointer.
                 int mode = event.xfocus.mode;
+                int detail = event.xfocus.detail;
                 if ((mode == NotifyNormal || mode == NotifyWhileGrabbed) &&
-                    event.xfocus.detail != NotifyInferior)
+                    detail != NotifyInferior && detail != NotifyPointer)
                     listener.editBoxFocusLost();
                 break;
             }
