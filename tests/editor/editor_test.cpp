@@ -239,4 +239,19 @@ TEST_F(EditorTest, TheIdlePumpRunsAtMostEveryHundredMilliseconds) {
     EXPECT_EQ(fixture.host.callsOf(audioMasterIdle).size(), 3u);
 }
 
+TEST_F(EditorTest, AnIdleWithNothingDirtyDrawsNothing) {
+    dispatch(effEditOpen, 0, 0, kHostWindow);
+    platform::WindowHandle window = platform::headless::lastWindow();
+    platform::headless::postExpose(window, platform::Rect{0, 0, 400, 309});
+    for (int i = 0; i < 3; ++i) dispatch(effEditIdle);
+    int drawn = platform::headless::canvasesCreated(window);
+    EXPECT_GT(drawn, 0);
+    for (int i = 0; i < 10; ++i) dispatch(effEditIdle);
+    EXPECT_EQ(platform::headless::canvasesCreated(window), drawn);
+    // A host change is drawn on the next idle, and only then.
+    fixture.effect().setParameter(5, 0.0f);
+    dispatch(effEditIdle);
+    EXPECT_EQ(platform::headless::canvasesCreated(window), drawn + 1);
+}
+
 }  // namespace
