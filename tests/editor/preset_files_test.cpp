@@ -175,11 +175,4 @@ TEST_F(PresetFilesTest, AnEditorClosedDuringTheDialogIsLeftAlone) {
     EXPECT_EQ(next.fileName, "");
 }
 
-TEST_F(PresetFilesTest, FileOperationsNeedAnOpenEditor) {
-    platform::headless::answerNextFileDialog(folder.file("closed.krb"));
-    editor->saveBank();
-    EXPECT_EQ(platform::headless::fileDialogsShown(), 0);
-    EXPECT_FALSE(folder.exists("closed.krb"));
-}
-
 }  // namespace

@@ -1,7 +1,6 @@
 // The preset row as the user meets it: the program menu, the rocker, the name field, the
 // memory buttons and the hover look, and program changes that arrive from the host on its
 // own thread or while the window is closed.
-#include <cstring>
 #include <thread>
 
 #include "PresetRowSupport.h"
@@ -17,7 +16,7 @@ CRect toCRect(const skin::Rect& r) { return CRect(r.left, r.top, r.right, r.bott
 
 class PresetRowControlsTest : public PresetRowTest {
 protected:
-    // The ids of the entries the last menu showed, by label.
+    // The id of the entry labelled label in the menu shown last; -1 when none is.
     int menuIdOf(const std::string& label) {
         auto shown = platform::headless::lastMenu();
         if (!shown) return -1;
@@ -25,7 +24,7 @@ protected:
             if (item.label == label) return item.id;
         return -1;
     }
-    // Per parameter, the values the host was told by automation.
+    // The parameters the host was told of by automation, in order, each run once.
     std::vector<int> automatedIndices() const {
         std::vector<int> indices;
         for (const HostCall& call : fixture.host.callsOf(audioMasterAutomate))
@@ -62,16 +61,6 @@ TEST_F(PresetRowControlsTest, OpenAddsTheElevenControlsInOrderAlongTheBottom) {
     EXPECT_EQ(field->getHoriAlign(), kCenterText);
     EXPECT_EQ(menu()->getStyle(), 0x1400);
     EXPECT_EQ(menu()->getNbItemsPerColumn(), 16);
-}
-
-TEST_F(PresetRowControlsTest, OpenNeedsTheDerivedEditorsFrame) {
-    // A derived editor that forgot its frame gets no row and no crash.
-    struct FramelessEditor : CPresetSystemEditor {
-        using CPresetSystemEditor::CPresetSystemEditor;
-    } frameless(nullptr);
-    EXPECT_FALSE(frameless.open(kHostWindow));
-    EXPECT_EQ(frameless.getFrame(), nullptr);
-    frameless.stepProgram(true);  // no effect, no controls: nothing happens
 }
 
 TEST_F(PresetRowControlsTest, TheMenuListsEveryProgramAndChecksTheSelectedOne) {
@@ -207,7 +196,8 @@ protected:
         const int height = layout.frameHeight();
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < layout.width; ++x) {
-                const unsigned char* rgb = strip->rgb + ((index * height + y) * strip->width + x) * 3;
+                const unsigned char* rgb =
+                    strip->rgb + ((index * height + y) * strip->width + x) * 3;
                 platform::Color expected{rgb[0], rgb[1], rgb[2], 255};
                 if (image->pixel(layout.rect.left + x, layout.rect.top + y) != expected)
                     return false;
@@ -267,16 +257,6 @@ TEST_F(PresetRowThreadsTest, ARenameFromAnotherThreadWaitsForTheEditorsIdle) {
     EXPECT_EQ(entry(17), "From the worker");
     EXPECT_EQ(entry(0), "From the worker");
     EXPECT_EQ(menu()->getCurrent(nullptr, false), 16);
-}
-
-TEST_F(PresetRowThreadsTest, ARenameOnTheEditorsThreadShowsAtOnce) {
-    fixture.effect().selectProgram(3);
-    open();
-    char name[] = "Right here";
-    dispatch(effSetProgramName, 0, 0, name);
-    EXPECT_EQ(fieldText(), "Right here");
-    EXPECT_EQ(entry(4), "Right here");
-    EXPECT_EQ(entry(0), "Right here");
 }
 
 TEST_F(PresetRowThreadsTest, ABankReadOnAnotherThreadRefreshesTheWholeRowOnIdle) {
