@@ -31,8 +31,9 @@ struct Area {
 };
 const Area kSwitch{262, 46, 368, 124};
 const Area kMeter{150, 66, 250, 109};
-const Area kControls[] = {kSwitch, kMeter, {28, 143, 142, 257}, {143, 143, 257, 257},
-                          {258, 143, 372, 257}, {50, 50, 120, 120}};
+const Area kPresetRow{55, 278, 339, 308};  // name field and buttons draw themselves
+const Area kControls[] = {kSwitch, kMeter, kPresetRow, {28, 143, 142, 257},
+                          {143, 143, 257, 257}, {258, 143, 372, 257}, {50, 50, 120, 120}};
 
 platform::Color skinPixel(const SkinBitmap* bitmap, int x, int y) {
     const unsigned char* rgb = bitmap->rgb + (size_t(y) * size_t(bitmap->width) + size_t(x)) * 3;

@@ -67,7 +67,8 @@ TEST_F(EditorTest, OpenCreatesTheSwitchAndKnobsFromTheCurrentParameters) {
     fixture.effect().setParameter(5, 0.25f);
     ASSERT_EQ(dispatch(effEditOpen, 0, 0, kHostWindow), 1);
     ASSERT_NE(frame(), nullptr);
-    EXPECT_EQ(frame()->getNbViews(), 7);  // meter, switch, four knobs, about area
+    // Meter, switch, four knobs, about area, then the eleven controls of the preset row.
+    EXPECT_EQ(frame()->getNbViews(), 18);
     EXPECT_EQ(knobMode, 2);  // linear for the whole process
 
     auto* processSwitch = control<CHorizontalSwitch>(0);
