@@ -29,7 +29,7 @@ const KnobSettings* knobSettings(int32_t tag) {
 
 }  // namespace
 
-ADEditor::ADEditor(AudioEffect* effect) : AEffGUIEditor(effect) {
+ADEditor::ADEditor(AudioEffect* effect) : CPresetSystemEditor(effect) {
     background = new CBitmap(skin::kBackground.id);
     rect.top = 0;
     rect.left = 0;
@@ -95,7 +95,7 @@ bool ADEditor::open(void* window) {
                        rectOf(skin::kAbout.rect), CPoint(0, 0));
     frame->addView(about);
     picture->forget();
-    return true;
+    return CPresetSystemEditor::open(window);
 }
 
 CAnimKnob3* ADEditor::addKnob(int32_t tag) {
@@ -112,6 +112,7 @@ CAnimKnob3* ADEditor::addKnob(int32_t tag) {
 }
 
 void ADEditor::close() {
+    CPresetSystemEditor::close();
     meter = nullptr;
     processSwitch = nullptr;
     ratioKnob = timeKnob = compressionKnob = outputKnob = nullptr;
@@ -171,7 +172,7 @@ void ADEditor::refreshMeter() {
 }
 
 void ADEditor::applyPendingChanges() {
-    AEffGUIEditor::applyPendingChanges();
+    CPresetSystemEditor::applyPendingChanges();
     uint32_t changed = pending.takeParameters();
     for (VstInt32 index = 0; changed != 0; ++index, changed >>= 1)
         if (changed & 1u) showParameter(index);
@@ -188,14 +189,17 @@ void ADEditor::idle() {
     // The host may have closed the window from inside the idle.
     if (!frame) return;
     if (about && about->getValue() != 0.0f) return;
+    CPresetSystemEditor::idle();
+    if (!frame) return;
     float reduction = static_cast<float>(meterReduction());
     if (reduction < 0.0f) reduction = 0.0f;
     if (reduction > 1.0f) reduction = 1.0f;
     if (meter) meter->setValue(reduction);
 }
 
-void ADEditor::valueChanged(CDrawContext*, CControl* control) {
+void ADEditor::valueChanged(CDrawContext* context, CControl* control) {
     if (!control) return;
+    CPresetSystemEditor::valueChanged(context, control);
     int32_t tag = control->getTag();
     if (tag == editor_layout::kProcessTag) {
         effect->setParameterAutomated(tag, 1.0f - control->getValue());

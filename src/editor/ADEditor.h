@@ -1,10 +1,9 @@
 // The compressor's editor window: the 400 x 309 background, the gain-reduction meter, the
-// process switch, the four film-strip knobs and the about area, wired to the effect's
-// parameters and its meter.
+// process switch, the four film-strip knobs, the about area and the preset row, wired to
+// the effect's parameters, its meter and its program store.
 #pragma once
 
-#include "editor/AEffGUIEditor.h"
-#include "gui/CControlListener.h"
+#include "editor/CPresetSystemEditor.h"
 
 class CAbout;
 class CAnimKnob3;
@@ -12,7 +11,7 @@ class CBitmap;
 class CHorizontalSwitch;
 class COldVuMeter2;
 
-class ADEditor final : public AEffGUIEditor, public CControlListener {
+class ADEditor final : public CPresetSystemEditor {
 public:
     explicit ADEditor(AudioEffect* effect);
     ~ADEditor() override;

@@ -67,7 +67,8 @@ TEST_F(EditorTest, OpenCreatesTheSwitchAndKnobsFromTheCurrentParameters) {
     fixture.effect().setParameter(5, 0.25f);
     ASSERT_EQ(dispatch(effEditOpen, 0, 0, kHostWindow), 1);
     ASSERT_NE(frame(), nullptr);
-    EXPECT_EQ(frame()->getNbViews(), 7);  // meter, switch, four knobs, about area
+    // Meter, switch, four knobs, about area, then the eleven controls of the preset row.
+    EXPECT_EQ(frame()->getNbViews(), 18);
     EXPECT_EQ(knobMode, 2);  // linear for the whole process
 
     auto* processSwitch = control<CHorizontalSwitch>(0);
@@ -237,6 +238,21 @@ TEST_F(EditorTest, TheIdlePumpRunsAtMostEveryHundredMilliseconds) {
     platform::headless::setTicks(platform::headless::ticks() + 200);
     editor->doIdleStuff();
     EXPECT_EQ(fixture.host.callsOf(audioMasterIdle).size(), 3u);
+}
+
+TEST_F(EditorTest, AnIdleWithNothingDirtyDrawsNothing) {
+    dispatch(effEditOpen, 0, 0, kHostWindow);
+    platform::WindowHandle window = platform::headless::lastWindow();
+    platform::headless::postExpose(window, platform::Rect{0, 0, 400, 309});
+    for (int i = 0; i < 3; ++i) dispatch(effEditIdle);
+    int drawn = platform::headless::canvasesCreated(window);
+    EXPECT_GT(drawn, 0);
+    for (int i = 0; i < 10; ++i) dispatch(effEditIdle);
+    EXPECT_EQ(platform::headless::canvasesCreated(window), drawn);
+    // A host change is drawn on the next idle, and only then.
+    fixture.effect().setParameter(5, 0.0f);
+    dispatch(effEditIdle);
+    EXPECT_EQ(platform::headless::canvasesCreated(window), drawn + 1);
 }
 
 }  // namespace

@@ -79,6 +79,7 @@ public:
     }
     Point screenOrigin() const override { return origin; }
     std::unique_ptr<Canvas> createCanvas() override {
+        ++canvases;
         cairo_surface_t* surface = image->impl().surface;
         return canvasOnSurface(cairo_surface_reference(surface), image->width(), image->height());
     }
@@ -108,6 +109,7 @@ public:
     Point origin{0, 0};
     CursorStyle cursor = CursorStyle::Default;
     bool alive = true;
+    int canvases = 0;
 };
 
 HeadlessWindow* find(WindowHandle handle) {
@@ -249,6 +251,11 @@ const Canvas* windowImage(WindowHandle window) {
 
 void setWindowScreenOrigin(WindowHandle window, Point origin) {
     if (HeadlessWindow* found = find(window)) found->origin = origin;
+}
+
+int canvasesCreated(WindowHandle window) {
+    HeadlessWindow* found = find(window);
+    return found ? found->canvases : 0;
 }
 
 CursorStyle windowCursor(WindowHandle window) {

@@ -33,6 +33,8 @@ int openWindowCount();
 const Canvas* windowImage(WindowHandle window);
 void setWindowScreenOrigin(WindowHandle window, Point origin);
 CursorStyle windowCursor(WindowHandle window);
+// How many surfaces were made to draw on the window: each paint or redraw makes one.
+int canvasesCreated(WindowHandle window);
 // Events wait until processPendingEvents or dispatchOnePendingPaint handles them.
 void postExpose(WindowHandle window, Rect damaged);
 void postButtonPress(WindowHandle window, Point where, int buttons);

@@ -5,6 +5,7 @@
 #include <cairo.h>
 
 #include "platform/HostWindow.h"
+#include "platform/x11/X11Connection.h"
 
 namespace platform {
 
@@ -38,6 +39,7 @@ public:
         if (!destroyed) XDestroyWindow(display, window);
         XSync(display, False);
         if (hostDisplay == display) hostDisplay = nullptr;
+        x11::finishCairoDevice(display);
         XCloseDisplay(display);
     }
 

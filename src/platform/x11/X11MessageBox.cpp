@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/x11/X11Connection.h"
 #include "platform/MessageBox.h"
 
 namespace platform {
@@ -169,6 +170,7 @@ void showMessageBox(const char* title, const char* text, MessageBoxIcon icon) {
         return;
     }
     runBox(display, title, linesOf(text));
+    x11::finishCairoDevice(display);
     XCloseDisplay(display);
 }
 
