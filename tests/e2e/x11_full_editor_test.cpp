@@ -7,7 +7,7 @@
 
 #include <climits>
 #include <cmath>
-#include <filesystem>
+#include <fstream>
 
 #include "effect/Parameters.h"
 
@@ -63,7 +63,7 @@ protected:
     }
 
     // Background pixels of the top part that differ, on a grid that leaves out the controls.
-    int backgroundMismatches() {
+    int backgroundMismatches(bool report = true) {
         desk::ScreenPicture shown = picture(kSplashArea);
         const SkinBitmap* background = findSkinBitmap(skin::kBackground.id);
         if (!background || !shown.valid()) return -1;
@@ -75,14 +75,14 @@ protected:
                     onControl = onControl || (x >= area.left - 1 && x <= area.right &&
                                               y >= area.top - 1 && y <= area.bottom);
                 if (!onControl && shown.at(x, y) != desk::skinPixel(*background, x, y)) {
-                    if (mismatches < 5) ADD_FAILURE() << "differs at " << x << "," << y;
+                    if (report && mismatches < 5) ADD_FAILURE() << "differs at " << x << "," << y;
                     ++mismatches;
                 }
             }
         return mismatches;
     }
-    // Pixels of the splash area that differ from the about picture, the version text left out;
-    // and those inside the version text's area.
+    // Pixels of the splash area that differ from the about picture, the version text left
+    // out; and those of the version text's own area.
     int splashMismatches() {
         return desk::skinMismatches(picture(kSplashArea), kSplashArea, skin::kAbout.id, 0,
                                     skin::kAbout.frameHeight(), 0, 0,
@@ -346,6 +346,33 @@ TEST_F(FullEditorTest, TheRockerStepsThroughTheProgramsAndStopsAtTheFirst) {
     ASSERT_TRUE(press(true));
     ASSERT_TRUE(press(true));
     EXPECT_EQ(programName(), "CompressLite1");
+}
+
+// Another process's editor: krv-host, whose title names the program the host sees.
+TEST_F(FullEditorTest, KrvHostNamesTheProgramChosenFromItsMenuInItsTitle) {
+    window.reset();  // krv-host's window takes the same place
+    const std::string command = std::string("timeout 60 ") + KRV_HOST_PATH + " --plugin " +
+                                KRV_PLUGIN_PATH + " > /dev/null 2>&1 &";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    auto titled = [](const std::string& program) {
+        return std::system(("PATH=/usr/bin:/bin timeout 20 xdotool search --sync --name "
+                            "'^KRV tarnwick - " + program + "$' > /dev/null").c_str()) == 0;
+    };
+    ASSERT_TRUE(titled("Current"));
+    ASSERT_TRUE(waitFor([&] { return backgroundMismatches(false) == 0; }));
+
+    click(kProgramMenu.centerX(), kProgramMenu.centerY());
+    ASSERT_TRUE(waitFor([&] { return openMenus() > 0; }));
+    xdotool("mousemove 700 700");
+    for (int i = 0; i <= kKickProgram; ++i) xdotool("key Down");
+    xdotool("key Return");
+    EXPECT_TRUE(titled("Kick"));
+    EXPECT_TRUE(waitFor([&] { return openMenus() == 0; }));
+    std::system("PATH=/usr/bin:/bin xdotool search --name '^KRV tarnwick - ' windowclose");
+    EXPECT_TRUE(waitFor([] {
+        return std::system("PATH=/usr/bin:/bin xdotool search --name '^KRV tarnwick - ' "
+                           "> /dev/null") != 0;
+    }));
 }
 
 // --- Memories and files -----------------------------------------------------------------
