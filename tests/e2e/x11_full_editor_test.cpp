@@ -140,6 +140,7 @@ protected:
 // --- Knobs ------------------------------------------------------------------------------
 
 struct KnobCase {
+    const char* name;
     int parameter;
     const skin::BitmapLayout* strip;
     float start;
@@ -212,10 +213,12 @@ TEST_P(KnobDrag, UpTurnsTheParameterInFilmStripStepsAndThePictureFollows) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryKnob, KnobDrag,
-    ::testing::Values(KnobCase{parameters::kTime, &skin::kTimeKnob, 0.5f},
-                      KnobCase{parameters::kCompression, &skin::kCompressionKnob, 0.25f},
-                      KnobCase{parameters::kOutput, &skin::kOutputKnob, 0.0f},
-                      KnobCase{parameters::kRatio, &skin::kRatioKnob, 0.0f}));
+    ::testing::Values(KnobCase{"Time", parameters::kTime, &skin::kTimeKnob, 0.5f},
+                      KnobCase{"Compression", parameters::kCompression, &skin::kCompressionKnob,
+                               0.25f},
+                      KnobCase{"Output", parameters::kOutput, &skin::kOutputKnob, 0.0f},
+                      KnobCase{"Ratio", parameters::kRatio, &skin::kRatioKnob, 0.0f}),
+    [](const ::testing::TestParamInfo<KnobCase>& info) { return std::string(info.param.name); });
 
 // --- Program menu, name field and rocker -----------------------------------------------
 
@@ -421,6 +424,29 @@ TEST_F(FullEditorTest, ASavedBankLoadsBackAndTheCurrentDirectoryStays) {
     EXPECT_NE(dialogs.log().find("Select bank to load..."), std::string::npos) << dialogs.log();
     EXPECT_FLOAT_EQ(plugin->getParameter(parameters::kTime), time);
     EXPECT_EQ(currentDirectory(), directory);
+}
+
+TEST_F(FullEditorTest, ASavedPresetLoadsBack) {
+    StubDialogs dialogs;
+    const std::string preset = dialogs.work.file("saved.krv");
+    dialogs.choose(preset);
+    char original[] = "Before";
+    dispatch(effSetProgramName, 0, 0, original);
+    plugin->setParameter(parameters::kOutput, 0.5f);
+    openEditor();
+
+    click(areaOf(skin::kSavePreset.rect).centerX(), areaOf(skin::kSavePreset.rect).centerY());
+    ASSERT_TRUE(waitFor([&] { return readFile(preset).find("Before") != std::string::npos; }));
+    EXPECT_NE(dialogs.log().find("Save preset as..."), std::string::npos) << dialogs.log();
+
+    char changed[] = "After";
+    dispatch(effSetProgramName, 0, 0, changed);
+    plugin->setParameter(parameters::kOutput, 1.0f);
+    click(areaOf(skin::kLoadPreset.rect).centerX(), areaOf(skin::kLoadPreset.rect).centerY());
+    ASSERT_TRUE(waitFor([&] { return programName() == "Before"; })) << programName();
+    EXPECT_NE(dialogs.log().find("Select preset to load..."), std::string::npos)
+        << dialogs.log();
+    EXPECT_FLOAT_EQ(plugin->getParameter(parameters::kOutput), 0.5f);
 }
 
 TEST_F(FullEditorTest, ACancelledBankDialogChangesNothing) {
