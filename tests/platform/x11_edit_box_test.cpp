@@ -253,6 +253,19 @@ TEST_F(X11EditBoxTest, LosingTheFocusIsReportedAndForwardedKeysStillEdit) {
     EXPECT_EQ(edit.returns, 1);
 }
 
+TEST_F(X11EditBoxTest, OpeningUnderThePointerWhileTheFocusFollowsItKeepsTheBoxOpen) {
+    // The usual case: a click on the field opens the box under the pointer, and without a
+    // window manager the focus is the pointer's. Taking the focus then ends that pointer
+    // focus first, which is no loss of focus.
+    XSetInputFocus(observer, PointerRoot, RevertToPointerRoot, CurrentTime);
+    xdotool("mousemove --sync 60 30");
+    EditBox& box = open("Current");
+    EXPECT_FALSE(settle([&] { return edit.focusLosses > 0; }, 20));
+    xdotool("type Mix");
+    EXPECT_TRUE(textBecomes("Mix"));
+    EXPECT_EQ(box.text(), "Mix");
+}
+
 TEST_F(X11EditBoxTest, APressDeliveredByBothPathsIsTakenOnce) {
     EditBox& box = open("");
     xdotool("key w");

@@ -143,10 +143,14 @@ public:
                 break;
             case FocusOut: {
                 // Grabs (a menu opening) move the focus only for a while; the focus moving
-                // into a child of ours does not take it away.
+                // into a child of ours does not take it away, and neither does the pointer
+                // leaving while the focus follows the pointer (detail NotifyPointer: the
+                // box's own XSetInputFocus ends that kind of focus first).
                 int mode = event.xfocus.mode;
+                int detail = event.xfocus.detail;
                 if ((mode == NotifyNormal || mode == NotifyWhileGrabbed) &&
-                    event.xfocus.detail != NotifyInferior)
+                    detail != NotifyInferior && detail != NotifyPointer &&
+                    detail != NotifyPointerRoot && detail != NotifyDetailNone)
                     listener.editBoxFocusLost();
                 break;
             }
