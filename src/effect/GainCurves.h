@@ -40,8 +40,10 @@ struct ValveCurve {
     double scale;        // L = B * M
     double inputFactor;  // h = (1 / B) / M, so that h * L = 1
 
-    double shape(double y) const {
-        if (y >= 0.0) return std::atan(y * inputFactor) * scale;
+    double shape(double y) const { return y >= 0.0 ? shapeNonNegative(y) : shapeNegative(y); }
+    // The two halves, for callers that sort samples by sign first.
+    double shapeNonNegative(double y) const { return std::atan(y * inputFactor) * scale; }
+    double shapeNegative(double y) const {
         return std::tanh(y * inputFactor * -0.64) * scale / -0.64;
     }
 };
