@@ -47,20 +47,11 @@ void shapeBySign(const ValveCurve& valve, double* y, int count) {
     }
 }
 
-}  // namespace
-
-ChunkSettings ChunkSettings::read(const SignalParameters& parameters) {
-    return {relaxed(parameters.processMode), relaxed(parameters.ratioIndex),
-            relaxed(parameters.timeScale), relaxed(parameters.inputGainTarget),
-            relaxed(parameters.outputGainTarget)};
-}
-
-template <typename Sample>
-void smoothGainsAndDrive(OptoCompressor::State& s, const ChunkSettings& settings,
-                         const Sample* in0, const Sample* in1, Chunk& chunk) {
+// Drive and make-up glide towards their targets; the alternating offset keeps the
+// smoothers out of denormals.
+void smoothGains(OptoCompressor::State& s, const ChunkSettings& settings, Chunk& chunk) {
     double offset = s.gainSmoothOffset;
     double outputGain = s.outputGain, inputGain = s.inputGain, inverse = s.inputGainInverse;
-    NoiseFloor noise = s.noise;
     // Two frames in a row, one with each sign of the offset, that leave both gains as they
     // were mean the smoothers sit at a fixed point: the rest of the chunk keeps the gains.
     int framesUnchanged = 0;
@@ -77,16 +68,34 @@ void smoothGainsAndDrive(OptoCompressor::State& s, const ChunkSettings& settings
             inverse = 1.0 / inputGain;
         }
         chunk.makeUp[j] = outputGain;
+        chunk.drive[j] = inputGain;
         chunk.inverse[j] = inverse;
-        const double noiseL = NoiseFloor::toNoise(noise.nextWord());
-        const double noiseR = NoiseFloor::toNoise(noise.nextWord());
-        chunk.xL[j] = static_cast<double>(in0[j]) * inputGain + noiseL;
-        chunk.xR[j] = static_cast<double>(in1[j]) * inputGain + noiseR;
     }
     s.gainSmoothOffset = offset;
     s.outputGain = outputGain;
     s.inputGain = inputGain;
     s.inputGainInverse = inverse;
+}
+
+}  // namespace
+
+ChunkSettings ChunkSettings::read(const SignalParameters& parameters) {
+    return {relaxed(parameters.processMode), relaxed(parameters.ratioIndex),
+            relaxed(parameters.timeScale), relaxed(parameters.inputGainTarget),
+            relaxed(parameters.outputGainTarget)};
+}
+
+template <typename Sample>
+void smoothGainsAndDrive(OptoCompressor::State& s, const ChunkSettings& settings,
+                         const Sample* in0, const Sample* in1, Chunk& chunk) {
+    smoothGains(s, settings, chunk);
+    NoiseFloor noise = s.noise;
+    for (int j = 0; j < chunk.frames; ++j) {
+        const double noiseL = NoiseFloor::toNoise(noise.nextWord());
+        const double noiseR = NoiseFloor::toNoise(noise.nextWord());
+        chunk.xL[j] = static_cast<double>(in0[j]) * chunk.drive[j] + noiseL;
+        chunk.xR[j] = static_cast<double>(in1[j]) * chunk.drive[j] + noiseR;
+    }
     s.noise = noise;
 }
 
@@ -104,39 +113,45 @@ void filterSideChain(OptoCompressor::State& s, double timeScale, Chunk& chunk, i
         // Both floored at 1e-6; a NaN stays NaN.
         const __m128d below = _mm_cmplt_pd(averaged, floor);
         averaged = _mm_or_pd(_mm_and_pd(below, floor), _mm_andnot_pd(below, averaged));
-        // The cell's cut-off rises with the ratio of the fast to the slow average.
-        const double ratio = 0.2 * low(averaged) / high(averaged);
-        chunk.fc[j] = (4.0 * ratio / (ratio + 1.0) + 0.1) * 0.7 / timeScale;
+        _mm_storel_pd(&chunk.fast[j], averaged);
+        _mm_storeh_pd(&chunk.slow[j], averaged);
     }
     highPasses.store(s.sidechainHighPassLeft, s.sidechainHighPassRight);
     averages.store(s.fastAverage, s.slowAverage);
+    // The cell's cut-off rises with the ratio of the fast to the slow average.
+    for (int j = from; j < chunk.frames; ++j) {
+        const double ratio = 0.2 * chunk.fast[j] / chunk.slow[j];
+        chunk.fc[j] = (4.0 * ratio / (ratio + 1.0) + 0.1) * 0.7 / timeScale;
+    }
 }
 
 void designCell(const CBiquad& cell, Chunk& chunk, int from, Reuse& reuse) {
     // Low-pass formulas without design()'s near-Nyquist Q reduction.
     for (int j = from; j < chunk.frames; ++j) {
-        double fc = chunk.fc[j];
-        if (fc < 0.001)
-            fc = 0.001;
-        else if (fc > 0.499 * cell.sampleRate)
-            fc = 0.499 * cell.sampleRate;
-        if (fc != reuse.limitedFc) {
-            reuse.limitedFc = fc;
-            const double w = fc * kTwoPi / cell.sampleRate;
-            const double cosW = std::cos(w);
-            const double alpha = std::sin(w) / (2.0 * cell.q);
-            reuse.a0 = 1.0 + alpha;
-            const double k = 1.0 / reuse.a0;
-            reuse.a1 = -2.0 * cosW * k;
-            reuse.a2 = (1.0 - alpha) * k;
-            reuse.b1 = (1.0 - cosW) * k;
-            reuse.b0 = 0.5 * (1.0 - cosW) * k;
+        const double fc = chunk.fc[j];
+        const double top = 0.499 * cell.sampleRate;
+        const double limited = fc < 0.001 ? 0.001 : fc > top ? top : fc;
+        chunk.w[j] = limited * kTwoPi / cell.sampleRate;
+    }
+    for (int j = from; j < chunk.frames; ++j) {
+        const double w = chunk.w[j];
+        if (w != reuse.w) {
+            reuse.w = w;
+            reuse.sinW = std::sin(w);
+            reuse.cosW = std::cos(w);
         }
-        chunk.a0[j] = reuse.a0;
-        chunk.a1[j] = reuse.a1;
-        chunk.a2[j] = reuse.a2;
-        chunk.b0[j] = reuse.b0;
-        chunk.b1[j] = reuse.b1;
+        chunk.sinW[j] = reuse.sinW;
+        chunk.cosW[j] = reuse.cosW;
+    }
+    for (int j = from; j < chunk.frames; ++j) {
+        const double cosW = chunk.cosW[j];
+        const double alpha = chunk.sinW[j] / (2.0 * cell.q);
+        chunk.a0[j] = 1.0 + alpha;
+        const double k = 1.0 / chunk.a0[j];
+        chunk.a1[j] = -2.0 * cosW * k;
+        chunk.a2[j] = (1.0 - alpha) * k;
+        chunk.b1[j] = (1.0 - cosW) * k;
+        chunk.b0[j] = 0.5 * (1.0 - cosW) * k;
     }
 }
 

@@ -29,11 +29,15 @@ struct ChunkSettings {
 // What one pass leaves for the next, per frame of the chunk.
 struct Chunk {
     int frames = 0;
-    double xL[kChunkFrames], xR[kChunkFrames];  // driven audio, noise included
-    double inverse[kChunkFrames];               // 1 / drive
+    double drive[kChunkFrames];
+    double inverse[kChunkFrames];  // 1 / drive
     double makeUp[kChunkFrames];
-    double p[kChunkFrames];   // linked detector power
+    double xL[kChunkFrames], xR[kChunkFrames];      // driven audio, noise included
+    double p[kChunkFrames];                         // linked detector power
+    double fast[kChunkFrames], slow[kChunkFrames];  // the averages, floored
     double fc[kChunkFrames];  // the cell's cut-off as computed, before limiting
+    double w[kChunkFrames];   // the limited cut-off as an angle
+    double sinW[kChunkFrames], cosW[kChunkFrames];
     double a0[kChunkFrames], a1[kChunkFrames], a2[kChunkFrames];  // the cell's coefficients;
     double b0[kChunkFrames], b1[kChunkFrames];                    // b2 equals b0
     double envelope[kChunkFrames];
@@ -44,8 +48,8 @@ struct Chunk {
 // inputs are exactly the previous frame's reuses its results instead of recomputing them.
 struct Reuse {
     static constexpr double kNone = std::numeric_limits<double>::quiet_NaN();  // never equal
-    double limitedFc = kNone;
-    double a0 = 0.0, a1 = 0.0, a2 = 0.0, b0 = 0.0, b1 = 0.0;
+    double w = kNone;
+    double sinW = 0.0, cosW = 0.0;
     double envelope = kNone;
     int ratioIndex = -1;
     double gain = 0.0;
