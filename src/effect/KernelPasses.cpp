@@ -77,6 +77,14 @@ void smoothGains(OptoCompressor::State& s, const ChunkSettings& settings, Chunk&
     s.inputGainInverse = inverse;
 }
 
+// The gain curve of one ratio index over the chunk, from amplitudes and terms.
+template <int kRatioIndex>
+void curveGains(Chunk& chunk) {
+    for (int j = 0; j < chunk.frames; ++j)
+        chunk.gain[j] = ratioCurve(kRatioIndex, chunk.amplitude[j], chunk.arctangent[j],
+                                   chunk.hyperbolicTangent[j]);
+}
+
 }  // namespace
 
 ChunkSettings ChunkSettings::read(const SignalParameters& parameters) {
@@ -210,19 +218,33 @@ void restartDetector(OptoCompressor::State& s, const Chunk& chunk, int frame, bo
 }
 
 double applyGainCurve(OptoCompressor::State& s, int ratioIndex, Chunk& chunk, Reuse& reuse) {
+    for (int j = 0; j < chunk.frames; ++j) chunk.amplitude[j] = std::sqrt(chunk.envelope[j]);
+    const bool arctangent = curveUsesArctangent(ratioIndex);
+    const bool hyperbolicTangent = curveUsesHyperbolicTangent(ratioIndex);
+    for (int j = 0; j < chunk.frames; ++j) {
+        const double w = chunk.amplitude[j];
+        if (w != reuse.amplitude) {
+            reuse.amplitude = w;
+            if (arctangent) reuse.arctangent = std::atan(1.2 * w);
+            if (hyperbolicTangent) reuse.hyperbolicTangent = std::tanh(w);
+        }
+        chunk.arctangent[j] = reuse.arctangent;
+        chunk.hyperbolicTangent[j] = reuse.hyperbolicTangent;
+    }
+    switch (ratioIndex) {
+        case 0: curveGains<0>(chunk); break;
+        case 1: curveGains<1>(chunk); break;
+        case 2: curveGains<2>(chunk); break;
+        case 3: curveGains<3>(chunk); break;
+        case 4: curveGains<4>(chunk); break;
+        case 5: curveGains<5>(chunk); break;
+        case 6: curveGains<6>(chunk); break;
+        default: curveGains<-1>(chunk); break;
+    }
+    // The meter sees the unsmoothed gain.
     CBiquad meter = s.meterSmoother;
     double metered = 0.0;
-    for (int j = 0; j < chunk.frames; ++j) {
-        const double envelope = chunk.envelope[j];
-        if (envelope != reuse.envelope || ratioIndex != reuse.ratioIndex) {
-            reuse.envelope = envelope;
-            reuse.ratioIndex = ratioIndex;
-            reuse.gain = ratioCurve(ratioIndex, std::sqrt(envelope));
-        }
-        chunk.gain[j] = reuse.gain;
-        // The meter sees the unsmoothed gain.
-        metered = meter.step(reuse.gain);
-    }
+    for (int j = 0; j < chunk.frames; ++j) metered = meter.step(chunk.gain[j]);
     s.meterSmoother = meter;
     return metered;
 }

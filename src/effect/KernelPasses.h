@@ -41,6 +41,8 @@ struct Chunk {
     double a0[kChunkFrames], a1[kChunkFrames], a2[kChunkFrames];  // the cell's coefficients;
     double b0[kChunkFrames], b1[kChunkFrames];                    // b2 equals b0
     double envelope[kChunkFrames];
+    double amplitude[kChunkFrames];  // the envelope's square root
+    double arctangent[kChunkFrames], hyperbolicTangent[kChunkFrames];  // the curve's terms
     double gain[kChunkFrames];
 };
 
@@ -50,9 +52,8 @@ struct Reuse {
     static constexpr double kNone = std::numeric_limits<double>::quiet_NaN();  // never equal
     double w = kNone;
     double sinW = 0.0, cosW = 0.0;
-    double envelope = kNone;
-    int ratioIndex = -1;
-    double gain = 0.0;
+    double amplitude = kNone;
+    double arctangent = 0.0, hyperbolicTangent = 0.0;
 };
 
 // Gain smoothing, noise floor and drive: reads the chunk's inputs, fills xL, xR, inverse

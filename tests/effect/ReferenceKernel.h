@@ -79,12 +79,12 @@ public:
                     for (CBiquad* hp : {&s.sidechainHighPassLeft, &s.sidechainHighPassRight})
                         hp->offset = -hp->offset;
             }
-            const double gain = ratioCurve(effect.getRatioIndex(), std::sqrt(s.envelope));
+            const double gain = curve(effect.getRatioIndex(), std::sqrt(s.envelope));
             meterGain = s.meterSmoother.step(gain);
             double yL = gain * xL, yR = gain * xR;
             if (effect.getProcessMode() == 2) {
-                yL = valve.shape(yL);
-                yR = valve.shape(yR);
+                yL = shape(valve, yL);
+                yR = shape(valve, yR);
             }
             out0[i] = static_cast<Sample>(yL * s.inputGainInverse * s.outputGain);
             out1[i] = static_cast<Sample>(yR * s.inputGainInverse * s.outputGain);
@@ -129,6 +129,30 @@ public:
     OptoCompressor::State s;
 
 private:
+    static double shape(const ValveCurve& valve, double y) {
+        const double L = valve.scale, h = valve.inputFactor;
+        return y >= 0 ? std::atan(y * h) * L : std::tanh(y * h * -0.64) * L / -0.64;
+    }
+
+    static double curve(int ratioIndex, double W) {
+        switch (ratioIndex) {
+            case 0: return 0.6 / (1 + 0.4 * W) + 0.4;
+            case 1: return 0.8 / (1 + 0.4 * W) + 0.2;
+            case 2:
+                return (0.7 * (0.9 * W / (1 + 0.35 * W) + 0.1 * W) +
+                        0.3 * (0.92 * std::atan(1.2 * W) / 1.2 + 0.08 * W)) / W;
+            case 3:
+                return (0.35 * (0.95 * W / (1 + 0.35 * W) + 0.05 * W) +
+                        0.65 * (0.95 * std::atan(1.2 * W) / 1.2 + 0.05 * W)) / W;
+            case 4: return (0.97 * std::atan(1.2 * W) / 1.2 + 0.03 * W) / W;
+            case 5:
+                return (0.5 * (0.982 * std::atan(1.2 * W) / 1.2 + 0.018 * W) +
+                        0.5 * (0.982 * std::tanh(W) + 0.018 * W)) / W;
+            case 6: return (0.99 * std::tanh(W) + 0.01 * W) / W;
+            default: return 1;
+        }
+    }
+
     void resetDetector() {
         for (CBiquad* section : {&s.sidechainHighPassLeft, &s.sidechainHighPassRight, &s.optoCell,
                                  &s.fastAverage, &s.slowAverage}) {
