@@ -189,7 +189,9 @@ int main(int argc, char** argv) {
     for (const Input& input : inputs) {
         for (const auto& [mode, value] : modes) {
             const float processValue = value;
-            const SetUp setUp = [processValue](HostedEffect& e) { e.setParameter(0, processValue); };
+            const SetUp setUp = [processValue](HostedEffect& e) {
+                e.setParameter(0, processValue);
+            };
             const std::string name = std::string(mode) + "/" + input.name;
             if (name == profiled) return profile(ours, setUp, input, blocks);
             benchmark::RegisterBenchmark(name.c_str(), processInput, ours, setUp, std::cref(input));

@@ -8,7 +8,9 @@ constexpr int kNumRatioCurves = 7;
 
 // Whether the curve of a ratio index uses atan(1.2 w) and tanh(w).
 inline bool curveUsesArctangent(int ratioIndex) { return ratioIndex >= 2 && ratioIndex <= 5; }
-inline bool curveUsesHyperbolicTangent(int ratioIndex) { return ratioIndex >= 5 && ratioIndex <= 6; }
+inline bool curveUsesHyperbolicTangent(int ratioIndex) {
+    return ratioIndex >= 5 && ratioIndex <= 6;
+}
 
 // The curve of ratioIndex at w, given arctangent = atan(1.2 w) and hyperbolicTangent =
 // tanh(w) (a term the curve does not use is ignored). Callers that process many amplitudes

@@ -60,7 +60,8 @@ void smoothGains(OptoCompressor::State& s, const ChunkSettings& settings, Chunk&
         if (framesUnchanged < 2) {
             const double output =
                 outputGain + 0.001 * (settings.outputGainTarget - outputGain) + offset;
-            const double input = inputGain + 0.001 * (settings.inputGainTarget - inputGain) + offset;
+            const double input =
+                inputGain + 0.001 * (settings.inputGainTarget - inputGain) + offset;
             const bool unchanged = sameBits(output, outputGain) && sameBits(input, inputGain);
             framesUnchanged = unchanged ? framesUnchanged + 1 : 0;
             outputGain = output;

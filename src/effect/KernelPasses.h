@@ -3,7 +3,15 @@
 // does not depend on the opto cell's previous output (gain smoothing, noise, drive,
 // side-chain filters, averages, the cell's coefficients) runs free of the cell's chain, and
 // the cell's recursion runs alone. Every value is computed as the algorithm writes it, in
-// the same order per frame; only independent computations are regrouped.
+// the same order per frame; only independent computations are regrouped, and a result is
+// reused only when its inputs are bit for bit those of the frame before.
+//
+// Read once per block: the valve scale (from the ratio index).
+// Read once per chunk: the process mode, the ratio index for the gain curve, the time scale
+// and the two gain targets (ChunkSettings).
+// Read per frame: the two inputs. All inputs of a chunk are read before any of its outputs
+// is written, so in-place and mono buffers, which only ever share an index, are safe.
+// Written once per chunk: the meter, with the chunk's last value.
 #pragma once
 
 #include <limits>

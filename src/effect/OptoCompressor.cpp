@@ -103,12 +103,7 @@ void OptoCompressor::bypass(const Sample* in0, const Sample* in1, Sample* out0, 
     meterGain.store(gain, std::memory_order_relaxed);
 }
 
-// The kernel, chunk by chunk, pass by pass (see KernelPasses.h). Read once per block: the
-// valve scale (from the ratio). Read once per chunk of up to 64 frames: the process mode,
-// the ratio for the gain curve, the time scale and the two gain targets. Read per frame:
-// the inputs, every one of a chunk's before any of its outputs is written, so in-place and
-// mono buffers (which only ever share an index) are safe. The meter is published once per
-// chunk with the chunk's last value.
+// Chunk by chunk, pass by pass; KernelPasses.h says what is read when.
 template <typename Sample>
 void OptoCompressor::compress(const Sample* in0, const Sample* in1, Sample* out0, Sample* out1,
                               int frames) {

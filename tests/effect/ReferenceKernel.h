@@ -29,8 +29,10 @@ public:
         for (int i = 0; i < frames; ++i) {
             const double inL = in0[i], inR = in1[i];
             s.gainSmoothOffset = -s.gainSmoothOffset;
-            s.outputGain = s.outputGain + 0.001 * (effect.getOutputGainTarget() - s.outputGain) + s.gainSmoothOffset;
-            s.inputGain = s.inputGain + 0.001 * (effect.getInputGainTarget() - s.inputGain) + s.gainSmoothOffset;
+            s.outputGain = s.outputGain + 0.001 * (effect.getOutputGainTarget() - s.outputGain) +
+                           s.gainSmoothOffset;
+            s.inputGain = s.inputGain + 0.001 * (effect.getInputGainTarget() - s.inputGain) +
+                          s.gainSmoothOffset;
             s.inputGainInverse = 1 / s.inputGain;
             const uint32_t wordL = s.noise.nextWord();
             const uint32_t wordR = s.noise.nextWord();
@@ -108,7 +110,8 @@ public:
         meter.frequency = 1000 * 0.7 / 300;
         meter.design();
         s.gainSmoothOffset = 1e-17;
-        for (CBiquad* section : {&s.optoCell, &s.sidechainHighPassLeft, &s.sidechainHighPassRight}) {
+        for (CBiquad* section :
+             {&s.optoCell, &s.sidechainHighPassLeft, &s.sidechainHighPassRight}) {
             section->sampleRate = r;
             if (section->frequency > 0.499 * r) section->frequency = 0.499 * r;
         }
@@ -116,8 +119,8 @@ public:
         s.fastAverage.q = s.slowAverage.q = 0.5;
         s.fastAverage.frequency = 5;
         s.slowAverage.frequency = 2;
-        for (CBiquad* section : {&s.optoCell, &s.fastAverage, &s.slowAverage, &s.sidechainHighPassLeft,
-                                 &s.sidechainHighPassRight}) {
+        for (CBiquad* section : {&s.optoCell, &s.fastAverage, &s.slowAverage,
+                                 &s.sidechainHighPassLeft, &s.sidechainHighPassRight}) {
             section->design();
             section->clear();
         }
