@@ -220,11 +220,21 @@ int main(int argc, char** argv) {
             auto found = reporter.nanosecondsPerFrame.find(subject + "/" + input.name);
             return found == reporter.nanosecondsPerFrame.end() ? NAN : found->second;
         };
+        // A figure that was not measured (filtered out, or no peer) shows as a dash.
+        const auto show = [](const char* format, int width, double value) {
+            if (std::isnan(value))
+                std::printf(" %*s", width, "-");
+            else
+                std::printf(format, value);
+        };
         const double peerCost = cost("Peer");
         std::printf("%-8s", input.name);
-        for (const auto& [mode, value] : modes)
-            std::printf(" %9.1f %8.2f", cost(mode), cost(mode) / peerCost);
-        std::printf(" %9.1f\n", peerCost);
+        for (const auto& [mode, value] : modes) {
+            show(" %9.1f", 9, cost(mode));
+            show(" %8.2f", 8, cost(mode) / peerCost);
+        }
+        show(" %9.1f", 9, peerCost);
+        std::printf("\n");
     }
     return 0;
 }
