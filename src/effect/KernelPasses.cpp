@@ -224,8 +224,9 @@ double applyGainCurve(OptoCompressor::State& s, int ratioIndex, Chunk& chunk, Re
     const bool hyperbolicTangent = curveUsesHyperbolicTangent(ratioIndex);
     for (int j = 0; j < chunk.frames; ++j) {
         const double w = chunk.amplitude[j];
-        if (w != reuse.amplitude) {
+        if (w != reuse.amplitude || ratioIndex != reuse.ratioIndex) {
             reuse.amplitude = w;
+            reuse.ratioIndex = ratioIndex;
             if (arctangent) reuse.arctangent = std::atan(1.2 * w);
             if (hyperbolicTangent) reuse.hyperbolicTangent = std::tanh(w);
         }

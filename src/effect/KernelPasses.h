@@ -61,6 +61,7 @@ struct Reuse {
     double w = kNone;
     double sinW = 0.0, cosW = 0.0;
     double amplitude = kNone;
+    int ratioIndex = -1;  // the curve the terms were computed for
     double arctangent = 0.0, hyperbolicTangent = 0.0;
 };
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ReferenceKernel.h"
+#include "effect/KernelPasses.h"
 #include "support/InProcessEffect.h"
 
 namespace {
@@ -245,6 +246,27 @@ TEST(KernelReference, ResetAtEveryBlockEdgeAgreesBitForBit) {
             ASSERT_EQ(std::memcmp(out1.data(), ref1.data(), out1.size() * sizeof(double)), 0);
             EXPECT_TRUE(std::isnan(out0[blockSize + nanAt]));
         }
+}
+
+}  // namespace
+
+namespace {
+
+// The ratio can change between two chunks of a block (automation from another thread):
+// curve terms kept for an equal amplitude must then still be the new curve's.
+TEST(KernelPasses, ARatioChangeBetweenChunksUsesTheNewCurvesTerms) {
+    SignalParameters parameters;
+    OptoCompressor compressor(parameters);
+    OptoCompressor::State state = compressor.getState();
+    kernel::Chunk chunk;
+    kernel::Reuse reuse;
+    chunk.frames = 3;
+    for (int j = 0; j < chunk.frames; ++j) chunk.envelope[j] = 0.25;
+    for (int ratio : {0, 3, 1, 6, 5, 2}) {
+        kernel::applyGainCurve(state, ratio, chunk, reuse);
+        for (int j = 0; j < chunk.frames; ++j)
+            ASSERT_TRUE(sameBits(chunk.gain[j], ratioCurve(ratio, 0.5))) << ratio << " " << j;
+    }
 }
 
 }  // namespace
