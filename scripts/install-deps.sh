@@ -10,4 +10,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev \
   libsndfile1-dev libcairo2-dev libx11-dev libfontconfig-dev libfreetype-dev \
   fonts-liberation2 fonts-dejavu-core fonts-urw-base35 \
-  xvfb xdotool x11-utils x11-xserver-utils >/dev/null
+  xvfb xdotool x11-utils x11-xserver-utils \
+  lsp-plugins-vst >/dev/null

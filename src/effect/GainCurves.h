@@ -6,8 +6,16 @@
 
 constexpr int kNumRatioCurves = 7;
 
-// Gain factor for detector amplitude w; 1 as w tends to 0. Any other index gives 1.
-inline double ratioCurve(int ratioIndex, double w) {
+// Whether the curve of a ratio index uses atan(1.2 w) and tanh(w).
+inline bool curveUsesArctangent(int ratioIndex) { return ratioIndex >= 2 && ratioIndex <= 5; }
+inline bool curveUsesHyperbolicTangent(int ratioIndex) {
+    return ratioIndex >= 5 && ratioIndex <= 6;
+}
+
+// The curve of ratioIndex at w, given arctangent = atan(1.2 w) and hyperbolicTangent =
+// tanh(w) (a term the curve does not use is ignored). Callers that process many amplitudes
+// compute the terms first and the rest in loops the compiler can vectorise.
+inline double ratioCurve(int ratioIndex, double w, double arctangent, double hyperbolicTangent) {
     switch (ratioIndex) {
         case 0:
             return 0.6 / (1.0 + 0.4 * w) + 0.4;
@@ -15,23 +23,30 @@ inline double ratioCurve(int ratioIndex, double w) {
             return 0.8 / (1.0 + 0.4 * w) + 0.2;
         case 2:
             return (0.7 * (0.9 * w / (1.0 + 0.35 * w) + 0.1 * w) +
-                    0.3 * (0.92 * std::atan(1.2 * w) / 1.2 + 0.08 * w)) /
+                    0.3 * (0.92 * arctangent / 1.2 + 0.08 * w)) /
                    w;
         case 3:
             return (0.35 * (0.95 * w / (1.0 + 0.35 * w) + 0.05 * w) +
-                    0.65 * (0.95 * std::atan(1.2 * w) / 1.2 + 0.05 * w)) /
+                    0.65 * (0.95 * arctangent / 1.2 + 0.05 * w)) /
                    w;
         case 4:
-            return (0.97 * std::atan(1.2 * w) / 1.2 + 0.03 * w) / w;
+            return (0.97 * arctangent / 1.2 + 0.03 * w) / w;
         case 5:
-            return (0.5 * (0.982 * std::atan(1.2 * w) / 1.2 + 0.018 * w) +
-                    0.5 * (0.982 * std::tanh(w) + 0.018 * w)) /
+            return (0.5 * (0.982 * arctangent / 1.2 + 0.018 * w) +
+                    0.5 * (0.982 * hyperbolicTangent + 0.018 * w)) /
                    w;
         case 6:
-            return (0.99 * std::tanh(w) + 0.01 * w) / w;
+            return (0.99 * hyperbolicTangent + 0.01 * w) / w;
         default:
             return 1.0;
     }
+}
+
+// Gain factor for detector amplitude w; 1 as w tends to 0. Any other index gives 1.
+inline double ratioCurve(int ratioIndex, double w) {
+    const double arctangent = curveUsesArctangent(ratioIndex) ? std::atan(1.2 * w) : 0.0;
+    const double hyperbolicTangent = curveUsesHyperbolicTangent(ratioIndex) ? std::tanh(w) : 0.0;
+    return ratioCurve(ratioIndex, w, arctangent, hyperbolicTangent);
 }
 
 // The valve stage of one ratio: unity slope at 0, saturating towards scale * pi/2 above
@@ -40,8 +55,10 @@ struct ValveCurve {
     double scale;        // L = B * M
     double inputFactor;  // h = (1 / B) / M, so that h * L = 1
 
-    double shape(double y) const {
-        if (y >= 0.0) return std::atan(y * inputFactor) * scale;
+    double shape(double y) const { return y >= 0.0 ? shapeNonNegative(y) : shapeNegative(y); }
+    // The two halves, for callers that sort samples by sign first.
+    double shapeNonNegative(double y) const { return std::atan(y * inputFactor) * scale; }
+    double shapeNegative(double y) const {
         return std::tanh(y * inputFactor * -0.64) * scale / -0.64;
     }
 };

@@ -143,13 +143,14 @@ public:
                 break;
             case FocusOut: {
                 // Grabs (a menu opening) move the focus only for a while; the focus moving
-                // into a child of ours does not take it away. Nor does the box taking the
-                // focus from PointerRoot with the pointer over it: that reports the pointer's
-                // window losing the focus it had only through the pointer.
+                // into a child of ours does not take it away, and neither does the pointer
+                // leaving while the focus follows the pointer (detail NotifyPointer: the
+                // box's own XSetInputFocus ends that kind of focus first).
                 int mode = event.xfocus.mode;
                 int detail = event.xfocus.detail;
                 if ((mode == NotifyNormal || mode == NotifyWhileGrabbed) &&
-                    detail != NotifyInferior && detail != NotifyPointer)
+                    detail != NotifyInferior && detail != NotifyPointer &&
+                    detail != NotifyPointerRoot && detail != NotifyDetailNone)
                     listener.editBoxFocusLost();
                 break;
             }
