@@ -149,8 +149,7 @@ public:
                 int mode = event.xfocus.mode;
                 int detail = event.xfocus.detail;
                 if ((mode == NotifyNormal || mode == NotifyWhileGrabbed) &&
-                    detail != NotifyInferior && detail != NotifyPointer &&
-                    detail != NotifyPointerRoot && detail != NotifyDetailNone)
+                    detail != NotifyInferior && detail != NotifyPointer)
                     listener.editBoxFocusLost();
                 break;
             }
