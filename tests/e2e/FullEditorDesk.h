@@ -25,7 +25,7 @@
 #include "skin/SkinBitmaps.h"
 #include "skin/SkinLayout.h"
 #include "support/TemporaryFolder.h"
-#include "support/XvfbServer.h"
+#include "support/XvfbSuite.h"
 
 namespace desk {
 
@@ -95,22 +95,19 @@ inline int skinMismatches(const ScreenPicture& picture, const Area& part, int id
 
 }  // namespace desk
 
-class FullEditorDesk : public ::testing::Test {
+class FullEditorDesk : public XvfbSuite {
 protected:
     static constexpr int kWidth = skin::kEditorWidth;
     static constexpr int kHeight = skin::kEditorHeight;
 
     static void SetUpTestSuite() {
-        server = new XvfbServer;
-        std::string error;
-        if (!server->start(error)) serverError = error;
+        XvfbSuite::SetUpTestSuite();
         // The memories live in the settings file: never the user's while tests run.
         configFolder = new TemporaryFolder;
         ::setenv("XDG_CONFIG_HOME", configFolder->path().c_str(), 1);
     }
     static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
+        XvfbSuite::TearDownTestSuite();
         delete configFolder;
         configFolder = nullptr;
     }
@@ -220,8 +217,6 @@ protected:
         return countDescendants(Window(window->handle()));
     }
 
-    static XvfbServer* server;
-    static std::string serverError;
     static TemporaryFolder* configFolder;
     Display* observer = nullptr;
     RecordingHost host;

@@ -17,7 +17,7 @@
 #include "platform/DropTarget.h"
 #include "platform/HostWindow.h"
 #include "platform/NativeWindow.h"
-#include "support/XvfbServer.h"
+#include "support/XvfbSuite.h"
 
 namespace {
 
@@ -132,18 +132,8 @@ private:
     std::string offered;
 };
 
-class X11DropTargetTest : public ::testing::Test {
+class X11DropTargetTest : public XvfbSuite {
 protected:
-    static void SetUpTestSuite() {
-        server = new XvfbServer;
-        std::string error;
-        if (!server->start(error)) serverError = error;
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
-
     void SetUp() override {
         ASSERT_TRUE(serverError.empty()) << serverError;
         std::string error;
@@ -194,8 +184,6 @@ protected:
         return value;
     }
 
-    static XvfbServer* server;
-    static std::string serverError;
     SilentWindow windowListener;
     RecordingDrops drops;
     std::unique_ptr<platform::HostWindow> host;
@@ -204,8 +192,6 @@ protected:
     DragSource source;
 };
 
-XvfbServer* X11DropTargetTest::server = nullptr;
-std::string X11DropTargetTest::serverError;
 
 TEST_F(X11DropTargetTest, APlainHostTopLevelProxiesToOurWindowUntilTheTargetGoes) {
     target = platform::DropTarget::create(*editor, drops);

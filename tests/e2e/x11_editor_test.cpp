@@ -15,7 +15,7 @@
 #include "platform/HostWindow.h"
 #include "platform/MessageBox.h"
 #include "skin/SkinBitmaps.h"
-#include "support/XvfbServer.h"
+#include "support/XvfbSuite.h"
 
 namespace {
 
@@ -40,18 +40,8 @@ platform::Color skinPixel(const SkinBitmap* bitmap, int x, int y) {
     return platform::Color{rgb[0], rgb[1], rgb[2], 255};
 }
 
-class X11EditorTest : public ::testing::Test {
+class X11EditorTest : public XvfbSuite {
 protected:
-    static void SetUpTestSuite() {
-        server = new XvfbServer;
-        std::string error;
-        if (!server->start(error)) serverError = error;
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
-
     void SetUp() override {
         ASSERT_TRUE(serverError.empty()) << serverError;
         std::string error;
@@ -122,16 +112,12 @@ protected:
     }
     std::string display(VstInt32 index) { return plugin->parameterDisplay(index); }
 
-    static XvfbServer* server;
-    static std::string serverError;
     RecordingHost host;
     std::unique_ptr<PluginLibrary> library;
     std::unique_ptr<HostedEffect> plugin;
     std::unique_ptr<platform::HostWindow> window;
 };
 
-XvfbServer* X11EditorTest::server = nullptr;
-std::string X11EditorTest::serverError;
 
 TEST_F(X11EditorTest, TheEditorIsFourHundredByThreeHundredNine) {
     EXPECT_EQ(plugin->effect()->flags, 0x1011);

@@ -18,7 +18,7 @@
 #include "platform/HostWindow.h"
 #include "platform/NativeWindow.h"
 #include "support/TemporaryFolder.h"
-#include "support/XvfbServer.h"
+#include "support/XvfbSuite.h"
 
 namespace {
 
@@ -36,18 +36,8 @@ public:
     void windowDestroyed() override {}
 };
 
-class X11FileDialogTest : public ::testing::Test {
+class X11FileDialogTest : public XvfbSuite {
 protected:
-    static void SetUpTestSuite() {
-        server = new XvfbServer;
-        std::string error;
-        if (!server->start(error)) serverError = error;
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
-
     void SetUp() override {
         ASSERT_TRUE(serverError.empty()) << serverError;
         std::string error;
@@ -122,8 +112,6 @@ protected:
             << "xdotool " << arguments;
     }
 
-    static XvfbServer* server;
-    static std::string serverError;
     SilentWindow listener;
     std::unique_ptr<platform::HostWindow> host;
     std::unique_ptr<platform::NativeWindow> editor;
@@ -132,8 +120,6 @@ protected:
     int pumpCalls = 0;
 };
 
-XvfbServer* X11FileDialogTest::server = nullptr;
-std::string X11FileDialogTest::serverError;
 
 bool contains(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();

@@ -11,8 +11,6 @@
 
 #include "effect/Parameters.h"
 
-XvfbServer* FullEditorDesk::server = nullptr;
-std::string FullEditorDesk::serverError;
 TemporaryFolder* FullEditorDesk::configFolder = nullptr;
 
 namespace {

@@ -16,7 +16,7 @@
 
 #include "platform/HostWindow.h"
 #include "platform/NativeWindow.h"
-#include "support/XvfbServer.h"
+#include "support/XvfbSuite.h"
 
 struct RecordingWindowListener : platform::WindowListener {
     void windowExposed(const platform::Rect&) override { ++exposes; }
@@ -30,20 +30,10 @@ struct RecordingWindowListener : platform::WindowListener {
     int keys = 0;
 };
 
-class X11Desk : public ::testing::Test {
+class X11Desk : public XvfbSuite {
 protected:
     static constexpr int kWidth = 400;
     static constexpr int kHeight = 300;
-
-    static void SetUpTestSuite() {
-        server = new XvfbServer;
-        std::string error;
-        if (!server->start(error)) serverError = error;
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
 
     void SetUp() override {
         ASSERT_TRUE(serverError.empty()) << serverError;
@@ -137,8 +127,6 @@ protected:
         return count;
     }
 
-    static XvfbServer* server;
-    static std::string serverError;
     RecordingWindowListener listener;
     std::unique_ptr<platform::HostWindow> host;
     std::unique_ptr<platform::NativeWindow> child;
