@@ -190,7 +190,6 @@ void ADEditor::idle() {
     if (!frame) return;
     if (about && about->getValue() != 0.0f) return;
     CPresetSystemEditor::idle();
-    if (!frame) return;
     float reduction = static_cast<float>(meterReduction());
     if (reduction < 0.0f) reduction = 0.0f;
     if (reduction > 1.0f) reduction = 1.0f;

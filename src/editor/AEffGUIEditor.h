@@ -53,7 +53,6 @@ protected:
     bool onEditorThread() const;
     // Applies what other threads left in pending; idle calls it first.
     virtual void applyPendingChanges() {}
-    bool inIdleStuff() const { return pumpState == PumpState::InHostIdle; }
 
     ERect rect{0, 0, 0, 0};
     int32_t lLastTicks;

@@ -70,7 +70,7 @@ void CAnimKnob3::drag(CDrawContext* context, const CPoint& where, int32_t button
     if (listener) listener->valueChanged(context, this);
 
     const CPoint start = pointerPosition(context, where);
-    if (!pressloop::pumpAndStillAttached(this)) return;
+    if (!pumpWhileHeld()) return;
     beginEdit();
 
     CPoint pointer = start;
@@ -92,7 +92,7 @@ void CAnimKnob3::drag(CDrawContext* context, const CPoint& where, int32_t button
         bounceValue();
         reportIfDirty(context);
         pointer = pointerPosition(context, pointer);
-        if (!pressloop::pumpAndStillAttached(this)) return;
+        if (!pumpWhileHeld()) return;
     } while (live & kLButton);
 
     if (listener) listener->valueChanged(context, this);

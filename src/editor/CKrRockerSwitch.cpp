@@ -57,7 +57,7 @@ void CKrRockerSwitch::mouse(CDrawContext* context, CPoint& where, int32_t button
     if (left || right) {
         value = left ? -1.0f : 1.0f;
         // The pump draws the pressed half before the program changes.
-        if (!pressloop::pumpAndStillAttached(this)) return;
+        if (!pumpWhileHeld()) return;
         target->stepProgram(right);
         setDirty(true);
     }

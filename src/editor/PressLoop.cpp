@@ -20,6 +20,4 @@ void waitForRelease(CDrawContext* context) {
     while (resolveButtons(context, -1) & kLButton) platform::sleepMilliseconds(kPollMilliseconds);
 }
 
-bool pumpAndStillAttached(CControl* control) { return control->pumpWhileHeld(); }
-
 }  // namespace pressloop

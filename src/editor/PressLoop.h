@@ -1,10 +1,9 @@
 // Steps the editor's own controls share in their mouse handling: reading the buttons,
-// waiting for the release and pumping the host while the button is held.
+// waiting for the release. Pumping the host while held is the control's pumpWhileHeld.
 #pragma once
 
 #include <cstdint>
 
-class CControl;
 class CDrawContext;
 
 namespace pressloop {
@@ -15,9 +14,5 @@ int32_t resolveButtons(CDrawContext* context, int32_t buttons);
 // Polls the live state until the left button is up, servicing nothing else. No context,
 // or no window of ours to read the state from, counts as released.
 void waitForRelease(CDrawContext* context);
-
-// The control's idle pump. False when the frame let the control go meanwhile: the caller
-// holds a counted reference to it and stops at once, touching neither frame nor listener.
-bool pumpAndStillAttached(CControl* control);
 
 }  // namespace pressloop

@@ -27,13 +27,13 @@ platform::Color toPlatform(const CColor& c) { return platform::Color{c.red, c.gr
 platform::FontSpec standardFontSpec(int32_t fontIndex, int32_t face) {
     if (fontIndex < 0 || fontIndex >= kNumStandardFonts) fontIndex = kSystemFont;
     const StandardFont& font = kStandardFonts[fontIndex];
-    platform::FontSpec spec;
-    spec.face = font.face;
-    spec.pixelHeight = font.height;
-    spec.bold = (face & kBoldFace) || fontIndex == kSystemFont;
-    spec.italic = (face & kItalicFace) != 0;
-    spec.underline = (face & kUnderlineFace) != 0;
-    return spec;
+    platform::FontSpec chosen;
+    chosen.face = font.face;
+    chosen.pixelHeight = font.height;
+    chosen.bold = (face & kBoldFace) || fontIndex == kSystemFont;
+    chosen.italic = (face & kItalicFace) != 0;
+    chosen.underline = (face & kUnderlineFace) != 0;
+    return chosen;
 }
 
 CDrawContext::CDrawContext(CFrame* frame, platform::Canvas* canvas, platform::NativeWindow* window)

@@ -119,11 +119,9 @@ CFrame::~CFrame() {
     closeEditBox(editBoxOwner);
     if (window && defaultCursorSaved) window->setCursor(platform::CursorStyle::Default);
     setDropActive(false);
-    // Children leave while this is still a frame (their removal may ask it for its focus)
-    // and while the window's connection is still open: what they drew may hold resources
-    // of that connection, which can only be released while it is open.
-    removeAll(true);
     window.reset();
+    // Children leave while this is still a frame: their removal may ask it for its focus.
+    removeAll(true);
 }
 
 CDrawContext* CFrame::createWindowContext() { return new CDrawContext(this, nullptr, window.get()); }

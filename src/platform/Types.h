@@ -2,6 +2,7 @@
 // No service header includes the plug-in interface; the toolkit converts at its edge.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -23,6 +24,14 @@ struct Rect {
     int height() const { return bottom - top; }
     bool empty() const { return right <= left || bottom <= top; }
 };
+
+// The smallest rectangle holding both; an empty one adds nothing.
+inline Rect unite(const Rect& a, const Rect& b) {
+    if (a.empty()) return b;
+    if (b.empty()) return a;
+    return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
 
 struct Point {
     int x, y;

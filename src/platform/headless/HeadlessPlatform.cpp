@@ -1,6 +1,5 @@
 #include "platform/headless/HeadlessPlatform.h"
 
-#include <algorithm>
 #include <deque>
 #include <map>
 #include <variant>
@@ -115,13 +114,6 @@ public:
 HeadlessWindow* find(WindowHandle handle) {
     auto found = state().windows.find(handle);
     return found == state().windows.end() ? nullptr : found->second;
-}
-
-Rect unite(const Rect& a, const Rect& b) {
-    if (a.empty()) return b;
-    if (b.empty()) return a;
-    return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                std::max(a.bottom, b.bottom)};
 }
 
 void post(WindowHandle window, Event event) { state().events.emplace_back(window, event); }

@@ -1,7 +1,5 @@
 #include "platform/x11/X11Connection.h"
 
-#include <cairo-xlib.h>
-
 #include <map>
 #include <utility>
 
@@ -36,15 +34,6 @@ int collectError(Display* display, XErrorEvent* error) {
 
 }  // namespace
 
-void finishCairoDevice(Display* display) {
-    // cairo keeps caches per display until its device is finished; a connection opened
-    // and closed with every editor would otherwise leave them behind each time.
-    cairo_surface_t* probe = cairo_xlib_surface_create(
-        display, DefaultRootWindow(display), DefaultVisual(display, DefaultScreen(display)), 1, 1);
-    if (cairo_device_t* device = cairo_surface_get_device(probe)) cairo_device_finish(device);
-    cairo_surface_destroy(probe);
-}
-
 Display* acquireDisplay() {
     Connection& c = connection();
     if (!c.display) {
@@ -59,7 +48,6 @@ Display* acquireDisplay() {
 void releaseDisplay() {
     Connection& c = connection();
     if (c.users == 0 || --c.users > 0) return;
-    finishCairoDevice(c.display);
     XCloseDisplay(c.display);
     c.display = nullptr;
     c.targets.clear();

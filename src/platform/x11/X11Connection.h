@@ -20,8 +20,6 @@ public:
 // Opens the connection for its first user; null when no display can be opened.
 Display* acquireDisplay();
 void releaseDisplay();
-// Releases what cairo keeps for display; call it right before closing the connection.
-void finishCairoDevice(Display* display);
 // The open connection, or null.
 Display* currentDisplay();
 // Changes whenever a connection opens, so that a loop can tell that the one it started on

@@ -5,7 +5,6 @@
 #include <cairo.h>
 
 #include "platform/HostWindow.h"
-#include "platform/x11/X11Connection.h"
 
 namespace platform {
 
@@ -39,7 +38,6 @@ public:
         if (!destroyed) XDestroyWindow(display, window);
         XSync(display, False);
         if (hostDisplay == display) hostDisplay = nullptr;
-        x11::finishCairoDevice(display);
         XCloseDisplay(display);
     }
 

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/x11/X11Connection.h"
 #include "platform/MessageBox.h"
 
 namespace platform {
@@ -170,7 +169,6 @@ void showMessageBox(const char* title, const char* text, MessageBoxIcon icon) {
         return;
     }
     runBox(display, title, linesOf(text));
-    x11::finishCairoDevice(display);
     XCloseDisplay(display);
 }
 

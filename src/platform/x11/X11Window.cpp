@@ -20,13 +20,6 @@ namespace {
 
 using x11::ErrorTrap;
 
-Rect unite(const Rect& a, const Rect& b) {
-    if (a.empty()) return b;
-    if (b.empty()) return a;
-    return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                std::max(a.bottom, b.bottom)};
-}
-
 int buttonBit(unsigned int button) {
     switch (button) {
         case Button1: return kPointerLeft;
