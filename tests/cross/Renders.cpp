@@ -105,11 +105,19 @@ std::vector<Session> sessions() {
                             {kOutput, 0.25f}};
             list.push_back(s);
         }
-        Session fast{modeName + "-fast-hard", {{kProcess, mode}, {kTime, 0.0f},
-                     {kCompression, 1.0f}, {kOutput, 0.0f}}, false, 2, 64, 48000.0f};
+        Session fast{modeName + "-fast-hard",
+                     {{kProcess, mode}, {kTime, 0.0f}, {kCompression, 1.0f}, {kOutput, 0.0f}},
+                     false,
+                     2,
+                     64,
+                     48000.0f};
         list.push_back(fast);
-        Session slow{modeName + "-slow-mono", {{kProcess, mode}, {kTime, 1.0f},
-                     {kCompression, 0.4f}, {kOutput, 0.6f}}, false, 1, 1000, 96000.0f};
+        Session slow{modeName + "-slow-mono",
+                     {{kProcess, mode}, {kTime, 1.0f}, {kCompression, 0.4f}, {kOutput, 0.6f}},
+                     false,
+                     1,
+                     1000,
+                     96000.0f};
         list.push_back(slow);
     }
     // The 64-bit path of the same settings.
@@ -154,7 +162,8 @@ bool unpackRenders(const std::string& file, std::vector<std::pair<std::string, s
         if (end == std::string::npos || file.size() - end - 1 < 8) return false;
         std::string name = file.substr(at, end - at);
         uint64_t length = 0;
-        for (int i = 0; i < 8; ++i) length |= uint64_t(uint8_t(file[end + 1 + size_t(i)])) << (8 * i);
+        for (int i = 0; i < 8; ++i)
+            length |= uint64_t(uint8_t(file[end + 1 + size_t(i)])) << (8 * i);
         at = end + 9;
         if (length > file.size() - at) return false;
         out.emplace_back(std::move(name), file.substr(at, size_t(length)));

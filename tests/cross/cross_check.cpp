@@ -1,7 +1,8 @@
 // The Linux side of the Windows build's comparisons, run by the Windows tests' CTest:
 //   krv-cross-check render PLUGIN FILE   renders every session through PLUGIN into FILE
 //   krv-cross-check bank FILE NAME       reads the bank FILE, writes it again and checks that
-//                                        the bytes are the same and program 1 is called NAME
+//                                        the bytes are the same and the working program
+//                                        (program 0) is called NAME
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -62,9 +63,9 @@ int checkBank(const std::string& file, const std::string& expectedName) {
         return 1;
     }
     char programName[64] = {};
-    fixture.effect().program(1)->getName(programName);
+    fixture.effect().program(0)->getName(programName);
     if (expectedName != programName) {
-        std::fprintf(stderr, "program 1 is \"%s\", not \"%s\"\n", programName,
+        std::fprintf(stderr, "program 0 is \"%s\", not \"%s\"\n", programName,
                      expectedName.c_str());
         return 1;
     }

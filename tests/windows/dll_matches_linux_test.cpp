@@ -57,12 +57,11 @@ TEST(DllMatchesLinux, EverySessionGivesTheLinuxLibrarysSamples) {
         ASSERT_EQ(fromLinux[i].first, session.name);
         const std::string windows = cross::render(*library, session, error);
         ASSERT_EQ(windows.size(), fromLinux[i].second.size()) << session.name << ": " << error;
-        const Difference d = session.doublePrecision
-                                 ? compare<double>(windows, fromLinux[i].second)
-                                 : compare<float>(windows, fromLinux[i].second);
+        const Difference d = session.doublePrecision ? compare<double>(windows, fromLinux[i].second)
+                                                     : compare<float>(windows, fromLinux[i].second);
         std::printf("%-24s %s: %zu samples differ, largest %.3g (relative %.3g), first at %zu\n",
-                    session.name.c_str(), d.samples ? "DIFFERS" : "identical", d.samples,
-                    d.largest, d.relative, d.firstAt);
+                    session.name.c_str(), d.samples ? "DIFFERS" : "identical", d.samples, d.largest,
+                    d.relative, d.firstAt);
         if (d.samples == 0) ++identicalSessions;
         largestOverAll = std::max(largestOverAll, d.largest);
         // Off passes the input through untouched on every system.
@@ -73,8 +72,8 @@ TEST(DllMatchesLinux, EverySessionGivesTheLinuxLibrarysSamples) {
         // its last bits, never audibly.
         EXPECT_LT(d.largest, 1e-6) << session.name;
     }
-    std::printf("%zu of %zu sessions bit-identical; largest difference %.3g\n",
-                identicalSessions, sessions.size(), largestOverAll);
+    std::printf("%zu of %zu sessions bit-identical; largest difference %.3g\n", identicalSessions,
+                sessions.size(), largestOverAll);
 }
 
 }  // namespace
