@@ -16,9 +16,6 @@
 
 namespace {
 
-// M_PI is a POSIX extension, missing from a strict C++ build on Windows.
-constexpr double kPi = 3.141592653589793;
-
 template <typename T>
 bool sameBits(const T& a, const T& b) {
     return std::memcmp(&a, &b, sizeof(T)) == 0;
@@ -64,7 +61,7 @@ std::vector<double> testSignal(int frames, unsigned seed) {
     std::vector<double> v(frames);
     for (int i = 0; i < frames; ++i) {
         double t = (i % 9000) / 44100.0;
-        v[i] = 0.9 * std::exp(-t * 12.0) * std::sin(2 * kPi * 70.0 * t) + 0.02 * noise(random) +
+        v[i] = 0.9 * std::exp(-t * 12.0) * std::sin(2 * M_PI * 70.0 * t) + 0.02 * noise(random) +
                (i > frames / 2 ? 0.0 : 0.1 * std::sin(i * 0.3));
     }
     return v;

@@ -11,9 +11,6 @@
 
 namespace {
 
-// M_PI is a POSIX extension, missing from a strict C++ build on Windows.
-constexpr double kPi = 3.141592653589793;
-
 template <typename Sample>
 struct Stereo {
     std::vector<Sample> left, right;
@@ -26,7 +23,7 @@ Stereo<Sample> drumLikeSignal(int frames, unsigned seed = 7) {
     Stereo<Sample> s{std::vector<Sample>(frames), std::vector<Sample>(frames)};
     for (int i = 0; i < frames; ++i) {
         double t = (i % 11025) / 44100.0;
-        double hit = std::exp(-t * 30.0) * std::sin(2 * kPi * 60.0 * t);
+        double hit = std::exp(-t * 30.0) * std::sin(2 * M_PI * 60.0 * t);
         s.left[i] = static_cast<Sample>(0.8 * hit + 0.05 * noise(random));
         s.right[i] = static_cast<Sample>(0.6 * hit + 0.05 * noise(random));
     }
@@ -138,7 +135,7 @@ TEST_F(ProcessingTest, LowLevelsPassAtTheMakeUpGain) {
         start(44100.0f);
         Stereo<double> input{std::vector<double>(44100), std::vector<double>(44100)};
         for (int i = 0; i < 44100; ++i)
-            input.left[i] = input.right[i] = 1e-4 * std::sin(2 * kPi * 1000.0 * i / 44100.0);
+            input.left[i] = input.right[i] = 1e-4 * std::sin(2 * M_PI * 1000.0 * i / 44100.0);
         Stereo<double> output = run(input);
         double ratio = output.left[44000] / input.left[44000];
         EXPECT_NEAR(ratio, std::pow(10.0, 6.0 / 20.0), 0.02) << compression;
