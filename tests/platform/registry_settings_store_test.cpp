@@ -119,14 +119,28 @@ TEST_F(RegistrySettingsStoreTest, AnAbsentKeyReadsAsMissing) {
 TEST_F(RegistrySettingsStoreTest, WithoutMachineWideRightsTheUsersSectionTakesTheKey) {
     ASSERT_TRUE(RegistryScratch::setRaw(HKEY_LOCAL_MACHINE, kKey, "text", REG_SZ,
                                         std::string("old\0", 4)));
+    ASSERT_TRUE(RegistryScratch::setRaw(HKEY_LOCAL_MACHINE, kKey, "other", REG_BINARY, "\x07"));
     platform::win32::denyMachineWideWritesForTesting(true);
     ASSERT_TRUE(platform::writeSettingsValues(kKey, sampleValues()));
 
-    EXPECT_EQ(raw(HKEY_CURRENT_USER)["text"].data, std::string("Kick Drum\0", 10));
-    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE).size(), 1u);  // untouched
+    std::map<std::string, RawRegistryValue> user = raw(HKEY_CURRENT_USER);
+    EXPECT_EQ(user.size(), 4u);
+    EXPECT_EQ(user["text"].data, std::string("Kick Drum\0", 10));
+    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE).size(), 2u);  // untouched
+
+    // Reads find the user's copy, which kept the value only the machine's key had.
     platform::SettingsKey key;
     ASSERT_TRUE(platform::readSettingsKey(kKey, key));
-    EXPECT_EQ(byName(key), byName(sampleValues()));
+    platform::SettingsKey expected = sampleValues();
+    expected.setBinary("other", "\x07", 1);
+    EXPECT_EQ(byName(key), byName(expected));
+
+    platform::SettingsKey update;
+    update.setString("text", "Snare");
+    ASSERT_TRUE(platform::writeSettingsValues(kKey, update));
+    ASSERT_TRUE(platform::readSettingsKey(kKey, key));
+    EXPECT_EQ(key.values().size(), 4u);
+    EXPECT_EQ(key.find("text")->data, "Snare");
 }
 
 TEST_F(RegistrySettingsStoreTest, AMachineWideWriteTakesOverTheUsersCopy) {

@@ -182,7 +182,11 @@ bool writeSettingsValues(const std::string& keyPath, const SettingsKey& values) 
                                     ERROR_SUCCESS)
                 return true;
         }
-        return writeValuesUnder(HKEY_CURRENT_USER, keyPath, values) == ERROR_SUCCESS;
+        // The user's first copy starts from what reads found so far: the machine's key.
+        SettingsKey userValues;
+        if (!hasUserCopy) readKeyUnder(HKEY_LOCAL_MACHINE, keyPath, userValues);
+        userValues.merge(values);
+        return writeValuesUnder(HKEY_CURRENT_USER, keyPath, userValues) == ERROR_SUCCESS;
     } catch (...) {
         return false;  // out of memory before anything was written
     }
