@@ -121,6 +121,8 @@ TEST_F(FilesTest, OnlyRegularFilesAreRead) {
     EXPECT_FALSE(platform::readFileStart(folder.file("dir"), 10, bytes, length));
     EXPECT_FALSE(platform::readFileStart(folder.file("missing"), 10, bytes, length));
     EXPECT_FALSE(platform::readFileStart("NUL", 10, bytes, length));
+    EXPECT_FALSE(platform::replaceFile("NUL", "x", 1));
+    EXPECT_FALSE(platform::replaceFile(folder.file("dir\\NUL"), "x", 1));
 
     // A pipe another program offers: opening it connects, but nothing is read.
     const char* pipeName = "\\\\.\\pipe\\krv-files-test";
