@@ -143,6 +143,19 @@ TEST_F(FilesTest, AReadOnlyFileIsReadButNotReplaced) {
     EXPECT_EQ(folder.entryCount(), 1u);
 }
 
+// Another program holding the file open without sharing it: the rename fails at the very
+// end, and the data written so far must not stay behind as a temporary file.
+TEST_F(FilesTest, AFileHeldOpenByAnotherProgramIsNotReplacedAndNoTemporaryFileStays) {
+    folder.write("held", "old");
+    HANDLE held = ::CreateFileA(folder.file("held").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(platform::replaceFile(folder.file("held"), "new", 3));
+    ::CloseHandle(held);
+    EXPECT_EQ(folder.read("held"), "old");
+    EXPECT_EQ(folder.entryCount(), 1u);
+}
+
 TEST_F(FilesTest, ReplacingKeepsAHiddenFileHidden) {
     folder.write("hidden", "old");
     ASSERT_TRUE(::SetFileAttributesA(folder.file("hidden").c_str(), FILE_ATTRIBUTE_HIDDEN));
