@@ -29,6 +29,30 @@ void forget(HWND window) {
     windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
 }
 
+bool isOpen(HWND window) {
+    const auto& windows = windowList();
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+BOOL CALLBACK findDamagedChild(HWND child, LPARAM found) {
+    if (!GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+}
+
+// Damage on the window or on a window inside it (an edit box).
+bool needsPaint(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE)) return true;
+    bool found = false;
+    EnumChildWindows(window, findDamagedChild, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// WM_PAINT sent straight to the window and its damaged children, past the queue.
+void paintNow(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
 HWND toHwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
 
 LPCSTR cursorResource(CursorStyle shape) {
@@ -250,23 +274,26 @@ void processPendingEvents() {
                 found = true;
                 break;
             }
-        if (!found) return;
+        if (!found) break;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    // The queue holds back a child's paint while its parent (the host's window) waits for
+    // one of its own; ours are painted directly, each once.
+    std::vector<HWND> windows = windowList();
+    for (HWND window : windows)
+        if (isOpen(window) && needsPaint(window)) paintNow(window);
 }
 
 void flushDrawing() { GdiFlush(); }
 
 bool dispatchOnePendingPaint() {
     std::vector<HWND> windows = windowList();
-    for (HWND window : windows) {
-        MSG message{};
-        if (PeekMessageA(&message, window, WM_PAINT, WM_PAINT, PM_REMOVE)) {
-            DispatchMessageA(&message);
+    for (HWND window : windows)
+        if (isOpen(window) && needsPaint(window)) {
+            paintNow(window);
             return true;
         }
-    }
     return false;
 }
 

@@ -27,11 +27,11 @@ public:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "KrvContractParent";
         RegisterClassA(&windowClass);  // fails harmlessly when a second driver registers it
-        parent = CreateWindowExA(0, "KrvContractParent", "contract", WS_OVERLAPPEDWINDOW, 0, 0,
-                                 width + 40, height + 60, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
+        // Without a caption: Wine then needs no window manager to let it go at once.
+        parent = CreateWindowExA(0, "KrvContractParent", "contract", WS_POPUP, 0, 0, width,
+                                 height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         if (!parent) return 0;
-        ShowWindow(parent, SW_SHOW);
+        ShowWindow(parent, SW_SHOWNA);
         drain();
         return reinterpret_cast<platform::WindowHandle>(parent);
     }
