@@ -19,8 +19,10 @@ public:
         windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
         windowClass.lpszClassName = "KrvTestParent";
         RegisterClassA(&windowClass);  // once per program; later calls fail harmlessly
-        // Without a caption: Wine then needs no window manager to let it go at once.
-        window = CreateWindowExA(0, "KrvTestParent", "test host", WS_POPUP, x, y, width, height,
+        // Without a caption: Wine then needs no window manager to let it go at once. Never
+        // activated: Wine would take the keyboard state from the X server on the focus
+        // change, undoing keys the tests hold.
+        window = CreateWindowExA(WS_EX_NOACTIVATE, "KrvTestParent", "test host", WS_POPUP, x, y, width, height,
                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ShowWindow(window, SW_SHOWNA);
         drain();
@@ -40,6 +42,15 @@ public:
         for (int i = 0; i < 1000 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
+        }
+    }
+
+    // Lets what the X server reports about the last moves and clicks arrive: Wine syncs the
+    // keyboard state from it when the pointer enters a window.
+    static void settle() {
+        for (int pass = 0; pass < 5; ++pass) {
+            Sleep(20);
+            drain();
         }
     }
 

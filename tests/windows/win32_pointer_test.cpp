@@ -17,7 +17,7 @@ void send(DWORD mouseFlags, WORD key = 0, bool keyUp = false) {
         input.mi.dwFlags = mouseFlags;
     }
     SendInput(1, &input, sizeof(input));
-    TestParentWindow::drain();
+    TestParentWindow::settle();
 }
 
 class Win32PointerTest : public ::testing::Test {
@@ -27,7 +27,7 @@ protected:
         ASSERT_TRUE(child);
         platform::Point origin = child->screenOrigin();
         SetCursorPos(origin.x + 50, origin.y + 50);
-        TestParentWindow::drain();
+        TestParentWindow::settle();
     }
     void TearDown() override {
         SwapMouseButton(FALSE);
