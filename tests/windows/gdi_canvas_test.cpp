@@ -244,20 +244,6 @@ TEST(GdiCanvas, TextIsDrawnInsideItsRectangleAlignedAndCentredVertically) {
     EXPECT_LE(cutInk.right, 40);
 }
 
-TEST(GdiCanvas, BoldAndLargerFontsDrawMoreInk) {
-    auto inkCount = [](const platform::FontSpec& font) {
-        auto canvas = imageOf(200, 50, kBlack);
-        canvas->setFont(font);
-        canvas->drawText("Compression", Rect{0, 0, 200, 50}, kWhite, platform::TextAlign::Left,
-                         nullptr);
-        return countNot(*canvas, Rect{0, 0, 200, 50}, kBlack);
-    };
-    int normal = inkCount(platform::FontSpec{"Arial", 12, false, false, false});
-    EXPECT_GT(inkCount(platform::FontSpec{"Arial", 12, true, false, false}), normal);
-    EXPECT_GT(inkCount(platform::FontSpec{"Arial", 18, false, false, false}), normal);
-    EXPECT_GT(inkCount(platform::FontSpec{"Arial", 12, false, false, true}), normal);
-}
-
 TEST(GdiCanvas, ASecondCanvasOnAnImageHasItsOwnClipAndFontButTheSamePixels) {
     auto image = imageOf(40, 40, kBlack);
     image->setClip(Rect{0, 0, 5, 5});

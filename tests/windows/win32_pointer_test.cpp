@@ -76,19 +76,4 @@ TEST_F(Win32PointerTest, NothingIsHeldOnceOurWindowsAreGone) {
     EXPECT_EQ(platform::queryPointerButtons(), 0);
 }
 
-TEST_F(Win32PointerTest, ThePositionIsOnTheScreen) {
-    ASSERT_TRUE(SetCursorPos(123, 77));
-    platform::Point where{};
-    ASSERT_TRUE(platform::queryPointerScreenPosition(where));
-    EXPECT_EQ(where.x, 123);
-    EXPECT_EQ(where.y, 77);
-}
-
-TEST(Win32DoubleClick, FollowsTheUsersSetting) {
-    UINT saved = GetDoubleClickTime();
-    ASSERT_TRUE(SetDoubleClickTime(640));
-    EXPECT_EQ(platform::doubleClickMilliseconds(), 640);
-    SetDoubleClickTime(saved);
-}
-
 }  // namespace
