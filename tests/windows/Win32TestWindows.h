@@ -22,8 +22,9 @@ public:
         // Without a caption: Wine then needs no window manager to let it go at once. Never
         // activated: Wine would take the keyboard state from the X server on the focus
         // change, undoing keys the tests hold.
-        window = CreateWindowExA(WS_EX_NOACTIVATE, "KrvTestParent", "test host", WS_POPUP, x, y, width, height,
-                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        window = CreateWindowExA(WS_EX_NOACTIVATE, "KrvTestParent", "test host", WS_POPUP, x, y,
+                                 width, height, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                 nullptr);
         ShowWindow(window, SW_SHOWNA);
         drain();
     }
@@ -33,7 +34,9 @@ public:
     TestParentWindow(const TestParentWindow&) = delete;
     TestParentWindow& operator=(const TestParentWindow&) = delete;
 
-    platform::WindowHandle handle() const { return reinterpret_cast<platform::WindowHandle>(window); }
+    platform::WindowHandle handle() const {
+        return reinterpret_cast<platform::WindowHandle>(window);
+    }
     HWND hwnd() const { return window; }
 
     // Everything the thread has waiting, as the host's message loop would handle it.

@@ -73,7 +73,8 @@ TEST(Win32MessageBox, NullTextsShowAnEmptyBoxInsteadOfFailing) {
 // Reads the PNG files our canvas writes (stored deflate blocks only) into RGB rows.
 bool readStoredPng(const std::string& path, int& width, int& height, std::vector<uint8_t>& rgb) {
     std::ifstream in(path, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     auto bigEndian = [&](size_t at) {
         return uint32_t(bytes[at]) << 24 | uint32_t(bytes[at + 1]) << 16 |
                uint32_t(bytes[at + 2]) << 8 | bytes[at + 3];
@@ -95,7 +96,8 @@ bool readStoredPng(const std::string& path, int& width, int& height, std::vector
     for (bool last = false; !last && pos + 5 <= stream.size();) {
         last = stream[pos] & 1;
         size_t length = stream[pos + 1] | size_t(stream[pos + 2]) << 8;
-        raw.insert(raw.end(), stream.begin() + long(pos + 5), stream.begin() + long(pos + 5 + length));
+        auto block = stream.begin() + long(pos + 5);
+        raw.insert(raw.end(), block, block + long(length));
         pos += 5 + length;
     }
     size_t row = 1 + 3 * size_t(width);

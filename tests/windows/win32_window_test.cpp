@@ -132,7 +132,8 @@ TEST_F(Win32WindowTest, PressesCarryTheButtonTheModifiersAndSignedPositions) {
 TEST_F(Win32WindowTest, WheelNotchesArriveAtTheirWindowPosition) {
     platform::Point origin = child->screenOrigin();
     post(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(origin.x + 10, origin.y + 20));
-    post(WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA / 2)), MAKELPARAM(origin.x + 1, origin.y + 2));
+    post(WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA / 2)),
+         MAKELPARAM(origin.x + 1, origin.y + 2));
     ASSERT_EQ(listener.wheels.size(), 2u);
     EXPECT_EQ(listener.wheels[0].where.x, 10);
     EXPECT_EQ(listener.wheels[0].where.y, 20);

@@ -11,6 +11,12 @@ namespace platform {
 
 namespace gdi {
 
+Rect sourcePart(const Canvas& source, int sourceX, int sourceY, const Rect& dest) {
+    return Rect{std::max(sourceX, 0), std::max(sourceY, 0),
+                std::min(sourceX + dest.width(), source.width()),
+                std::min(sourceY + dest.height(), source.height())};
+}
+
 Surface::~Surface() {
     if (!dc) return;
     if (originalFont) SelectObject(dc, originalFont);
@@ -28,11 +34,6 @@ Surface::~Surface() {
 namespace {
 
 COLORREF colorRef(Color color) { return RGB(color.red, color.green, color.blue); }
-
-Rect intersect(const Rect& a, const Rect& b) {
-    return Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                std::min(a.bottom, b.bottom)};
-}
 
 std::shared_ptr<gdi::Surface> imageSurface(int width, int height) {
     if (width <= 0 || height <= 0) return nullptr;
@@ -180,11 +181,8 @@ void Canvas::drawLine(int x0, int y0, int x1, int y1, Color color, int lineWidth
 }
 
 void Canvas::copyFrom(const Canvas& source, int sourceX, int sourceY, const Rect& dest) {
-    if (dest.empty()) return;
-    // Outside the source the destination stays as it was.
-    Rect inSource = intersect(Rect{sourceX, sourceY, sourceX + dest.width(), sourceY + dest.height()},
-                              Rect{0, 0, source.width(), source.height()});
-    if (inSource.empty()) return;
+    Rect inSource = gdi::sourcePart(source, sourceX, sourceY, dest);
+    if (dest.empty() || inSource.empty()) return;
     HDC dc = pimpl->prepare();
     BitBlt(dc, inSource.left - sourceX + dest.left, inSource.top - sourceY + dest.top,
            inSource.width(), inSource.height(), source.pimpl->surface->dc, inSource.left,

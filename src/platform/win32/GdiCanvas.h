@@ -43,6 +43,10 @@ struct BlendFunctions {
 };
 BlendFunctions& blendFunctions();
 
+// The part of the block of dest's size at (sourceX, sourceY) that lies inside source: block
+// copies take only that, the rest of the destination stays as it was.
+Rect sourcePart(const Canvas& source, int sourceX, int sourceY, const Rect& dest);
+
 }  // namespace gdi
 
 struct Canvas::Impl {

@@ -33,12 +33,6 @@ BlendFunctions& blendFunctions() {
 
 namespace {
 
-Rect sourceBlock(const Canvas& source, int sourceX, int sourceY, const Rect& dest) {
-    return Rect{std::max(sourceX, 0), std::max(sourceY, 0),
-                std::min(sourceX + dest.width(), source.width()),
-                std::min(sourceY + dest.height(), source.height())};
-}
-
 // The fallback: both blocks copied into images, combined pixel by pixel, copied back.
 template <typename Combine>
 void combineBlocks(Canvas& dest, const Canvas& source, const Rect& from, int toX, int toY,
@@ -73,7 +67,7 @@ uint32_t mix(uint32_t source, uint32_t dest, uint32_t alpha) {
 
 void Canvas::copyKeyed(const Canvas& source, int sourceX, int sourceY, const Rect& dest,
                        Color key) {
-    Rect from = sourceBlock(source, sourceX, sourceY, dest);
+    Rect from = gdi::sourcePart(source, sourceX, sourceY, dest);
     if (dest.empty() || from.empty()) return;
     int toX = from.left - sourceX + dest.left, toY = from.top - sourceY + dest.top;
     COLORREF keyColor = RGB(key.red, key.green, key.blue);
@@ -91,8 +85,8 @@ void Canvas::copyKeyed(const Canvas& source, int sourceX, int sourceY, const Rec
 
 void Canvas::blend(const Canvas& source, int sourceX, int sourceY, const Rect& dest,
                    uint8_t alpha) {
-    // The blending function refuses blocks reaching outside the source.
-    Rect from = sourceBlock(source, sourceX, sourceY, dest);
+    // AlphaBlend refuses blocks reaching outside the source.
+    Rect from = gdi::sourcePart(source, sourceX, sourceY, dest);
     if (dest.empty() || from.empty()) return;
     int toX = from.left - sourceX + dest.left, toY = from.top - sourceY + dest.top;
     if (auto alphaBlend = gdi::blendFunctions().alphaBlend) {
