@@ -28,6 +28,7 @@ done
 [ -n "$display" ] || { echo "no free X display number" >&2; exit 1; }
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 DISPLAY=$display
 export DISPLAY
 cleanup() {
@@ -36,11 +37,16 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
+# One server for the whole run, started apart from CTest so that it holds none of CTest's
+# pipes (one left running from an earlier run serves as well).
+mkdir -p "$WINEPREFIX"
+wineserver -p </dev/null >/dev/null 2>&1 || true
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "creating the Wine prefix $WINEPREFIX"
   wineboot -i </dev/null >/dev/null 2>&1
 fi
-# One server for the run, started apart from CTest so that it holds none of CTest's pipes.
-wineserver -p </dev/null >/dev/null 2>&1
+# Wine's own background processes (services, the desktop window) start with the first
+# program: let them start here, or they would hold CTest's output pipes open.
+wine cmd.exe /c exit </dev/null >/dev/null 2>&1
 cd "$dir"
 ctest --output-on-failure --timeout 600

@@ -77,8 +77,14 @@ void key(WORD virtualKey, bool up) {
 
 }  // namespace
 
+// A move as the mouse makes it (not a warp), so that every window sees it as input.
 void movePointer(int screenX, int screenY) {
-    SetCursorPos(screenX, screenY);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = LONG((screenX * 65535.0) / (GetSystemMetrics(SM_CXSCREEN) - 1) + 0.5);
+    input.mi.dy = LONG((screenY * 65535.0) / (GetSystemMetrics(SM_CYSCREEN) - 1) + 0.5);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    send(input);
     Sleep(30);
 }
 

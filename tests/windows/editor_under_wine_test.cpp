@@ -75,10 +75,11 @@ TEST_F(EditorUnderWine, AClickOnTheSwitchReachesTheHost) {
     plugin->setParameter(parameters::kProcess, 0.0f);
     openEditor();
     host.clear();
+    // The switch runs from "Valve" on the left to "Off" on the right.
     const skin::Rect& area = skin::kProcessSwitch.rect;
-    click(area.right - 3, area.centerY());
+    click(area.left + 3, area.centerY());
     ASSERT_TRUE(waitFor([&] { return editsOf(audioMasterAutomate, parameters::kProcess) > 0; }));
-    EXPECT_GT(plugin->getParameter(parameters::kProcess), 0.0f);
+    EXPECT_FLOAT_EQ(plugin->getParameter(parameters::kProcess), 1.0f);
 }
 
 TEST_F(EditorUnderWine, AKnobDragReachesTheHostAsOneGesture) {
