@@ -1,18 +1,18 @@
 #include "gui/CControl.h"
 
+#include <algorithm>
+
 #include "gui/CFrame.h"
+#include "platform/PointerState.h"
 
 namespace {
-// No desktop-wide double-click time on every platform; this is the common default.
-constexpr int32_t kDoubleClickMilliseconds = 500;
 constexpr int32_t kShortestDoubleClick = 250;
 }  // namespace
 
 CControl::CControl(const CRect& size, CControlListener* listener, int32_t tag,
                    CBitmap* background)
     : CView(size), listener(listener), tag(tag),
-      delta(kDoubleClickMilliseconds < kShortestDoubleClick ? kShortestDoubleClick
-                                                            : kDoubleClickMilliseconds) {
+      delta(std::max<int32_t>(platform::doubleClickMilliseconds(), kShortestDoubleClick)) {
     setTransparency(false);
     setMouseEnabled(true);
     setBackground(background);

@@ -19,8 +19,12 @@ public:
     // An image holding rgb (rows top to bottom, 3 bytes per pixel, stride 3 * width).
     static std::unique_ptr<Canvas> createFromRgb(int width, int height, const unsigned char* rgb);
 
-    // An image read from a PNG file; null when it cannot be read.
+    // An image read from a PNG file; null when it cannot be read. Only the cairo backend reads
+    // PNG files: on Windows the answer is always null.
     static std::unique_ptr<Canvas> readPng(const std::string& path);
+    // Another canvas on the same pixels as surface, with a clip and a font of its own (as a
+    // second device context on one bitmap). The pixels live as long as either canvas.
+    static std::unique_ptr<Canvas> drawingOn(Canvas& surface);
 
     explicit Canvas(std::unique_ptr<Impl> impl);
     ~Canvas();

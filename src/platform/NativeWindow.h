@@ -10,7 +10,7 @@
 
 namespace platform {
 
-// A native window id as the host hands it over (an X11 Window on X11).
+// A native window id as the host hands it over (an X11 Window on X11, an HWND on Windows).
 using WindowHandle = std::uintptr_t;
 
 // What a window reports; positions are in window coordinates.

@@ -20,5 +20,7 @@ enum PointerBits : int {
 int queryPointerButtons();
 // The pointer position in screen coordinates; false when it cannot be read.
 bool queryPointerScreenPosition(Point& where);
+// The longest time between the two clicks of a double click, as the user has set it.
+int doubleClickMilliseconds();
 
 }  // namespace platform

@@ -93,6 +93,11 @@ std::unique_ptr<Canvas> Canvas::readPng(const std::string& path) {
     return canvas;
 }
 
+std::unique_ptr<Canvas> Canvas::drawingOn(Canvas& surface) {
+    return canvasOnSurface(cairo_surface_reference(surface.pimpl->surface), surface.width(),
+                           surface.height());
+}
+
 Canvas::Canvas(std::unique_ptr<Impl> impl) : pimpl(std::move(impl)) {}
 Canvas::~Canvas() = default;
 

@@ -5,7 +5,6 @@
 #include <variant>
 
 #include "platform/Clock.h"
-#include "platform/cairo/CairoCanvas.h"
 #include "platform/headless/HeadlessServices.h"
 
 namespace platform {
@@ -60,8 +59,7 @@ public:
     HeadlessWindow(WindowHandle id, WindowHandle parent, int width, int height,
                    WindowListener& listener)
         : id(id), parent(parent), listener(listener) {
-        image = canvasOnSurface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height),
-                                width, height);
+        image = Canvas::createImage(width, height);
         state().windows[id] = this;
     }
     ~HeadlessWindow() override { state().windows.erase(id); }
@@ -70,8 +68,7 @@ public:
     bool exists() const override { return alive; }
     void resize(int width, int height) override {
         if (width <= 0 || height <= 0) return;
-        auto resized = canvasOnSurface(
-            cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height), width, height);
+        auto resized = Canvas::createImage(width, height);
         if (!resized) return;
         resized->copyFrom(*image, 0, 0, Rect{0, 0, image->width(), image->height()});
         image = std::move(resized);
@@ -79,8 +76,7 @@ public:
     Point screenOrigin() const override { return origin; }
     std::unique_ptr<Canvas> createCanvas() override {
         ++canvases;
-        cairo_surface_t* surface = image->impl().surface;
-        return canvasOnSurface(cairo_surface_reference(surface), image->width(), image->height());
+        return Canvas::drawingOn(*image);
     }
     void setCursor(CursorStyle shape) override { cursor = shape; }
 
@@ -204,6 +200,8 @@ bool queryPointerScreenPosition(Point& where) {
     where = state().pointer.position;
     return true;
 }
+
+int doubleClickMilliseconds() { return 500; }
 
 int32_t tickCount() { return state().ticks; }
 

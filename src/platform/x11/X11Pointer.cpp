@@ -33,4 +33,7 @@ bool queryPointerScreenPosition(Point& where) {
     return queryPointer(where, mask);
 }
 
+// X has no desktop-wide setting for it; this is the usual default of the desktops.
+int doubleClickMilliseconds() { return 500; }
+
 }  // namespace platform
