@@ -21,7 +21,8 @@ std::string menuLabel(const std::string& label) {
 
 }  // namespace
 
-NativeMenu::NativeMenu(const std::vector<MenuItem>& items) : root(build(items)) {}
+// Built in the body: building fills ids, which must exist by then.
+NativeMenu::NativeMenu(const std::vector<MenuItem>& items) { root = build(items); }
 
 NativeMenu::~NativeMenu() {
     if (root) DestroyMenu(root);
