@@ -46,17 +46,27 @@ protected:
     static constexpr int kWidth = 400;
     static constexpr int kHeight = 300;
 
+    // One host window for the whole program: Wine takes seconds to destroy a top-level
+    // window where no window manager runs.
+    static HWND hostWindow() {
+        static HWND host = [] {
+            WNDCLASSA windowClass{};
+            windowClass.lpfnWndProc = DefWindowProcA;
+            windowClass.hInstance = GetModuleHandleA(nullptr);
+            windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+            windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+            windowClass.lpszClassName = "KrvDeskWindow";
+            RegisterClassA(&windowClass);
+            return CreateWindowExA(0, "KrvDeskWindow", "host",
+                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, kWidth + 40,
+                                   kHeight + 60, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                   nullptr);
+        }();
+        return host;
+    }
+
     void SetUp() override {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        windowClass.lpszClassName = "KrvDeskWindow";
-        RegisterClassA(&windowClass);  // fails harmlessly from the second test on
-        top = CreateWindowExA(0, "KrvDeskWindow", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                              40, 40, kWidth + 40, kHeight + 60, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+        top = hostWindow();
         ASSERT_TRUE(top);
         editor = CreateWindowExA(0, "KrvDeskWindow", "editor",
                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, kWidth, kHeight,
@@ -64,12 +74,13 @@ protected:
         ASSERT_TRUE(editor);
         window = std::make_unique<DeskWindow>(editor);
         SetForegroundWindow(top);
+        SetFocus(top);
         settle([] { return false; }, 5);
     }
 
     void TearDown() override {
         window.reset();
-        if (top) DestroyWindow(top);
+        if (IsWindow(editor)) DestroyWindow(editor);
         settle([] { return false; }, 2);
     }
 
