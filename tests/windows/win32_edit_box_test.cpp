@@ -251,10 +251,10 @@ TEST_F(Win32EditBoxTest, NotCreatedOverAnEmptyAreaOrAGoneWindow) {
 TEST_F(Win32EditBoxTest, ParentDestroyedUnderTheOpenBox) {
     open("Kick");
     DestroyWindow(editor);
+    EXPECT_FALSE(IsWindow(control));
     // The box knows its control is gone: no text, no keys, nothing destroyed twice.
     EXPECT_EQ(edit.box->text(), "");
-    EXPECT_TRUE(edit.box->forwardKey(Key{'a', KeyName::Unnamed, 0}, true) == false ||
-                edit.box->text().empty());
+    edit.box->forwardKey(Key{'a', KeyName::Unnamed, 0}, true);
+    EXPECT_EQ(edit.box->text(), "");
     edit.box.reset();
-    EXPECT_EQ(edit.focusLosses, 1);
 }
