@@ -61,11 +61,16 @@ DialogOutcome FileDialogRequest::run(std::string& path) {
     if (!chosen)
         return CommDlgExtendedError() == FNERR_BUFFERTOOSMALL ? DialogOutcome::TooLong
                                                               : DialogOutcome::Cancelled;
-    std::size_t length = strnlen(buffer.data(), buffer.size());
+    return readChosenPath(buffer.data(), buffer.size(), path);
+}
+
+DialogOutcome readChosenPath(const char* buffer, std::size_t size, std::string& path) {
+    path.clear();
+    std::size_t length = strnlen(buffer, size);
     // Neither a buffer without its terminator nor a path the -A file functions cannot open
-    // is handed on.
-    if (length == buffer.size() || length >= MAX_PATH) return DialogOutcome::TooLong;
-    path.assign(buffer.data(), length);
+    // is handed on: cut, it would name another file.
+    if (length == size || length >= MAX_PATH) return DialogOutcome::TooLong;
+    path.assign(buffer, length);
     return DialogOutcome::Chosen;
 }
 

@@ -28,6 +28,10 @@ enum class DialogOutcome {
     TooLong,    // the chosen path does not fit the buffer or the -A file functions
 };
 
+// What a dialog wrote into a buffer of size bytes, checked: Chosen with path when it holds
+// a whole path that the -A file functions can open, else TooLong and path empty.
+DialogOutcome readChosenPath(const char* buffer, std::size_t size, std::string& path);
+
 class FileDialogRequest {
 public:
     // Paths up to this size come back whole, so a longer one can be told from a short one.
