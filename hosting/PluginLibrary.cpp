@@ -1,15 +1,9 @@
 #include "hosting/PluginLibrary.h"
 
-#include <dlfcn.h>
-
 std::unique_ptr<PluginLibrary> PluginLibrary::open(const std::string& path, std::string& error) {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* reason = dlerror();
-        error = "cannot load " + path + ": " + (reason ? reason : "unknown error");
-        return nullptr;
-    }
-    std::unique_ptr<PluginLibrary> library(new PluginLibrary(handle, path));
+    std::unique_ptr<platform::DynamicLibrary> loaded = platform::DynamicLibrary::open(path, error);
+    if (!loaded) return nullptr;
+    std::unique_ptr<PluginLibrary> library(new PluginLibrary(std::move(loaded), path));
     if (!library->defaultEntry()) {
         error = path + " is not a plug-in: it exports neither VSTPluginMain nor main";
         return nullptr;
@@ -17,10 +11,8 @@ std::unique_ptr<PluginLibrary> PluginLibrary::open(const std::string& path, std:
     return library;
 }
 
-PluginLibrary::~PluginLibrary() { dlclose(handle); }
-
 PluginEntryProc PluginLibrary::entry(const char* name) const {
-    return reinterpret_cast<PluginEntryProc>(dlsym(handle, name));
+    return reinterpret_cast<PluginEntryProc>(library->symbol(name));
 }
 
 PluginEntryProc PluginLibrary::defaultEntry() const {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/vst_abi.h"
+#include "platform/DynamicLibrary.h"
 
 using PluginEntryProc = AEffect* (*)(audioMasterCallback);
 
@@ -12,7 +13,6 @@ class PluginLibrary {
 public:
     // Null with a one-line reason in error when the file is not a loadable plug-in.
     static std::unique_ptr<PluginLibrary> open(const std::string& path, std::string& error);
-    ~PluginLibrary();
     PluginLibrary(const PluginLibrary&) = delete;
     PluginLibrary& operator=(const PluginLibrary&) = delete;
 
@@ -23,7 +23,8 @@ public:
     const std::string& path() const { return libraryPath; }
 
 private:
-    PluginLibrary(void* handle, std::string path) : handle(handle), libraryPath(std::move(path)) {}
-    void* handle;
+    PluginLibrary(std::unique_ptr<platform::DynamicLibrary> library, std::string path)
+        : library(std::move(library)), libraryPath(std::move(path)) {}
+    std::unique_ptr<platform::DynamicLibrary> library;
     std::string libraryPath;
 };

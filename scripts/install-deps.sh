@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs everything the build, the tools and the tests need on Debian 12.
+# Installs everything the build, the tools and the tests need on Debian 12, the MinGW-w64
+# cross compiler and Wine for the Windows library included.
 set -eu
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
@@ -11,4 +12,6 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libsndfile1-dev libcairo2-dev libx11-dev libfontconfig-dev libfreetype-dev \
   fonts-liberation2 fonts-dejavu-core fonts-urw-base35 \
   xvfb xdotool x11-utils x11-xserver-utils \
-  lsp-plugins-vst >/dev/null
+  lsp-plugins-vst \
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xauth fonts-liberation \
+  >/dev/null

@@ -1,7 +1,8 @@
 #!/bin/sh
-# Builds and runs every test. With --sanitize, in a separate AddressSanitizer and
-# UndefinedBehaviorSanitizer build; with --thread, the tests of what host threads share
-# with the editor in a ThreadSanitizer build.
+# Builds and runs every test: the Linux build's, then the Windows DLL's under Wine (skipped,
+# with a note, when the cross compiler or Wine is missing). With --sanitize, in a separate
+# AddressSanitizer and UndefinedBehaviorSanitizer build; with --thread, the tests of what
+# host threads share with the editor in a ThreadSanitizer build.
 set -eu
 cd "$(dirname "$0")/.."
 dir=build
@@ -27,6 +28,10 @@ cmake --build "$dir" $targets
 cd "$dir"
 if [ -n "$targets" ]; then
   ctest --output-on-failure --timeout 600 -R '^EditorThreads\.'
+elif [ "$dir" = build ]; then
+  ctest --output-on-failure --timeout 600
+  cd ..
+  scripts/test-windows.sh
 else
   ctest --output-on-failure --timeout 600
 fi

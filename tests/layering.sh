@@ -24,8 +24,9 @@ check platform "platform skin"
 check gui "gui platform host"
 check editor "editor gui platform effect presets host skin"
 # Only the platform layer talks to the system's windowing and drawing libraries.
-if grep -rlE '#include <(X11/|cairo)' "$root/src" | grep -v "^$root/src/platform/"; then
-  echo "the files above include X11 or cairo outside src/platform/"
+system_headers='X11/|cairo|windows\.h|commdlg\.h|commctrl\.h|ole2\.h|oleidl\.h|objbase\.h|shellapi\.h'
+if grep -rlE "#include <($system_headers)" "$root/src" | grep -v "^$root/src/platform/"; then
+  echo "the files above include X11, cairo or Win32 headers outside src/platform/"
   status=1
 fi
 exit $status

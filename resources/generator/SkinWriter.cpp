@@ -77,9 +77,15 @@ void writeEmbedding(const std::vector<SkinImage>& images, const std::string& blo
 }
 
 void writeBmpFiles(const std::vector<SkinImage>& images, const std::string& directory) {
+  // The resource script beside them names each bitmap by its numeric id, which is how the
+  // Windows library loads them.
+  std::string script = "// Written by krv-skin-gen: the skin's bitmaps by resource id.\n";
   for (const SkinImage& image : images) {
-    writeIfChanged(directory + "/" + std::to_string(image.id) + ".bmp", bmpOf(image));
+    const std::string name = std::to_string(image.id) + ".bmp";
+    writeIfChanged(directory + "/" + name, bmpOf(image));
+    script += std::to_string(image.id) + " BITMAP \"" + name + "\"\n";
   }
+  writeIfChanged(directory + "/skin.rc", script);
 }
 
 }  // namespace skin

@@ -15,7 +15,8 @@ namespace skin {
 void writeEmbedding(const std::vector<SkinImage>& images, const std::string& blobPath,
                     const std::string& indexPath);
 
-// Writes DIR/<id>.bmp for every image: bottom-up BGR rows padded to 4 bytes.
+// Writes DIR/<id>.bmp for every image (bottom-up BGR rows padded to 4 bytes) and DIR/skin.rc,
+// the resource script that names each by its id.
 void writeBmpFiles(const std::vector<SkinImage>& images, const std::string& directory);
 
 }  // namespace skin

@@ -9,6 +9,7 @@
 #include "gui/CBitmap.h"
 #include "gui/COptionMenu.h"
 #include "gui/CTextEdit.h"
+#include "platform/Files.h"
 #include "presets/CPresetSystemEffect.h"
 #include "skin/SkinLayout.h"
 
@@ -40,7 +41,7 @@ int32_t menuEntryOf(int program) { return program < kSeparatorEntry ? program : 
 }  // namespace
 
 CPresetSystemEditor::CPresetSystemEditor(AudioEffect* effect)
-    : AEffGUIEditor(effect), folderPath(currentDirectory()) {}
+    : AEffGUIEditor(effect), folderPath(platform::currentDirectory()) {}
 
 CPresetSystemEditor::~CPresetSystemEditor() { detachFromEffect(); }
 

@@ -94,11 +94,9 @@ private:
     // name into the field, the current menu entry and entry 0.
     void showProgramName(const char* name);
     void runFileOperation(FileOperation operation);
-    // The process's current directory; empty when it cannot be had.
-    static std::string currentDirectory();
 
     // What the file dialogs offer: the folder of the last file chosen (with its trailing
-    // '/') and the bare names of the last bank and preset files.
+    // separator) and the bare names of the last bank and preset files.
     std::string folderPath;
     std::string bankFileName;
     std::string presetFileName;

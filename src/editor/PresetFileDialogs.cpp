@@ -2,10 +2,10 @@
 // effect's reader or writer on the chosen path. The plug-in lives in the host's process,
 // so it never changes the current directory: files are opened by their full path.
 #include <climits>
-#include <unistd.h>
 
 #include "editor/CPresetSystemEditor.h"
 #include "platform/FileDialog.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "presets/CPresetSystemEffect.h"
 
@@ -32,11 +32,6 @@ constexpr const char* kPathTooLongMessage =
     "The path of the chosen file is too long to be opened.";
 
 }  // namespace
-
-std::string CPresetSystemEditor::currentDirectory() {
-    char buffer[PATH_MAX];
-    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
-}
 
 void CPresetSystemEditor::loadBank() { runFileOperation(FileOperation::kLoadBank); }
 void CPresetSystemEditor::saveBank() { runFileOperation(FileOperation::kSaveBank); }
@@ -84,7 +79,7 @@ void CPresetSystemEditor::runFileOperation(FileOperation operation) {
         platform::showMessageBox("Error...", kPathTooLongMessage, platform::MessageBoxIcon::Error);
         return;
     }
-    std::string::size_type slash = chosen.rfind('/');
+    std::string::size_type slash = platform::lastSeparator(chosen);
     if (slash == std::string::npos || slash + 1 == chosen.size()) return;
     folderPath = chosen.substr(0, slash + 1);
     fileName = chosen.substr(slash + 1);

@@ -1,7 +1,7 @@
-// Whole-file access for the files the user names and for the settings store. Every
-// reader of outside bytes gets them through readFileStart, so a reader never looks past
-// the end of a file, and every writer through replaceFile, so a failed write never
-// leaves a half-written file behind.
+// Whole-file access for the files the user names and for the settings store, and where
+// the process stands. Every reader of outside bytes gets them through readFileStart, so a
+// reader never looks past the end of a file, and every writer through replaceFile, so a
+// failed write never leaves a half-written file behind.
 #pragma once
 
 #include <cstddef>
@@ -27,5 +27,15 @@ bool makeFolders(const std::string& path);
 
 // The path of name inside folder.
 std::string joinPath(const std::string& folder, const std::string& name);
+
+// Where the last folder separator of path stands ('/', and on Windows also '\\');
+// std::string::npos when there is none.
+std::size_t lastSeparator(const std::string& path);
+
+// The process's current directory; empty when it cannot be told.
+std::string currentDirectory();
+
+// The full path of the running program's file; empty when it cannot be told.
+std::string executablePath();
 
 }  // namespace platform

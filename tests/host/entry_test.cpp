@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "support/PluginFixture.h"
+#include "support/TemporaryFolder.h"
 
 namespace {
 
@@ -76,6 +77,27 @@ TEST_F(EntryTest, TwoInstancesAreIndependent) {
     a.setParameter(6, 1.0f);
     EXPECT_EQ(a.parameterDisplay(6), "30.00");
     EXPECT_EQ(b.parameterDisplay(6), "0.00");
+}
+
+// What a host tells its user when a file is no plug-in: one line naming the file.
+TEST(PluginLibraryTest, FilesThatAreNoPlugInAreRefusedWithAReason) {
+    TemporaryFolder folder;
+    folder.write("text.dll", "not a library");
+#ifdef _WIN32
+    const std::string systemLibrary = "kernel32.dll";
+#else
+    const std::string systemLibrary = "libm.so.6";
+#endif
+    for (const std::string& path :
+         {folder.file("missing.dll"), folder.file("text.dll"), folder.path(), systemLibrary}) {
+        std::string error;
+        EXPECT_EQ(PluginLibrary::open(path, error), nullptr) << path;
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    }
+    std::string error;
+    PluginLibrary::open(systemLibrary, error);
+    EXPECT_EQ(error, systemLibrary + " is not a plug-in: it exports neither VSTPluginMain nor main");
 }
 
 }  // namespace

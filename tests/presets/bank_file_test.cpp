@@ -1,10 +1,15 @@
 // Bank files: exact bytes, round trips, the checks and their messages, the name-only
 // layout, short and odd files, and what the host and the editor hear of a read.
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#endif
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 #include "presets/FileBytes.h"
@@ -165,13 +170,17 @@ TEST_F(BankFileTest, ValuesOutsideTheRangeOrNotANumberAreClamped) {
 
 TEST_F(BankFileTest, ReadOnlyFilesLoad) {
     folder.write("locked.krb", numberedBank());
+#ifdef _WIN32
+    ASSERT_TRUE(::SetFileAttributesA(folder.file("locked.krb").c_str(), FILE_ATTRIBUTE_READONLY));
+#else
     ASSERT_EQ(::chmod(folder.file("locked.krb").c_str(), 0444), 0);
+#endif
     EXPECT_TRUE(effect.readBank(folder.path(), "locked.krb"));
     EXPECT_EQ(programState(effect, 3).name, "Bank 3");
 }
 
 TEST_F(BankFileTest, FilesThatCannotBeOpenedChangeNothingSilently) {
-    ::mkdir(folder.file("a folder.krb").c_str(), 0777);
+    std::filesystem::create_directory(folder.file("a folder.krb"));
     StoreSnapshot before = storeSnapshot(effect);
     host.clear();
     EXPECT_FALSE(effect.readBank(folder.path(), "missing.krb"));
@@ -184,6 +193,8 @@ TEST_F(BankFileTest, FilesThatCannotBeOpenedChangeNothingSilently) {
     EXPECT_FALSE(effect.writeBank(folder.file("no such folder"), "x.krb"));
     EXPECT_FALSE(effect.writeBank(folder.path(), "a folder.krb"));
 }
+
+#ifndef _WIN32
 
 // A write that fails half-way (here: the file size limit, as a full disk would) must
 // leave the previous bank as it was.
@@ -206,5 +217,23 @@ TEST_F(BankFileTest, AFailedSaveKeepsThePreviousFile) {
     EXPECT_EQ(folder.read("keep.krb"), previous);
     EXPECT_EQ(folder.entryCount(), 1u);  // no temporary file left behind
 }
+
+#else
+
+// Windows protects a file with its read-only attribute; saving over it must fail and
+// leave it as it was, with no temporary file behind.
+TEST_F(BankFileTest, ASaveOverAReadOnlyBankKeepsIt) {
+    ASSERT_TRUE(effect.writeBank(folder.path(), "keep.krb"));
+    std::string previous = folder.read("keep.krb");
+    ASSERT_TRUE(::SetFileAttributesA(folder.file("keep.krb").c_str(), FILE_ATTRIBUTE_READONLY));
+    effect.selectProgram(20);
+
+    EXPECT_FALSE(effect.writeBank(folder.path(), "keep.krb"));
+    EXPECT_EQ(folder.read("keep.krb"), previous);
+    EXPECT_EQ(folder.entryCount(), 1u);
+    EXPECT_TRUE(messages().empty());
+}
+
+#endif
 
 }  // namespace

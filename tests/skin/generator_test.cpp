@@ -65,6 +65,13 @@ TEST(SkinGenerator, EmbeddedPixelsAreWhatTheGeneratorWrites) {
 
 TEST(SkinGenerator, WritesBottomUp24BitBmpFiles) {
   const std::string dir = generateInto("bmp");
+  // The resource script names every bitmap once, by its id.
+  const std::string script = readFile(dir + "/skin.rc");
+  for (int id : allIds()) {
+    const std::string name = std::to_string(id);
+    const std::string line = "\n" + name + " BITMAP \"" + name + ".bmp\"\n";
+    EXPECT_NE(script.find(line), std::string::npos) << id;
+  }
   for (int id : allIds()) {
     const SkinBitmap* bitmap = findSkinBitmap(id);
     const std::string bmp = readFile(dir + "/" + std::to_string(id) + ".bmp");

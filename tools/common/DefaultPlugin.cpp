@@ -1,24 +1,30 @@
 #include "tools/common/DefaultPlugin.h"
 
-#include <unistd.h>
-
-#include <climits>
 #include <cstdlib>
 
-namespace {
-const char* const kPluginFile = "krv-tarnwick.so";
+#include "platform/Files.h"
 
-bool exists(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
+namespace {
+
+// The build names the file (".so" on Linux, ".dll" on Windows).
+const char* const kPluginFile = KRV_PLUGIN_FILE_NAME;
+
+bool readable(const std::string& path) {
+    std::string ignored;
+    std::uint64_t length = 0;
+    return platform::readFileStart(path, 0, ignored, length);
+}
+
 }  // namespace
 
 std::string defaultPluginPath() {
-    char self[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
-    if (length > 0) {
-        std::string dir(self, static_cast<size_t>(length));
-        dir = dir.substr(0, dir.rfind('/') + 1);
-        if (exists(dir + kPluginFile)) return dir + kPluginFile;
-    }
+    std::string self = platform::executablePath();
+    std::size_t separator = platform::lastSeparator(self);
+    std::string besideTool =
+        separator == std::string::npos ? std::string(kPluginFile)
+                                       : platform::joinPath(self.substr(0, separator), kPluginFile);
+    if (readable(besideTool)) return besideTool;
     const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + "/.vst/" + kPluginFile;
+    if (!home || !home[0]) return besideTool;  // no user folder (Windows): name the usual place
+    return platform::joinPath(platform::joinPath(home, ".vst"), kPluginFile);
 }

@@ -1,7 +1,5 @@
 // krv-host: a standalone window for the plug-in's editor, driven as a host drives it,
 // with a test signal running through the effect.
-#include <time.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/Clock.h"
 #include "platform/HostWindow.h"
 #include "tools/common/DefaultPlugin.h"
 #include "tools/krv-host/StandaloneHost.h"
@@ -26,12 +25,6 @@ struct Options {
     long afterMs = 1000;
     double measureSeconds = 0;  // 0: no measurement
 };
-
-double threadCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 // The title shows the program the user has selected, as the host sees it.
 std::string titleFor(HostedEffect& effect, const std::string& effectName) {
@@ -132,9 +125,9 @@ int run(const Options& options) {
     auto start = std::chrono::steady_clock::now();
     int status = 0;
     while (window->processEvents()) {
-        double before = threadCpuSeconds();
+        double before = platform::threadCpuSeconds();
         effect->dispatch(effEditIdle);
-        idleCpuSeconds += threadCpuSeconds() - before;
+        idleCpuSeconds += platform::threadCpuSeconds() - before;
         ++idleCalls;
         std::string current = titleFor(*effect, effectName);
         if (current != title) window->setTitle(title = current);

@@ -168,4 +168,18 @@ std::string joinPath(const std::string& folder, const std::string& name) {
     return folder + "/" + name;
 }
 
+std::size_t lastSeparator(const std::string& path) { return path.rfind('/'); }
+
+std::string currentDirectory() {
+    char buffer[PATH_MAX];
+    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
+
+std::string executablePath() {
+    char buffer[PATH_MAX];
+    ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof(buffer));
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof(buffer)) return "";
+    return std::string(buffer, static_cast<std::size_t>(length));
+}
+
 }  // namespace platform

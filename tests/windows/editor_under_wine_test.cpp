@@ -1,0 +1,212 @@
+// The DLL's editor as a Windows user meets it under Wine: in a host window of its own,
+// clicked, dragged and typed into through the system's input queue, read back from the
+// screen. The bank it saves is read back by the Linux build (a test of its own after this).
+#include <algorithm>
+#include <cstdio>
+
+#include "WineDesk.h"
+#include "effect/Parameters.h"
+
+namespace {
+
+constexpr int kKickProgram = 16;
+const char kMemoA[] = "SOFTWARE\\KRV-soundlab\\KRVTW1\\MemoA";
+
+std::string windowsPath(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::string currentDirectory() {
+    char buffer[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, buffer);
+    return buffer;
+}
+
+class EditorUnderWine : public WineDesk {
+protected:
+    int editsOf(VstInt32 opcode, int index) {
+        int count = 0;
+        for (const HostCall& call : host.callsOf(opcode)) count += call.index == index;
+        return count;
+    }
+    // Drags from the middle of area upwards by distance pixels.
+    void dragUp(const skin::Rect& area, int distance) {
+        const POINT from = onScreen(area.centerX(), area.centerY());
+        inBackground([from, distance] {
+            wine::movePointer(from.x, from.y);
+            wine::pressLeft();
+            for (int up = 4; up <= distance; up += 4) wine::movePointer(from.x, from.y - up);
+            Sleep(200);
+            wine::releaseLeft();
+        });
+        joinBackground();
+        pump(5);
+    }
+};
+
+TEST_F(EditorUnderWine, OpensAt400By309AndShowsTheBackground) {
+    ERect* rect = nullptr;
+    ASSERT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 400);
+    EXPECT_EQ(rect->bottom - rect->top, 309);
+    openEditor();
+    RECT client{};
+    GetClientRect(editorWindow, &client);
+    EXPECT_EQ(client.right, 400);
+    EXPECT_EQ(client.bottom, 309);
+
+    // The strip above the title holds no control: the background bitmap shows as it is.
+    int width = 0, height = 0;
+    const auto background = wine::bitmapPixels(pluginModule(), skin::kBackground.id, width, height);
+    ASSERT_EQ(width, 400);
+    ASSERT_EQ(height, 309);
+    const POINT origin = onScreen(0, 0);
+    const int rows = skin::kTitleArea.top;
+    const auto shown = wine::screenPixels(origin.x, origin.y, 400, rows);
+    ASSERT_EQ(shown.size(), size_t(400 * rows));
+    int mismatches = 0;
+    for (size_t i = 0; i < shown.size(); ++i) mismatches += shown[i] != background[i];
+    EXPECT_EQ(mismatches, 0) << "of " << shown.size() << " pixels";
+}
+
+TEST_F(EditorUnderWine, AClickOnTheSwitchReachesTheHost) {
+    plugin->setParameter(parameters::kProcess, 0.0f);
+    openEditor();
+    host.clear();
+    // The switch runs from "Valve" on the left to "Off" on the right.
+    const skin::Rect& area = skin::kProcessSwitch.rect;
+    click(area.left + 3, area.centerY());
+    ASSERT_TRUE(waitFor([&] { return editsOf(audioMasterAutomate, parameters::kProcess) > 0; }));
+    EXPECT_FLOAT_EQ(plugin->getParameter(parameters::kProcess), 1.0f);
+}
+
+TEST_F(EditorUnderWine, AKnobDragReachesTheHostAsOneGesture) {
+    plugin->setParameter(parameters::kCompression, 0.25f);
+    openEditor();
+    host.clear();
+    dragUp(skin::kCompressionKnob.rect, 40);
+    ASSERT_TRUE(waitFor([&] { return editsOf(audioMasterEndEdit, parameters::kCompression); }));
+    EXPECT_EQ(editsOf(audioMasterBeginEdit, parameters::kCompression), 1);
+    EXPECT_GT(editsOf(audioMasterAutomate, parameters::kCompression), 1);
+    EXPECT_GT(plugin->getParameter(parameters::kCompression), 0.25f);
+}
+
+TEST_F(EditorUnderWine, TheProgramMenuChoosesKick) {
+    openEditor();
+    const std::string before = currentDirectory();
+    // The menu's own loop holds the host's thread; the keys come from the hand meanwhile.
+    const POINT at = onScreen(skin::kProgramMenu.centerX(), skin::kProgramMenu.centerY());
+    std::atomic<bool> menuSeen{false};
+    inBackground([at, &menuSeen] {
+        wine::movePointer(at.x, at.y);
+        wine::pressLeft();
+        wine::releaseLeft();
+        for (int i = 0; i < 100 && !wine::findOwnWindow("#32768"); ++i) Sleep(50);
+        menuSeen = wine::findOwnWindow("#32768") != nullptr;
+        wine::movePointer(at.x + 500, at.y - 300);  // off the menu: no entry under the pointer
+        for (int i = 0; i <= kKickProgram; ++i) wine::pressKey(VK_DOWN);
+        wine::pressKey(VK_RETURN);
+    });
+    joinBackground();
+    EXPECT_TRUE(menuSeen);
+    ASSERT_TRUE(waitFor([&] { return programName() == "Kick"; })) << programName();
+    EXPECT_FLOAT_EQ(plugin->getParameter(parameters::kProcess), 1.0f);
+    EXPECT_FLOAT_EQ(plugin->getParameter(parameters::kRatio), 0.5f);
+    EXPECT_EQ(wine::findOwnWindow("#32768"), nullptr);
+    EXPECT_EQ(currentDirectory(), before);
+}
+
+TEST_F(EditorUnderWine, TheNameFieldRenamesTheProgram) {
+    openEditor();
+    click(skin::kNameField.centerX(), skin::kNameField.centerY());
+    HWND edit = nullptr;
+    ASSERT_TRUE(
+        waitFor([&] { return (edit = FindWindowExA(editorWindow, nullptr, "Edit", nullptr)); }));
+    inBackground([] {
+        wine::typeText("Wine Kick");
+        wine::pressKey(VK_RETURN);
+    });
+    joinBackground();
+    ASSERT_TRUE(waitFor([&] { return programName() == "Wine Kick"; })) << programName();
+    EXPECT_TRUE(waitFor([&] { return !FindWindowExA(editorWindow, nullptr, "Edit", nullptr); }));
+}
+
+TEST_F(EditorUnderWine, MemoryARoundTripsThroughTheRegistry) {
+    plugin->setParameter(parameters::kCompression, 0.75f);
+    openEditor();
+    click(skin::kStoreA.rect.centerX(), skin::kStoreA.rect.centerY());
+    HKEY key = nullptr;
+    bool stored = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMemoA, 0, KEY_QUERY_VALUE, &key) == 0 ||
+                  RegOpenKeyExA(HKEY_CURRENT_USER, kMemoA, 0, KEY_QUERY_VALUE, &key) == 0;
+    ASSERT_TRUE(stored) << "no memory A in the registry";
+    float storedValue = 0.0f;
+    DWORD type = 0, size = sizeof storedValue;
+    EXPECT_EQ(RegQueryValueExA(key, "param  5", nullptr, &type,
+                               reinterpret_cast<BYTE*>(&storedValue), &size),
+              0);
+    RegCloseKey(key);
+    EXPECT_EQ(type, DWORD(REG_BINARY));
+    EXPECT_FLOAT_EQ(storedValue, 0.75f);
+
+    plugin->setParameter(parameters::kCompression, 0.1f);
+    host.clear();
+    click(skin::kRecallA.rect.centerX(), skin::kRecallA.rect.centerY());
+    ASSERT_TRUE(waitFor([&] { return plugin->getParameter(parameters::kCompression) == 0.75f; }));
+    EXPECT_EQ(host.callsOf(audioMasterAutomate).size(), 12u);
+}
+
+// Fills in the file name of the common dialog that opens and confirms it.
+void answerTheFileDialog(const std::string& path, std::atomic<bool>& answered) {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 200 && !(dialog = wine::findOwnWindow("#32770")); ++i) Sleep(50);
+    if (!dialog) return;
+    Sleep(300);
+    // The file name field: an edit inside the name combo box of an Explorer-style dialog,
+    // or the edit itself.
+    HWND name = GetDlgItem(dialog, 0x47C);
+    if (name) {
+        if (HWND inner = FindWindowExA(name, nullptr, "Edit", nullptr)) name = inner;
+    } else {
+        name = GetDlgItem(dialog, 0x480);
+    }
+    if (!name) return;
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    answered = true;
+}
+
+TEST_F(EditorUnderWine, ASavedBankIsWrittenWhereTheDialogSaysAndTheDirectoryStays) {
+    const std::string bank = windowsPath(KRV_SAVED_BANK);
+    DeleteFileA(bank.c_str());
+    openEditor();
+    click(skin::kNameField.centerX(), skin::kNameField.centerY());
+    inBackground([] {
+        wine::typeText("Wine Bank");
+        wine::pressKey(VK_RETURN);
+    });
+    joinBackground();
+    ASSERT_TRUE(waitFor([&] { return programName() == "Wine Bank"; })) << programName();
+
+    const std::string before = currentDirectory();
+    const POINT at = onScreen(skin::kSaveBank.rect.centerX(), skin::kSaveBank.rect.centerY());
+    std::atomic<bool> answered{false};
+    inBackground([at, bank, &answered] {
+        wine::movePointer(at.x, at.y);
+        wine::pressLeft();
+        wine::releaseLeft();
+        answerTheFileDialog(bank, answered);
+    });
+    joinBackground();
+    EXPECT_TRUE(answered);
+    ASSERT_TRUE(
+        waitFor([&] { return GetFileAttributesA(bank.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    pump(10);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(GetFileAttributesExA(bank.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.nFileSizeLow, 2381u);
+    EXPECT_EQ(currentDirectory(), before);
+}
+
+}  // namespace
