@@ -18,44 +18,13 @@
 #include "platform/EditBox.h"
 #include "platform/common/KeyDeduplicator.h"
 #include "platform/common/TextField.h"
+#include "platform/win32/Win32Keys.h"
 
 namespace platform {
 
 namespace {
 
 COLORREF colourOf(const Color& color) { return RGB(color.red, color.green, color.blue); }
-
-int heldModifiers() {
-    int modifiers = 0;
-    if (GetKeyState(VK_SHIFT) < 0) modifiers |= kKeyShift;
-    if (GetKeyState(VK_CONTROL) < 0) modifiers |= kKeyControl;
-    if (GetKeyState(VK_MENU) < 0) modifiers |= kKeyAlt;
-    return modifiers;
-}
-
-// The keys that carry no character, as the host names them; Unnamed for the others.
-KeyName keyNameOf(WPARAM virtualKey) {
-    switch (virtualKey) {
-        case VK_BACK: return KeyName::Back;
-        case VK_TAB: return KeyName::Tab;
-        case VK_CLEAR: return KeyName::Clear;
-        case VK_RETURN: return KeyName::Return;
-        case VK_PAUSE: return KeyName::Pause;
-        case VK_ESCAPE: return KeyName::Escape;
-        case VK_SPACE: return KeyName::Space;
-        case VK_END: return KeyName::End;
-        case VK_HOME: return KeyName::Home;
-        case VK_LEFT: return KeyName::Left;
-        case VK_UP: return KeyName::Up;
-        case VK_RIGHT: return KeyName::Right;
-        case VK_DOWN: return KeyName::Down;
-        case VK_PRIOR: return KeyName::PageUp;
-        case VK_NEXT: return KeyName::PageDown;
-        case VK_DELETE: return KeyName::Delete;
-        case VK_INSERT: return KeyName::Insert;
-        default: return KeyName::Unnamed;
-    }
-}
 
 // Named keys whose WM_CHAR follows their WM_KEYDOWN.
 bool makesCharacter(KeyName name) {
@@ -203,7 +172,7 @@ private:
     // True when the message is done with; false passes it on to the control. The box may
     // be gone when it answers true.
     bool keyDown(WPARAM virtualKey) {
-        Key key{0, keyNameOf(virtualKey), heldModifiers()};
+        Key key{0, win32::keyNameOf(virtualKey), win32::heldKeyModifiers()};
         if (key.name == KeyName::Unnamed) return false;  // its WM_CHAR decides
         if (!deduplicator.take(key, KeyPath::Window, now())) {
             if (makesCharacter(key.name)) dropQueuedCharacter();
@@ -223,7 +192,7 @@ private:
 
     bool character(WPARAM code) {
         auto c = static_cast<unsigned char>(code);
-        int modifiers = heldModifiers();
+        int modifiers = win32::heldKeyModifiers();
         bool printable = isPrintableLatin1(c);
         if (!printable && !isEditingControl(c) && c != kControlV) return true;
         // Backspace was matched as its key; a space too.
