@@ -7,9 +7,37 @@ namespace platform {
 
 namespace {
 
+// Longer than the asynchronous state can lag, short against a quick click.
+constexpr DWORD kPressMessageLead = 100;
+
+int pressedByMessage = 0;
+DWORD pressMessageTime = 0;
+
 bool held(int virtualKey) { return GetAsyncKeyState(virtualKey) < 0; }
 
+// The button of a press message just delivered, which a drag loop starting from that
+// message must see held.
+int justPressed() {
+    if (pressedByMessage && GetTickCount() - pressMessageTime < kPressMessageLead)
+        return pressedByMessage;
+    pressedByMessage = 0;
+    return 0;
+}
+
 }  // namespace
+
+namespace win32 {
+
+void notePressMessage(int button) {
+    pressedByMessage = button;
+    pressMessageTime = GetTickCount();
+}
+
+void noteReleaseMessage(int button) {
+    if (pressedByMessage == button) pressedByMessage = 0;
+}
+
+}  // namespace win32
 
 int queryPointerButtons() {
     // A drag loop that outlives our windows (the host closed the editor) sees the button up.
@@ -24,7 +52,9 @@ int queryPointerButtons() {
     if (held(VK_SHIFT)) buttons |= kPointerShift;
     if (held(VK_CONTROL)) buttons |= kPointerControl;
     if (held(VK_MENU)) buttons |= kPointerAlt;
-    return buttons;
+    // Only a state that shows no button at all can be the stale one.
+    const int anyButton = kPointerLeft | kPointerMiddle | kPointerRight;
+    return (buttons & anyButton) ? buttons : buttons | justPressed();
 }
 
 bool queryPointerScreenPosition(Point& where) {
