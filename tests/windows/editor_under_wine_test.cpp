@@ -209,4 +209,76 @@ TEST_F(EditorUnderWine, ASavedBankIsWrittenWhereTheDialogSaysAndTheDirectoryStay
     EXPECT_EQ(currentDirectory(), before);
 }
 
+// A host that closes the editor from a timer of its own while a modal loop of ours runs
+// (the menu's or the common dialog's loop dispatches the host's timers as well).
+class ClosingInTheMiddle : public EditorUnderWine {
+protected:
+    void closeOnceShowing(const char* windowClass) {
+        closing = this;
+        modalClass = windowClass;
+        closed = false;
+        timer = SetTimer(nullptr, 0, 50, &ClosingInTheMiddle::tick);
+    }
+    void TearDown() override {
+        if (timer) KillTimer(nullptr, timer);
+        closing = nullptr;
+        EditorUnderWine::TearDown();
+    }
+    void expectAWorkingEditorAgain() {
+        EXPECT_EQ(GetWindow(reinterpret_cast<HWND>(window->handle()), GW_CHILD), nullptr);
+        openEditor();
+        host.clear();
+        click(skin::kRocker.rect.right - 4, skin::kRocker.rect.centerY());
+        EXPECT_TRUE(waitFor([&] { return !host.callsOf(audioMasterBeginEdit).empty(); }));
+    }
+
+    static void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD) {
+        if (!closing || !wine::findOwnWindow(closing->modalClass)) return;
+        KillTimer(nullptr, id);
+        closing->timer = 0;
+        closing->closeEditor();
+        closing->closed = true;
+    }
+
+    static ClosingInTheMiddle* closing;
+    const char* modalClass = "";
+    UINT_PTR timer = 0;
+    std::atomic<bool> closed{false};
+};
+
+ClosingInTheMiddle* ClosingInTheMiddle::closing = nullptr;
+
+TEST_F(ClosingInTheMiddle, WhileThePopupMenuIsOpenTheMenuGoesWithTheEditor) {
+    openEditor();
+    closeOnceShowing("#32768");
+    click(skin::kProgramMenu.centerX(), skin::kProgramMenu.centerY());
+    ASSERT_TRUE(waitFor([&] { return closed.load(); }));
+    EXPECT_TRUE(waitFor([] { return wine::findOwnWindow("#32768") == nullptr; }, 3000));
+    expectAWorkingEditorAgain();
+}
+
+TEST_F(ClosingInTheMiddle, WhileTheBankDialogWaitsNothingIsSavedAfterwards) {
+    const std::string bank = windowsPath(KRV_SAVED_BANK) + ".late";
+    DeleteFileA(bank.c_str());
+    openEditor();
+    closeOnceShowing("#32770");
+    const POINT at = onScreen(skin::kSaveBank.rect.centerX(), skin::kSaveBank.rect.centerY());
+    std::atomic<bool> answered{false};
+    inBackground([this, at, bank, &answered] {
+        wine::movePointer(at.x, at.y);
+        wine::pressLeft();
+        wine::releaseLeft();
+        // The user answers the dialog only after the host closed the editor.
+        for (int i = 0; i < 200 && !closed; ++i) Sleep(50);
+        answerTheFileDialog(bank, answered);
+    });
+    joinBackground();
+    ASSERT_TRUE(closed);
+    EXPECT_TRUE(answered);
+    pump(20);
+    EXPECT_EQ(wine::findOwnWindow("#32770"), nullptr);
+    EXPECT_EQ(GetFileAttributesA(bank.c_str()), INVALID_FILE_ATTRIBUTES);
+    expectAWorkingEditorAgain();
+}
+
 }  // namespace
