@@ -7,9 +7,51 @@ namespace platform {
 
 namespace {
 
+// Longer than Wine's lag between a press message and the live state, far shorter than a
+// drag; a release before it ends still shows at once.
+constexpr DWORD kPressCatchUpMilliseconds = 250;
+
+struct PressFromMessage {
+    int button = 0;
+    DWORD tick = 0;
+};
+
+PressFromMessage& lastPress() {
+    static PressFromMessage press;
+    return press;
+}
+
 bool held(int virtualKey) { return GetAsyncKeyState(virtualKey) < 0; }
 
+UINT releaseMessageOf(int button) {
+    switch (button) {
+        case kPointerLeft: return WM_LBUTTONUP;
+        case kPointerMiddle: return WM_MBUTTONUP;
+        default: return WM_RBUTTONUP;
+    }
+}
+
+// The button of the last press message while the live state has not caught up with it.
+int pressNotYetLive(int liveButtons) {
+    PressFromMessage& press = lastPress();
+    if (!press.button) return 0;
+    MSG release{};
+    UINT releaseMessage = releaseMessageOf(press.button);
+    if ((liveButtons & press.button) || GetTickCount() - press.tick > kPressCatchUpMilliseconds ||
+        PeekMessageA(&release, nullptr, releaseMessage, releaseMessage, PM_NOREMOVE)) {
+        press.button = 0;
+        return 0;
+    }
+    return press.button;
+}
+
 }  // namespace
+
+namespace win32 {
+
+void noteButtonPressed(int button) { lastPress() = PressFromMessage{button, GetTickCount()}; }
+
+}  // namespace win32
 
 int queryPointerButtons() {
     // A drag loop that outlives our windows (the host closed the editor) sees the button up.
@@ -24,7 +66,7 @@ int queryPointerButtons() {
     if (held(VK_SHIFT)) buttons |= kPointerShift;
     if (held(VK_CONTROL)) buttons |= kPointerControl;
     if (held(VK_MENU)) buttons |= kPointerAlt;
-    return buttons;
+    return buttons | pressNotYetLive(buttons);
 }
 
 bool queryPointerScreenPosition(Point& where) {

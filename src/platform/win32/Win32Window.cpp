@@ -158,6 +158,7 @@ public:
             case WM_LBUTTONDOWN:
             case WM_MBUTTONDOWN:
             case WM_RBUTTONDOWN:
+                win32::noteButtonPressed(pressedButton(message));
                 listener.buttonPressed(Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)},
                                        pressedButton(message) | pressModifiers(wParam));
                 return 0;
