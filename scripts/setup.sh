@@ -1,6 +1,6 @@
 #!/bin/sh
 # Fresh Debian 12 machine to a working plug-in: dependencies, build, install into
-# ~/.vst, then the main job: the demo pattern through the compressor.
+# ~/.vst, then the main job: the demo pattern through the compressor; last, the Windows DLL.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -12,3 +12,5 @@ echo "installed $HOME/.vst/krv-tarnwick.so"
 build/krv-process --plugin "$HOME/.vst/krv-tarnwick.so" --list
 # The main job: a drum pattern through the compressor, both files side by side.
 build/krv-process --plugin "$HOME/.vst/krv-tarnwick.so" --demo build/demo
+# The same plug-in for Windows hosts, from the same sources.
+scripts/build-windows.sh

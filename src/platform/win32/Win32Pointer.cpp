@@ -32,12 +32,14 @@ UINT releaseMessageOf(int button) {
 }
 
 // The button of the last press message while the live state has not caught up with it.
+// Only a state showing no button at all can be the stale one.
 int pressNotYetLive(int liveButtons) {
     PressFromMessage& press = lastPress();
     if (!press.button) return 0;
     MSG release{};
     UINT releaseMessage = releaseMessageOf(press.button);
-    if ((liveButtons & press.button) || GetTickCount() - press.tick > kPressCatchUpMilliseconds ||
+    const int anyButton = kPointerLeft | kPointerMiddle | kPointerRight;
+    if ((liveButtons & anyButton) || GetTickCount() - press.tick > kPressCatchUpMilliseconds ||
         PeekMessageA(&release, nullptr, releaseMessage, releaseMessage, PM_NOREMOVE)) {
         press.button = 0;
         return 0;
@@ -49,7 +51,11 @@ int pressNotYetLive(int liveButtons) {
 
 namespace win32 {
 
-void noteButtonPressed(int button) { lastPress() = PressFromMessage{button, GetTickCount()}; }
+void notePressMessage(int button) { lastPress() = PressFromMessage{button, GetTickCount()}; }
+
+void noteReleaseMessage(int button) {
+    if (lastPress().button == button) lastPress().button = 0;
+}
 
 }  // namespace win32
 

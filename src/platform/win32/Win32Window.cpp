@@ -158,10 +158,19 @@ public:
             case WM_LBUTTONDOWN:
             case WM_MBUTTONDOWN:
             case WM_RBUTTONDOWN:
-                win32::noteButtonPressed(pressedButton(message));
+                win32::notePressMessage(pressedButton(message));
                 listener.buttonPressed(Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)},
                                        pressedButton(message) | pressModifiers(wParam));
                 return 0;
+            case WM_LBUTTONUP:
+                win32::noteReleaseMessage(kPointerLeft);
+                break;
+            case WM_MBUTTONUP:
+                win32::noteReleaseMessage(kPointerMiddle);
+                break;
+            case WM_RBUTTONUP:
+                win32::noteReleaseMessage(kPointerRight);
+                break;
             case WM_MOUSEWHEEL: {
                 POINT where{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};  // on the screen
                 ScreenToClient(self, &where);

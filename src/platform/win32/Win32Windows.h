@@ -11,9 +11,11 @@ namespace platform::win32 {
 const std::vector<HWND>& openWindows();
 bool anyWindowOpen();
 
-// A button press one of our windows received (a PointerBits button). Under Wine the live
-// state can show that button up for a moment after its message arrived; the pointer state
-// counts it as held until the live state or a release catches up.
-void noteButtonPressed(int button);
+// A button press message reached one of our windows (a PointerBits button). The live
+// state may lag behind it (Wine answers from a cache up to 50 ms old), so the pointer state
+// counts the button as held until that state shows it or its release is on the way.
+void notePressMessage(int button);
+// Its release message came: nothing is left to catch up.
+void noteReleaseMessage(int button);
 
 }  // namespace platform::win32

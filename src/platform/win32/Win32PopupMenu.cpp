@@ -1,0 +1,26 @@
+// The popup menu on Windows: the system's own menu, tracked modally by TrackPopupMenu. Its
+// loop keeps dispatching the paints of our windows; the menu's font and colours are the
+// system's, not the ones in the options.
+#include "platform/PopupMenu.h"
+#include "platform/win32/Win32Menu.h"
+
+namespace platform {
+
+std::optional<int> showPopupMenu(const std::vector<MenuItem>& items,
+                                 const PopupMenuOptions& options, const ModalPump& pump) {
+    if (items.empty()) return std::nullopt;
+    HWND owner = reinterpret_cast<HWND>(options.owner);
+    if (!owner || !IsWindow(owner)) return std::nullopt;
+    win32::NativeMenu menu(items);
+    if (!menu.handle()) return std::nullopt;
+    UINT flags = TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN |
+                 (options.trackRightButton ? TPM_RIGHTBUTTON : TPM_LEFTBUTTON);
+    // The menu is kept on screen by the system: it opens the other way near an edge.
+    UINT command = UINT(TrackPopupMenu(menu.handle(), flags, options.position.x,
+                                       options.position.y, 0, owner, nullptr));
+    // The host may have closed the editor from inside the menu's loop.
+    if (pump && !pump()) return std::nullopt;
+    return menu.idOf(command);
+}
+
+}  // namespace platform
