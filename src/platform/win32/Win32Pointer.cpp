@@ -7,34 +7,54 @@ namespace platform {
 
 namespace {
 
-// Longer than the asynchronous state can lag, short against a quick click.
-constexpr DWORD kPressMessageLead = 100;
+// Longer than Wine's lag between a press message and the live state, far shorter than a
+// drag; a release before it ends still shows at once.
+constexpr DWORD kPressCatchUpMilliseconds = 250;
 
-int pressedByMessage = 0;
-DWORD pressMessageTime = 0;
+struct PressFromMessage {
+    int button = 0;
+    DWORD tick = 0;
+};
+
+PressFromMessage& lastPress() {
+    static PressFromMessage press;
+    return press;
+}
 
 bool held(int virtualKey) { return GetAsyncKeyState(virtualKey) < 0; }
 
-// The button of a press message just delivered, which a drag loop starting from that
-// message must see held.
-int justPressed() {
-    if (pressedByMessage && GetTickCount() - pressMessageTime < kPressMessageLead)
-        return pressedByMessage;
-    pressedByMessage = 0;
-    return 0;
+UINT releaseMessageOf(int button) {
+    switch (button) {
+        case kPointerLeft: return WM_LBUTTONUP;
+        case kPointerMiddle: return WM_MBUTTONUP;
+        default: return WM_RBUTTONUP;
+    }
+}
+
+// The button of the last press message while the live state has not caught up with it.
+// Only a state showing no button at all can be the stale one.
+int pressNotYetLive(int liveButtons) {
+    PressFromMessage& press = lastPress();
+    if (!press.button) return 0;
+    MSG release{};
+    UINT releaseMessage = releaseMessageOf(press.button);
+    const int anyButton = kPointerLeft | kPointerMiddle | kPointerRight;
+    if ((liveButtons & anyButton) || GetTickCount() - press.tick > kPressCatchUpMilliseconds ||
+        PeekMessageA(&release, nullptr, releaseMessage, releaseMessage, PM_NOREMOVE)) {
+        press.button = 0;
+        return 0;
+    }
+    return press.button;
 }
 
 }  // namespace
 
 namespace win32 {
 
-void notePressMessage(int button) {
-    pressedByMessage = button;
-    pressMessageTime = GetTickCount();
-}
+void notePressMessage(int button) { lastPress() = PressFromMessage{button, GetTickCount()}; }
 
 void noteReleaseMessage(int button) {
-    if (pressedByMessage == button) pressedByMessage = 0;
+    if (lastPress().button == button) lastPress().button = 0;
 }
 
 }  // namespace win32
@@ -52,9 +72,7 @@ int queryPointerButtons() {
     if (held(VK_SHIFT)) buttons |= kPointerShift;
     if (held(VK_CONTROL)) buttons |= kPointerControl;
     if (held(VK_MENU)) buttons |= kPointerAlt;
-    // Only a state that shows no button at all can be the stale one.
-    const int anyButton = kPointerLeft | kPointerMiddle | kPointerRight;
-    return (buttons & anyButton) ? buttons : buttons | justPressed();
+    return buttons | pressNotYetLive(buttons);
 }
 
 bool queryPointerScreenPosition(Point& where) {

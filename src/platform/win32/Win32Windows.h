@@ -11,11 +11,11 @@ namespace platform::win32 {
 const std::vector<HWND>& openWindows();
 bool anyWindowOpen();
 
-// A button press message reached one of our windows. The asynchronous key state may lag
-// behind it (Wine answers from a cache up to 50 ms old), so for a short while after the
-// message the pointer state counts the button as held even when that state does not yet.
+// A button press message reached one of our windows (a PointerBits button). The live
+// state may lag behind it (Wine answers from a cache up to 50 ms old), so the pointer state
+// counts the button as held until that state shows it or its release is on the way.
 void notePressMessage(int button);
-// Its release message came: the lag is over.
+// Its release message came: nothing is left to catch up.
 void noteReleaseMessage(int button);
 
 }  // namespace platform::win32
