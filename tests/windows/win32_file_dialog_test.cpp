@@ -82,6 +82,22 @@ public:
     std::string path;  // with its trailing backslash
 };
 
+// Dialog windows of this thread that are still there.
+int dialogsOfThisThread() {
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            char name[16] = {};
+            if (IsWindow(window) && GetClassNameA(window, name, sizeof name) &&
+                lstrcmpA(name, "#32770") == 0)
+                ++*reinterpret_cast<int*>(data);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 }  // namespace
 
 TEST(Win32FileDialogRequest, FilterTextEndsEachTextAndTheList) {
@@ -173,7 +189,8 @@ TEST_F(Win32FileDialogTest, OpenAnswersTheFullPathAndLeavesTheCurrentDirectory) 
                                                   [&pumped] { return ++pumped > 0; });
     EXPECT_TRUE(answer.done());
     EXPECT_EQ(chosen, folder.path + "mix.krb");
-    EXPECT_EQ(pumped, 1);
+    // Turned while the dialog waited and once after it.
+    EXPECT_GE(pumped, 1);
     EXPECT_EQ(currentDirectory(), before);
     EXPECT_NE(before + "\\", folder.path);
 }
@@ -196,12 +213,13 @@ TEST_F(Win32FileDialogTest, CancelledOrClosedEditorGivesNothing) {
         EXPECT_TRUE(answer.done());
     }
     {
-        // A file was chosen, but the host closed the editor meanwhile.
+        // The host closed the editor while the dialog waited: the dialog ends by itself,
+        // and what a user might still choose is not taken.
         LoopAction answer = answerDialog("mix.krb", IDOK);
         EXPECT_EQ(platform::showFileDialog(ownedOptions(FileDialogOptions::Kind::Open),
                                            [] { return false; }),
                   "");
-        EXPECT_TRUE(answer.done());
+        EXPECT_EQ(dialogsOfThisThread(), 0);
     }
 }
 

@@ -3,6 +3,7 @@
 // system's, not the ones in the options.
 #include "platform/PopupMenu.h"
 #include "platform/win32/Win32Menu.h"
+#include "platform/win32/Win32ModalPumpTimer.h"
 
 namespace platform {
 
@@ -16,10 +17,11 @@ std::optional<int> showPopupMenu(const std::vector<MenuItem>& items,
     UINT flags = TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN |
                  (options.trackRightButton ? TPM_RIGHTBUTTON : TPM_LEFTBUTTON);
     // The menu is kept on screen by the system: it opens the other way near an edge.
+    win32::ModalPumpTimer turns(pump, [] { EndMenu(); });
     UINT command = UINT(TrackPopupMenu(menu.handle(), flags, options.position.x,
                                        options.position.y, 0, owner, nullptr));
     // The host may have closed the editor from inside the menu's loop.
-    if (pump && !pump()) return std::nullopt;
+    if (turns.editorClosed() || (pump && !pump())) return std::nullopt;
     return menu.idOf(command);
 }
 
