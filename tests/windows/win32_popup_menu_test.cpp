@@ -133,7 +133,8 @@ TEST_F(Win32PopupMenuTest, KeysChooseAnEntryAndEscapeDismisses) {
         EXPECT_EQ(platform::showPopupMenu(programMenu(), options(), pump), 101);
         EXPECT_TRUE(keys.done());
     }
-    EXPECT_EQ(pumped, 1);
+    // Turned while the menu was open and once after it.
+    EXPECT_GE(pumped, 1);
     {
         LoopAction keys = pressWhenOpen({VK_DOWN, VK_ESCAPE});
         EXPECT_FALSE(platform::showPopupMenu(programMenu(), options(), pump));
@@ -149,10 +150,21 @@ TEST_F(Win32PopupMenuTest, ChoosesInsideASubmenu) {
     EXPECT_EQ(platform::showPopupMenu(items, options(), [] { return true; }), 117);
 }
 
+// The host closed the editor while the menu was open: the menu ends by itself, before the
+// user's keys could choose anything.
 TEST_F(Win32PopupMenuTest, EditorClosedDuringTheMenuGivesNothing) {
-    LoopAction keys = pressWhenOpen({VK_DOWN, VK_RETURN});
+    // Escape only after a second and a half, should the menu still wait for the user.
+    int ticks = 0;
+    HWND owner = top;
+    LoopAction rescue([&ticks, owner] {
+        if (++ticks < 15) return false;
+        postKey(owner, VK_ESCAPE);
+        return true;
+    });
     EXPECT_FALSE(platform::showPopupMenu(programMenu(), options(), [] { return false; }));
-    EXPECT_TRUE(keys.done());
+    EXPECT_FALSE(rescue.done());
+    EXPECT_FALSE(FindWindowA("#32768", nullptr) &&
+                 IsWindowVisible(FindWindowA("#32768", nullptr)));
 }
 
 TEST_F(Win32PopupMenuTest, NothingWithoutItemsOrOwner) {

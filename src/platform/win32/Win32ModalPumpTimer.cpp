@@ -12,10 +12,10 @@ thread_local ModalPumpTimer* current = nullptr;
 
 }  // namespace
 
-ModalPumpTimer::ModalPumpTimer(const ModalPump& pump, std::function<void()> endLoop)
-    : pump(pump), endLoop(std::move(endLoop)), outer(current) {
+ModalPumpTimer::ModalPumpTimer(ModalPump pump, std::function<void()> endLoop)
+    : pump(std::move(pump)), endLoop(std::move(endLoop)), outer(current) {
     current = this;
-    if (pump) timer = SetTimer(nullptr, 0, kTurnMilliseconds, &ModalPumpTimer::tick);
+    if (this->pump) timer = SetTimer(nullptr, 0, kTurnMilliseconds, &ModalPumpTimer::tick);
 }
 
 ModalPumpTimer::~ModalPumpTimer() {

@@ -14,7 +14,7 @@ namespace platform::win32 {
 class ModalPumpTimer {
 public:
     // endLoop ends the system's loop; it runs once, on the thread that made the timer.
-    ModalPumpTimer(const ModalPump& pump, std::function<void()> endLoop);
+    ModalPumpTimer(ModalPump pump, std::function<void()> endLoop);
     ~ModalPumpTimer();
     ModalPumpTimer(const ModalPumpTimer&) = delete;
     ModalPumpTimer& operator=(const ModalPumpTimer&) = delete;
@@ -25,7 +25,7 @@ public:
 private:
     static void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD);
 
-    const ModalPump& pump;
+    ModalPump pump;
     std::function<void()> endLoop;
     UINT_PTR timer = 0;
     bool closed = false;
