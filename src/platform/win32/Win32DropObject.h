@@ -3,12 +3,6 @@
 // holds references of its own), so the DropTarget detaches the listener when it goes.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <ole2.h>

@@ -2,12 +2,6 @@
 // subclasses do the work: the parent's answers WM_CTLCOLOREDIT with our colours, the
 // control's reports Return and the loss of focus, keeps non-printable bytes out (typed or
 // pasted) and drops a key press that the host has already forwarded.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <commctrl.h>
@@ -76,11 +70,11 @@ public:
             edit = nullptr;
             return false;
         }
-        const FontSpec& spec = style.font;
-        font = CreateFontA(-spec.pixelHeight, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL,
-                           spec.italic, spec.underline, FALSE, ANSI_CHARSET,
+        const FontSpec& wanted = style.font;
+        font = CreateFontA(-wanted.pixelHeight, 0, 0, 0, wanted.bold ? FW_BOLD : FW_NORMAL,
+                           wanted.italic, wanted.underline, FALSE, ANSI_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_SWISS, spec.face.c_str());
+                           DEFAULT_PITCH | FF_SWISS, wanted.face.c_str());
         if (font) SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         SendMessageA(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
         SendMessageA(edit, EM_SETLIMITTEXT, kMaxLength, 0);

@@ -1,12 +1,6 @@
 // GoogleTest first; windows.h after it, lean.
 #include "contract/WindowContract.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include "platform/PointerState.h"
