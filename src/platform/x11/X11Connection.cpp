@@ -1,7 +1,9 @@
 #include "platform/x11/X11Connection.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
+#include <vector>
 
 namespace platform::x11 {
 
@@ -16,6 +18,7 @@ struct Connection {
     int errorCount = 0;
     XErrorHandler previousHandler = nullptr;
     unsigned long generation = 0;
+    std::vector<PassWatcher*> watchers;
 };
 
 Connection& connection() {
@@ -32,6 +35,28 @@ int collectError(Display* display, XErrorEvent* error) {
     return c.previousHandler ? c.previousHandler(display, error) : 0;
 }
 
+bool isWatching(PassWatcher* watcher) {
+    const auto& watchers = connection().watchers;
+    return std::find(watchers.begin(), watchers.end(), watcher) != watchers.end();
+}
+
+// Calls tell on every watcher, also on those added meanwhile, and never on one removed.
+template <typename Tell>
+void tellWatchers(Tell tell) {
+    std::vector<PassWatcher*> told;
+    for (;;) {
+        PassWatcher* next = nullptr;
+        for (PassWatcher* watcher : connection().watchers)
+            if (std::find(told.begin(), told.end(), watcher) == told.end()) {
+                next = watcher;
+                break;
+            }
+        if (!next) return;
+        told.push_back(next);
+        if (tell(next)) return;
+    }
+}
+
 }  // namespace
 
 Display* acquireDisplay() {
@@ -45,13 +70,55 @@ Display* acquireDisplay() {
     return c.display;
 }
 
+void addPassWatcher(PassWatcher* watcher) {
+    if (watcher && !isWatching(watcher)) connection().watchers.push_back(watcher);
+}
+
+void removePassWatcher(PassWatcher* watcher) {
+    auto& watchers = connection().watchers;
+    watchers.erase(std::remove(watchers.begin(), watchers.end(), watcher), watchers.end());
+}
+
+bool pressSwallowed(const XEvent& press) {
+    bool swallowed = false;
+    tellWatchers([&](PassWatcher* watcher) {
+        swallowed = watcher->pressFor(press.xany.window, press);
+        return swallowed;
+    });
+    return swallowed;
+}
+
+void endPass() {
+    tellWatchers([](PassWatcher* watcher) {
+        watcher->passEnded();
+        return false;
+    });
+}
+
+void announceWindowClosing(Window window) {
+    tellWatchers([window](PassWatcher* watcher) {
+        watcher->windowClosing(window);
+        return false;
+    });
+}
+
 void releaseDisplay() {
     Connection& c = connection();
-    if (c.users == 0 || --c.users > 0) return;
+    if (c.users == 0 || c.users > 1) {
+        if (c.users > 0) --c.users;
+        return;
+    }
+    // Still one user while the watchers end, so that their own release cannot close it.
+    tellWatchers([](PassWatcher* watcher) {
+        watcher->connectionClosing();
+        return false;
+    });
+    if (--c.users > 0) return;
     XCloseDisplay(c.display);
     c.display = nullptr;
     c.targets.clear();
     c.clientMessageHandlers.clear();
+    c.watchers.clear();
 }
 
 Display* currentDisplay() { return connection().display; }

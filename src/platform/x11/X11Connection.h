@@ -40,6 +40,31 @@ void setClientMessageHandler(Window window, ClientMessageHandler handler);
 // False when no handler is set for the event's window.
 bool dispatchClientMessage(const XEvent& event);
 
+// Something of ours that stays open across the host's calls (a popup menu, a file
+// dialog, a message box) and is served by the event passes of processPendingEvents
+// instead of a loop of its own. Watchers may add and remove watchers from every call.
+class PassWatcher {
+public:
+    virtual ~PassWatcher() = default;
+    // A button press for one of our windows, before it is handled; true swallows it.
+    virtual bool pressFor(Window, const XEvent&) { return false; }
+    // The end of every pass, outside every window's own handler: work that may destroy
+    // windows or call back into the editor, and whatever is watched without events.
+    virtual void passEnded() {}
+    // One of our windows is about to go: what belongs to it ends now.
+    virtual void windowClosing(Window) {}
+    // The connection is about to close: everything on it ends now.
+    virtual void connectionClosing() {}
+};
+void addPassWatcher(PassWatcher* watcher);
+void removePassWatcher(PassWatcher* watcher);
+// The press goes to no window when a watcher swallows it.
+bool pressSwallowed(const XEvent& press);
+// Tells every watcher that the pass ended; the connection may have closed afterwards.
+void endPass();
+// Tells every watcher that window is about to go.
+void announceWindowClosing(Window window);
+
 // While one exists, X errors on our connection are collected instead of ending the
 // process; errors of other connections (the host's) go to the handler installed before.
 // The outermost trap waits for the server's answer to everything sent before it ends.

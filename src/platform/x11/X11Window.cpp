@@ -34,6 +34,7 @@ void deliverEvent(XEvent* event) {
     Display* display = x11::currentDisplay();
     if (!event || !display) return;
     ErrorTrap trap;
+    if (event->type == ButtonPress && x11::pressSwallowed(*event)) return;
     if (x11::EventTarget* target = x11::findTarget(event->xany.window))
         target->handleEvent(*event, false);
 }
@@ -46,6 +47,8 @@ public:
     }
 
     ~X11Window() override {
+        // What belongs to the window (message boxes) goes first.
+        x11::announceWindowClosing(window);
         x11::unregisterTarget(window);
         {
             ErrorTrap trap;
@@ -296,6 +299,9 @@ void processPendingEvents() {
     while (x11::stillConnected(display, generation) && XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
+        // An open menu takes a press anywhere first.
+        if (event.type == ButtonPress && x11::pressSwallowed(event)) continue;
+        if (!x11::stillConnected(display, generation)) return;
         x11::EventTarget* target = x11::findTarget(event.xany.window);
         if (!target) continue;
         target->handleEvent(event, true);
@@ -307,6 +313,8 @@ void processPendingEvents() {
     if (!x11::stillConnected(display, generation)) return;
     for (Window window : touched)
         if (x11::EventTarget* target = x11::findTarget(window)) target->paintDamage();
+    // Menus, dialogs and message boxes finish here, and helpers are looked at.
+    if (x11::stillConnected(display, generation)) x11::endPass();
     if (x11::stillConnected(display, generation)) XFlush(display);
 }
 
