@@ -13,6 +13,7 @@
 // - applyPendingChanges(): call CPresetSystemEditor::applyPendingChanges() first.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "editor/AEffGUIEditor.h"
@@ -93,7 +94,11 @@ private:
     void refreshFromStore();
     // name into the field, the current menu entry and entry 0.
     void showProgramName(const char* name);
+    // Asks for the file; the operation runs when the dialog answers (fileChosen).
     void runFileOperation(FileOperation operation);
+    void fileChosen(FileOperation operation, const std::string& chosen);
+    // The file buttons while a dialog is open (operation's), or again as usual (nothing).
+    void showFileDialogOpen(std::optional<FileOperation> operation);
 
     // What the file dialogs offer: the folder of the last file chosen (with its trailing
     // separator) and the bare names of the last bank and preset files.

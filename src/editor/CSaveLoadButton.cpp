@@ -16,10 +16,11 @@ CSaveLoadButton::~CSaveLoadButton() = default;
 
 void CSaveLoadButton::draw(CDrawContext* context) {
     CCoord y = offset.v;
-    if (value < 0.5f && hover)
-        y += heightOfOneImage;
-    else if (value > 0.5f)
+    bool pressed = dialogOpen ? dialogOwn : value > 0.5f;
+    if (pressed)
         y += 2 * heightOfOneImage;
+    else if (hover && !dialogOpen)
+        y += heightOfOneImage;
     if (pBackground) pBackground->draw(context, size, CPoint(offset.h, y));
     setDirty(false);
 }
@@ -35,19 +36,26 @@ void CSaveLoadButton::runAction() {
 }
 
 void CSaveLoadButton::mouse(CDrawContext* context, CPoint&, int32_t buttons) {
-    if (!bMouseEnabled || !pParentFrame || !context || !target) return;
+    if (!bMouseEnabled || !pParentFrame || !context || !target || dialogOpen) return;
     buttons = pressloop::resolveButtons(context, buttons);
     if (!(buttons & kLButton)) return;
 
     CountedReference<CSaveLoadButton> keep(this);
     setValue(1.0f);
-    // The file dialog is modal and may let the host close the editor meanwhile.
+    // A system's modal dialog runs inside and may let the host close the editor meanwhile.
     runAction();
     if (!pParentFrame) return;
     pressloop::waitForRelease(context);
     // Tells the host the gesture is over; the tag is no parameter of the effect.
     pParentFrame->endEdit(tag);
     setValue(0.0f);
+    setDirty(true);
+}
+
+void CSaveLoadButton::setDialogOpen(bool open, bool own) {
+    if (dialogOpen == open && dialogOwn == own) return;
+    dialogOpen = open;
+    dialogOwn = own;
     setDirty(true);
 }
 

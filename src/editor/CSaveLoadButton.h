@@ -17,10 +17,13 @@ public:
     ~CSaveLoadButton() override;
 
     void draw(CDrawContext* context) override;
-    // Value 1 from the press, through the file dialog, to the release; then 0.
+    // Value 1 from the press to the release; then 0.
     void mouse(CDrawContext* context, CPoint& where, int32_t buttons = -1) override;
 
     virtual void setHover(bool on);
+    // While a file dialog of the row is open no button takes clicks or shows its hover,
+    // and the one whose dialog it is (own) shows pressed.
+    void setDialogOpen(bool open, bool own);
 
 private:
     void runAction();
@@ -29,4 +32,6 @@ private:
     int32_t mode;
     CPresetSystemListener* target;
     bool hover = false;
+    bool dialogOpen = false;
+    bool dialogOwn = false;
 };

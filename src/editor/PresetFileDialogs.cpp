@@ -2,8 +2,10 @@
 // effect's reader or writer on the chosen path. The plug-in lives in the host's process,
 // so it never changes the current directory: files are opened by their full path.
 #include <climits>
+#include <utility>
 
 #include "editor/CPresetSystemEditor.h"
+#include "editor/CSaveLoadButton.h"
 #include "platform/FileDialog.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -40,8 +42,8 @@ void CPresetSystemEditor::savePreset() { runFileOperation(FileOperation::kSavePr
 
 void CPresetSystemEditor::runFileOperation(FileOperation operation) {
     CPresetSystemEffect* store = presetEffect();
-    // The dialog belongs to the editor's window and keeps it alive through its pump.
-    if (!store || !store->program(0) || !frame) return;
+    // One dialog at a time; the row's buttons show it and take no clicks meanwhile.
+    if (!store || !store->program(0) || !frame || frame->isFileDialogOpen()) return;
 
     const bool bank =
         operation == FileOperation::kLoadBank || operation == FileOperation::kSaveBank;
@@ -50,7 +52,6 @@ void CPresetSystemEditor::runFileOperation(FileOperation operation) {
                                      : operation == FileOperation::kLoadPreset
                                          ? kPresetLoad
                                          : kPresetSave;
-    std::string& fileName = bank ? bankFileName : presetFileName;
 
     platform::FileDialogOptions options;
     options.kind = settings.kind;
@@ -58,21 +59,28 @@ void CPresetSystemEditor::runFileOperation(FileOperation operation) {
     options.filters = {{"All Files", "*.*"}, settings.filter};
     options.selectedFilter = 1;
     options.folder = folderPath;
-    options.fileName = fileName;
+    options.fileName = bank ? bankFileName : presetFileName;
     options.defaultExtension = settings.extension;
     options.mustExist = settings.kind == Kind::Open;
     options.confirmOverwrite = settings.kind == Kind::Save;
     if (platform::NativeWindow* window = frame->getNativeWindow())
         options.owner = window->handle();
 
-    // The host may close the editor while the dialog waits: the frame is held so its pump
-    // stays callable, and a frame that is no longer ours ends the operation.
-    CFrame* dialogFrame = frame;
-    dialogFrame->remember();
-    std::string chosen = platform::showFileDialog(options, dialogFrame->modalPump());
-    const bool stillOpen = frame == dialogFrame && dialogFrame->getEditor() != nullptr;
-    dialogFrame->forget();
-    if (!stillOpen || chosen.empty()) return;
+    showFileDialogOpen(operation);
+    // The frame closes the dialog without a word when the editor closes meanwhile.
+    if (!frame->openFileDialog(options, [this, operation](const std::string& chosen) {
+            fileChosen(operation, chosen);
+        }))
+        showFileDialogOpen(std::nullopt);
+}
+
+void CPresetSystemEditor::fileChosen(FileOperation operation, const std::string& chosen) {
+    showFileDialogOpen(std::nullopt);
+    CPresetSystemEffect* store = presetEffect();
+    if (!store || !frame || chosen.empty()) return;
+    // Failures shown now belong to this editor's window.
+    platform::NativeWindow* window = frame->getNativeWindow();
+    platform::MessageBoxOwner boxOwner(window ? window->handle() : 0);
 
     // Cutting the path would open another file than the one chosen.
     if (chosen.size() >= PATH_MAX) {
@@ -81,8 +89,11 @@ void CPresetSystemEditor::runFileOperation(FileOperation operation) {
     }
     std::string::size_type slash = platform::lastSeparator(chosen);
     if (slash == std::string::npos || slash + 1 == chosen.size()) return;
+    const bool bank =
+        operation == FileOperation::kLoadBank || operation == FileOperation::kSaveBank;
     folderPath = chosen.substr(0, slash + 1);
-    fileName = chosen.substr(slash + 1);
+    (bank ? bankFileName : presetFileName) = chosen.substr(slash + 1);
+    const std::string& fileName = bank ? bankFileName : presetFileName;
 
     switch (operation) {
         case FileOperation::kLoadBank: store->readBank(folderPath, fileName); break;
@@ -90,4 +101,14 @@ void CPresetSystemEditor::runFileOperation(FileOperation operation) {
         case FileOperation::kLoadPreset: store->readPreset(folderPath, fileName); break;
         case FileOperation::kSavePreset: store->writePreset(folderPath, fileName); break;
     }
+}
+
+void CPresetSystemEditor::showFileDialogOpen(std::optional<FileOperation> operation) {
+    const std::pair<CSaveLoadButton*, FileOperation> buttons[] = {
+        {loadBankButton, FileOperation::kLoadBank},
+        {saveBankButton, FileOperation::kSaveBank},
+        {loadPresetButton, FileOperation::kLoadPreset},
+        {savePresetButton, FileOperation::kSavePreset}};
+    for (const auto& [button, its] : buttons)
+        if (button) button->setDialogOpen(operation.has_value(), operation == its);
 }

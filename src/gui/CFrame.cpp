@@ -114,9 +114,10 @@ CFrame::~CFrame() {
         removeView(modal, false);
     }
     pFocusView = nullptr;
-    // An open text field goes first, silently: its owner may report to nobody now, and
-    // the field must not outlive the window it lies on.
+    // An open text field, menu or dialog goes first, silently: its owner may report to
+    // nobody now, and none must outlive the window it belongs to.
     closeEditBox(editBoxOwner);
+    closeMenuAndDialog();
     if (window && defaultCursorSaved) window->setCursor(platform::CursorStyle::Default);
     setDropActive(false);
     window.reset();
@@ -300,6 +301,7 @@ bool CFrame::pump() {
 
 void CFrame::detachEditor() {
     closeEditBox(editBoxOwner);
+    closeMenuAndDialog();
     CFrameEditor* leaving = pEditor;
     pEditor = nullptr;
     bOpenFlag = false;

@@ -9,8 +9,10 @@
 
 #include "gui/CViewContainer.h"
 #include "platform/EditBox.h"
+#include "platform/FileDialog.h"
 #include "platform/ModalPump.h"
 #include "platform/NativeWindow.h"
+#include "platform/PopupMenu.h"
 
 class CDropTarget;
 class CFrameEditor;
@@ -101,9 +103,24 @@ public:
     platform::NativeWindow* getNativeWindow() const { return window.get(); }
     platform::WindowHandle getSystemWindow() const { return parentSystemWindow; }
 
-    // What modal loops of platform services (menus, dialogs) turn: the editor's idle work;
-    // false once the editor has gone or the window is closed.
+    // What the system's own modal loops (menus and dialogs on Windows) turn: the editor's
+    // idle work; false once the editor has gone or the window is closed.
     platform::ModalPump modalPump();
+
+    // The one popup menu open over the frame, for owner (held while it is open): ended
+    // hears how it ended, from a later event pass or before this returns, unless the frame
+    // closes it first (the editor lets the frame go). A menu still open is ended as
+    // dismissed first. False, telling nothing, without an editor.
+    bool openPopupMenu(CView* owner, const std::vector<platform::MenuItem>& items,
+                       const platform::PopupMenuOptions& options, platform::MenuEnded ended);
+    bool isPopupMenuOpen() const { return popupMenu != nullptr; }
+    // Ends an open menu as dismissed, as a click elsewhere would.
+    void dismissPopupMenu();
+    // The editor's one file dialog, told to ended as a menu is. False, telling nothing,
+    // while one is open or without an editor.
+    bool openFileDialog(const platform::FileDialogOptions& options,
+                        platform::FileDialogEnded ended);
+    bool isFileDialogOpen() const { return fileDialog != nullptr || fileDialogOpening; }
 
     // The one text field open over the frame's window, held for owner (a text edit) so
     // that keys from the host reach it and it closes before the window does. Opening
@@ -126,6 +143,10 @@ private:
     CDrawContext* createWindowContext();
     // Resizes the windows between ours and the host's by hand when the host cannot.
     bool resizeWindowChain(CCoord width, CCoord height);
+    // The owner of the open menu hears chosen; nothing happens without one.
+    void endPopupMenu(std::optional<int> chosen);
+    // Closes the menu and the dialog without telling anyone.
+    void closeMenuAndDialog();
 
     CFrameEditor* pEditor;
     // Indices whose edit the host was told began and not yet ended.
@@ -143,4 +164,10 @@ private:
     std::unique_ptr<CDropTarget> dropTarget;
     std::unique_ptr<platform::EditBox> editBox;
     const CView* editBoxOwner = nullptr;
+    std::unique_ptr<platform::PopupMenu> popupMenu;
+    CView* popupMenuOwner = nullptr;
+    platform::MenuEnded popupMenuEnded;
+    std::unique_ptr<platform::FileDialog> fileDialog;
+    // True while a dialog that answers inside open (Windows) is up.
+    bool fileDialogOpening = false;
 };

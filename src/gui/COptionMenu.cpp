@@ -244,6 +244,8 @@ void COptionMenu::mouse(CDrawContext* context, CPoint&, int32_t buttons) {
         listener->controlModifierClicked(context, this, buttons) != 0)
         return;
     if (!(buttons & (kLButton | kRButton | kApple))) return;
+    // One menu at a time: one still open ends before this one's edit begins.
+    pParentFrame->dismissPopupMenu();
     if (clickBackground) {
         char text[kTextControlBufferSize] = "";
         getCurrent(text);
@@ -315,14 +317,7 @@ COptionMenu* COptionMenu::locate(int32_t id, int32_t& offset, int32_t& index) {
 }
 
 void COptionMenu::takeFocus(CDrawContext* context) {
-    CFrame* frame = pParentFrame;
-    if (!frame) return;
-    // The pump may close the editor; frame and menu stay valid until the popup is over.
-    frame->remember();
-    remember();
-    showPopup(context);
-    forget();
-    frame->forget();
+    if (pParentFrame) showPopup(context);
 }
 
 void COptionMenu::showPopup(CDrawContext* context) {
@@ -353,30 +348,29 @@ void COptionMenu::showPopup(CDrawContext* context) {
     if (frame->getNativeWindow()) options.owner = frame->getNativeWindow()->handle();
     options.trackRightButton = (lastButtons & kRButton) != 0;
     options.font = standardFontSpec(fontID, txtFace);
-    std::optional<int> chosen = platform::showPopupMenu(items, options, frame->modalPump());
+    // The frame tells nobody once the editor has gone while the menu was open.
+    if (!frame->openPopupMenu(this, items, options,
+                              [this](std::optional<int> chosen) { popupEnded(chosen); }))
+        endEdit();
+}
 
-    // The editor went away while the menu was open: nobody is left to tell.
-    if (!frame->getEditor() || !frame->isOpen()) return;
-
-    if (chosen || clickBackground) {
-        CDrawContext* drawContext = context;
-        if (drawContext)
-            drawContext->remember();
-        else if (chosen)
-            drawContext = new CDrawContext(frame, nullptr, frame->getNativeWindow());
-        if (clickBackground) setDirty(true);
-        if (chosen) {
-            lastResult = *chosen;
-            int32_t searchOffset = 0;
-            int32_t index = -1;
-            if (COptionMenu* holder = locate(*chosen, searchOffset, index)) {
-                lastMenu = holder;
-                lastMenuIndex = index;
-                holder->setValue(static_cast<float>(index));
-                if (listener) listener->valueChanged(drawContext, holder);
-            }
+void COptionMenu::popupEnded(std::optional<int> chosen) {
+    CFrame* frame = pParentFrame;
+    if (!frame || !frame->getEditor() || !frame->isOpen()) return;
+    if (clickBackground) setDirty(true);
+    if (chosen) {
+        // The click's context is long gone: the listener gets one on the window.
+        CDrawContext* drawContext = new CDrawContext(frame, nullptr, frame->getNativeWindow());
+        lastResult = *chosen;
+        int32_t searchOffset = 0;
+        int32_t index = -1;
+        if (COptionMenu* holder = locate(*chosen, searchOffset, index)) {
+            lastMenu = holder;
+            lastMenuIndex = index;
+            holder->setValue(static_cast<float>(index));
+            if (listener) listener->valueChanged(drawContext, holder);
         }
-        if (drawContext) drawContext->forget();
+        drawContext->forget();
     }
     frame->setFocusView(nullptr);
     endEdit();

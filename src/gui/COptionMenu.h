@@ -6,6 +6,7 @@
 // "-G<label>" a greyed entry, "-T<label>" a title.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,7 +55,8 @@ public:
     // The chosen entry (index as the value) becomes current.
     void setValue(float newValue) override;
     void looseFocus(CDrawContext* context = nullptr) override;
-    // Shows the popup and reports the choice.
+    // Shows the popup; the choice is reported when the menu ends, after this returns on
+    // some systems.
     void takeFocus(CDrawContext* context = nullptr) override;
     bool isTypeOf(const char* type) const override;
 
@@ -75,6 +77,8 @@ private:
     // Text of a new entry at position (0-based) with the prefix mode's number.
     std::string numbered(const char* prefix, int32_t position, const char* text) const;
     void showPopup(CDrawContext* context);
+    // The choice reaches the menu holding it and the listener; the edit ends.
+    void popupEnded(std::optional<int> chosen);
 
     std::vector<std::string> entries;
     std::vector<COptionMenu*> subMenus;

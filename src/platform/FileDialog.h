@@ -1,6 +1,9 @@
-// Modal open and save dialogs: one set of options, one call, a full path or nothing.
+// Open and save dialogs: one set of options, a full path or nothing. They never hold the
+// caller: the answer arrives later, through a callback.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,8 +33,23 @@ struct FileDialogOptions {
     WindowHandle owner = 0;
 };
 
-// The chosen file as a full path, or empty when the user cancelled, the dialog could not
-// be shown, or the pump answered false. Our windows keep painting meanwhile.
-std::string showFileDialog(const FileDialogOptions& options, const ModalPump& pump);
+// Told once how an open dialog ended: the chosen file as a full path, or empty when the
+// user cancelled or the dialog could not be shown.
+using FileDialogEnded = std::function<void(const std::string& path)>;
+
+class FileDialog {
+public:
+    // Shows the dialog for options.
+    // - X11: returns at once; a helper program (watched without blocking) or a window of
+    //   ours asks the user, and processPendingEvents calls ended when the answer is in.
+    // - Windows: the system's common dialog runs inside this call, turning pump meanwhile,
+    //   and ended is called before it returns.
+    // Null when nothing is left open: ended has then been called already.
+    static std::unique_ptr<FileDialog> open(const FileDialogOptions& options,
+                                            const ModalPump& pump, FileDialogEnded ended);
+    // Cancels a dialog still open without calling ended: a helper is ended and reaped, our
+    // window is gone. ended may destroy the dialog.
+    virtual ~FileDialog() = default;
+};
 
 }  // namespace platform

@@ -1,8 +1,9 @@
-// What every modal loop of ours turns between its own events: a control's drag, a popup
-// menu, the wait for a file dialog. The editor's pump paints our windows and keeps the
-// host alive; it answers false once the editor that started the loop has gone away (the
-// host closed it from inside the pump), and the loop must then end at once without a
-// result and without touching the editor again.
+// What every loop that holds the host's thread turns between its own events: a control's
+// drag, and on Windows the system's own loops of a tracked menu or a common dialog. The
+// editor's pump paints our windows and keeps the host alive; it answers false once the
+// editor that started the loop has gone away (the host closed it from inside the pump),
+// and the loop must then end at once without a result and without touching the editor
+// again.
 #pragma once
 
 #include <functional>

@@ -1,6 +1,9 @@
-// A modal popup menu at a screen position: the user chooses one entry or dismisses it.
+// A popup menu at a screen position: the user chooses one entry or dismisses it. It never
+// holds the caller: the choice arrives later, through a callback.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,10 +48,24 @@ struct PopupMenuOptions {
     Color greyedText{128, 128, 128, 255};
 };
 
-// Shows items and returns the id of the chosen command; nothing when the user dismissed
-// the menu (Escape, a click outside, the grab taken away) or the pump answered false.
-// Pointer and keyboard are grabbed while it is open and released before it returns.
-std::optional<int> showPopupMenu(const std::vector<MenuItem>& items,
-                                 const PopupMenuOptions& options, const ModalPump& pump);
+// Told once how an open menu ended: the chosen command's id, or nothing when the user
+// dismissed it (Escape, a click outside, the grab taken away) or it could not be shown.
+using MenuEnded = std::function<void(std::optional<int> chosen)>;
+
+class PopupMenu {
+public:
+    // Shows items. Pointer and keyboard are grabbed while the menu is open.
+    // - X11: returns at once; the menu's events are handled with our windows' events in
+    //   processPendingEvents, which also calls ended (outside every window's own handler).
+    // - Windows: the system tracks the menu inside this call, turning pump meanwhile, and
+    //   calls ended before it returns.
+    // Null when nothing is left open: ended has then been called already.
+    static std::unique_ptr<PopupMenu> open(const std::vector<MenuItem>& items,
+                                           const PopupMenuOptions& options, const ModalPump& pump,
+                                           MenuEnded ended);
+    // Closes a menu still open without calling ended; grabs are released. ended may
+    // destroy the menu.
+    virtual ~PopupMenu() = default;
+};
 
 }  // namespace platform

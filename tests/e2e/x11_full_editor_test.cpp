@@ -98,13 +98,11 @@ protected:
         click(kNameField.centerX(), kNameField.centerY());
         return waitFor([&] { return windowsInHost() > before; });
     }
-    // Sends keys once the popup menu shows: its loop runs inside the idle call of the click.
-    void whenTheMenuOpens(const std::string& keys, bool& sent) {
-        host.reaction = [this, keys, &sent](AEffect*, VstInt32 opcode) {
-            if (opcode != audioMasterIdle || sent || openMenus() == 0) return;
-            sent = true;
-            inBackground(keys);
-        };
+    // Opens the program menu with a click and waits for it: the idle call that handles the
+    // click returns with the menu open.
+    bool openProgramMenu() {
+        click(kProgramMenu.centerX(), kProgramMenu.centerY());
+        return waitFor([&] { return openMenus() > 0; });
     }
     std::vector<float> currentValues() {
         std::vector<float> values;
@@ -223,17 +221,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FullEditorTest, KickChosenFromTheProgramMenuBecomesTheProgram) {
     openEditor();
     host.clear();
-    bool sent = false;
+    ASSERT_TRUE(openProgramMenu());
     // Off the menu first, so that no entry is marked; then down to program 16 (the separator
     // is skipped) and choose it.
-    whenTheMenuOpens("xdotool mousemove 700 700; for i in $(seq " +
-                         std::to_string(kKickProgram + 1) +
-                         "); do xdotool key Down; done; xdotool key Return",
-                     sent);
-    click(kProgramMenu.centerX(), kProgramMenu.centerY());
+    xdotool("mousemove 700 700");
+    for (int i = 0; i <= kKickProgram; ++i) xdotool("key Down");
+    xdotool("key Return");
     ASSERT_TRUE(waitFor([&] { return programName() == "Kick"; })) << programName();
-    EXPECT_TRUE(sent);
-    host.reaction = nullptr;
     EXPECT_TRUE(waitFor([&] { return openMenus() == 0; }));
     EXPECT_TRUE(inputIsFree());
     EXPECT_EQ(currentValues(), kKickValues);
@@ -252,11 +246,9 @@ TEST_F(FullEditorTest, KickChosenFromTheProgramMenuBecomesTheProgram) {
 TEST_F(FullEditorTest, EscapeLeavesTheProgramAsItWas) {
     openEditor();
     host.clear();
-    bool sent = false;
-    whenTheMenuOpens("xdotool mousemove 700 700 key Down Down Down Escape", sent);
-    click(kProgramMenu.centerX(), kProgramMenu.centerY());
-    ASSERT_TRUE(waitFor([&] { return sent && openMenus() == 0; }));
-    host.reaction = nullptr;
+    ASSERT_TRUE(openProgramMenu());
+    xdotool("mousemove 700 700 key Down Down Down Escape");
+    ASSERT_TRUE(waitFor([&] { return openMenus() == 0; }));
     pump(5);
     EXPECT_EQ(programName(), "Current");
     EXPECT_TRUE(host.callsOf(audioMasterAutomate).empty());
@@ -514,14 +506,10 @@ class ClosingInTheMiddle : public FullEditorTest {
 protected:
     static constexpr int kRounds = 10;
 
-    // Closes the editor from the host's idle callback once ready() answers true, as a host
-    // does that closes the window while a modal loop of ours runs.
-    void closeWhen(std::function<bool()> ready, bool& closed) {
-        host.reaction = [this, ready, &closed](AEffect* effect, VstInt32 opcode) {
-            if (closed || opcode != audioMasterIdle || !effect || !ready()) return;
-            closed = true;
-            effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
-        };
+    // The host closes the editor between its idle calls once ready() answers true.
+    void closeWhen(const std::function<bool()>& ready) {
+        ASSERT_TRUE(waitFor(ready));
+        dispatch(effEditClose);
     }
     void expectAWorkingEditorAgain() {
         host.reaction = nullptr;
@@ -541,12 +529,9 @@ TEST_F(ClosingInTheMiddle, WhileThePopupMenuIsOpen) {
     for (int round = 0; round < kRounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         openEditor();
-        bool closed = false;
-        closeWhen([this] { return openMenus() > 0; }, closed);
         click(kProgramMenu.centerX(), kProgramMenu.centerY());
-        ASSERT_TRUE(waitFor([&] { return closed; }));
-        host.reaction = nullptr;
-        EXPECT_TRUE(waitFor([&] { return openMenus() == 0; }));
+        closeWhen([this] { return openMenus() > 0; });
+        EXPECT_EQ(openMenus(), 0);
         EXPECT_EQ(windowsInHost(), 0);
         EXPECT_TRUE(inputIsFree());
     }
@@ -576,16 +561,13 @@ TEST_F(ClosingInTheMiddle, WhileAFileDialogWaits) {
         SCOPED_TRACE("round " + std::to_string(round));
         dialogs.clearLog();
         openEditor();
-        bool closed = false;
-        closeWhen([&] { return dialogs.lastPid() != 0; }, closed);
         click(areaOf(skin::kLoadBank.rect).centerX(), areaOf(skin::kLoadBank.rect).centerY());
-        ASSERT_TRUE(waitFor([&] { return closed; }));
-        host.reaction = nullptr;
-        pump(2);
+        closeWhen([&] { return dialogs.lastPid() != 0; });
         EXPECT_EQ(windowsInHost(), 0);
-        // The helper does not outlive the dialog it was asked for.
+        // The helper does not outlive the dialog it was asked for, nor stays a zombie.
         const pid_t helper = dialogs.lastPid();
-        EXPECT_TRUE(waitFor([&] { return ::kill(helper, 0) != 0; })) << "helper " << helper;
+        EXPECT_NE(::kill(helper, 0), 0) << "helper " << helper;
+        pump(2);
     }
     EXPECT_EQ(programName(), name);
     expectAWorkingEditorAgain();

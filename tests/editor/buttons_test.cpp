@@ -183,13 +183,24 @@ TEST_F(ButtonsTest, EachFileButtonRunsItsOwnOperation) {
               std::vector<std::string>({"load bank", "save bank", "load preset", "save preset"}));
 }
 
-TEST_F(ButtonsTest, AFileButtonShowsHoverOnlyAtRest) {
+TEST_F(ButtonsTest, AFileButtonShowsHoverOnlyAtRestAndTakesNoClickWhileADialogIsOpen) {
     CSaveLoadButton* savePreset = addFileButton(skin::kSavePreset, 48, 3);
     EXPECT_EQ(frameDrawn(savePreset), 0);
     savePreset->setHover(true);
     EXPECT_EQ(frameDrawn(savePreset), 1);
     savePreset->setValue(1.0f);
     EXPECT_EQ(frameDrawn(savePreset), 2);
+    savePreset->setValue(0.0f);
+
+    savePreset->setDialogOpen(true, false);  // another button's dialog
+    EXPECT_EQ(frameDrawn(savePreset), 0);
+    CPoint where(skin::kSavePreset.rect.left + 2, skin::kSavePreset.rect.top + 2);
+    savePreset->mouse(context.context, where, kLButton);
+    EXPECT_TRUE(target.log.empty());
+    savePreset->setDialogOpen(true, true);  // its own: shown pressed until it answers
+    EXPECT_EQ(frameDrawn(savePreset), 2);
+    savePreset->setDialogOpen(false, false);
+    EXPECT_EQ(frameDrawn(savePreset), 1);
 }
 
 TEST_F(ButtonsTest, AFileButtonNeedsAFrameAndAContext) {

@@ -158,21 +158,53 @@ TEST_F(PresetFilesTest, APathWithoutFolderOrNameEndsSilently) {
     EXPECT_EQ(next.fileName, "");
 }
 
-TEST_F(PresetFilesTest, AnEditorClosedDuringTheDialogIsLeftAlone) {
+TEST_F(PresetFilesTest, ADialogOpenAcrossIdlesHoldsTheFileButtonsUntilItAnswersOnce) {
     open();
-    editor->duringPump = [this] {
-        editor->duringPump = nullptr;
-        dispatch(effEditClose);
-    };
-    platform::headless::answerNextFileDialog(folder.file("late.krb"));
-    editor->saveBank();
-    EXPECT_EQ(frame(), nullptr);
-    EXPECT_FALSE(folder.exists("late.krb"));
+    platform::headless::answerNextFileDialog(folder.file("held.krb"), 3);
+    clickCenterOf(skin::kSaveBank.rect);
+    EXPECT_TRUE(frame()->isFileDialogOpen());
+    // Clicks on the row's file buttons meanwhile open nothing and queue nothing.
+    clickCenterOf(skin::kLoadPreset.rect);
+    clickCenterOf(skin::kSaveBank.rect);
+    EXPECT_EQ(platform::headless::fileDialogsShown(), 1);
+    EXPECT_FALSE(folder.exists("held.krb"));
+    idle();
+    EXPECT_EQ(folder.read("held.krb").size(), 2381u);
+    EXPECT_FALSE(frame()->isFileDialogOpen());
+    idle();
+    EXPECT_EQ(platform::headless::fileDialogsShown(), 1);
+    press(skin::kLoadPreset);  // free again
+}
 
-    open();
-    platform::FileDialogOptions next = press(skin::kSaveBank);
-    EXPECT_EQ(next.folder, startDirectory);
-    EXPECT_EQ(next.fileName, "");
+TEST_F(PresetFilesTest, AnEditorClosedDuringTheDialogIsLeftAlone) {
+    for (bool insideOpen : {false, true}) {
+        SCOPED_TRACE(insideOpen ? "the system's dialog" : "a dialog open across idles");
+        platform::headless::answerFileDialogsInsideOpen(insideOpen);
+        open();
+        // The host closes the editor from inside the system's dialog, or between idles.
+        if (insideOpen)
+            editor->duringPump = [this] {
+                editor->duringPump = nullptr;
+                dispatch(effEditClose);
+            };
+        platform::headless::answerNextFileDialog(folder.file("late.krb"), 1);
+        editor->saveBank();
+        if (!insideOpen) {
+            idle();
+            EXPECT_EQ(platform::headless::openFileDialogCount(), 1);
+            dispatch(effEditClose);
+        }
+        EXPECT_EQ(frame(), nullptr);
+        EXPECT_EQ(platform::headless::openFileDialogCount(), 0);
+        idle();
+        EXPECT_FALSE(folder.exists("late.krb"));
+
+        open();
+        platform::FileDialogOptions next = press(skin::kSaveBank);
+        EXPECT_EQ(next.folder, startDirectory);
+        EXPECT_EQ(next.fileName, "");
+        dispatch(effEditClose);
+    }
 }
 
 }  // namespace

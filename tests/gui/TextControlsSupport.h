@@ -49,11 +49,14 @@ protected:
         platform::headless::setWindowScreenOrigin(window, platform::Point{100, 200});
     }
     // A left click at where (frame coordinates) through the frame, as the window
-    // delivers it.
+    // delivers it, and the rest of that event pass (where popup menus end).
     void click(CPoint where, int32_t buttons = kLButton) {
-        ImageContext context(1, 1, frame);
-        context.context->offsetScreen = CPoint(100, 200);
-        frame->mouse(context.context, where, buttons);
+        {
+            ImageContext context(1, 1, frame);
+            context.context->offsetScreen = CPoint(100, 200);
+            frame->mouse(context.context, where, buttons);
+        }
+        platform::processPendingEvents();
     }
 
     ControlRecorder recorder;

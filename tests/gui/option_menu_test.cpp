@@ -320,8 +320,6 @@ TEST_F(OptionMenuPopupTest, TheMenuOpensBelowTheControlOnTheScreen) {
     EXPECT_EQ(shown->options.owner, window);
     EXPECT_FALSE(shown->options.trackRightButton);
     EXPECT_EQ(shown->options.font.face, "Arial");
-    EXPECT_GE(shown->pumpTurns, 1);
-    EXPECT_GE(editor.idles, 1);  // the pump is the editor's idle work
 
     menu->setStyle(kPopupStyle);
     click(CPoint(20, 30), kRButton);
@@ -381,37 +379,85 @@ TEST_F(OptionMenuPopupTest, OnlyLeftOrRightClicksOpenAndTheListenerMayTakeModifi
     EXPECT_TRUE(editor.edits.empty());
 }
 
-// An editor whose host closes the editor window during the menu's idle work.
+TEST_F(OptionMenuPopupTest, AMenuOpenAcrossPassesReportsWhenItEndsAndOneAtATime) {
+    answerNextMenu(3, 2);
+    click(CPoint(20, 30));
+    EXPECT_TRUE(frame->isPopupMenuOpen());
+    EXPECT_EQ(editor.edits, std::vector<std::string>({"begin 49"}));
+    platform::processPendingEvents();
+    EXPECT_TRUE(recorder.controls.empty());
+    platform::processPendingEvents();
+    ASSERT_EQ(recorder.controls.size(), 1u);
+    EXPECT_EQ(menu->getCurrent(), 3);
+    EXPECT_FALSE(frame->isPopupMenuOpen());
+    EXPECT_EQ(platform::headless::openMenuCount(), 0);
+
+    // A second menu opening while one is open dismisses the first.
+    answerNextMenu(3, 5);
+    click(CPoint(20, 30));
+    answerNextMenu(0);
+    click(CPoint(20, 30));
+    EXPECT_EQ(platform::headless::openMenuCount(), 0);
+    EXPECT_EQ(menu->getCurrent(), 0);
+    EXPECT_EQ(recorder.controls.size(), 2u);
+    EXPECT_EQ(editor.edits, std::vector<std::string>({"begin 49", "end 49", "begin 49",
+                                                      "end 49", "begin 49", "end 49"}));
+}
+
+TEST_F(OptionMenuPopupTest, AMenuTheSystemTracksInsideTheClickReportsBeforeItReturns) {
+    platform::headless::answerMenusInsideOpen(true);
+    answerNextMenu(3);
+    {
+        ImageContext context(1, 1, frame);
+        CPoint where(20, 30);
+        frame->mouse(context.context, where, kLButton);
+    }
+    ASSERT_EQ(recorder.controls.size(), 1u);
+    EXPECT_EQ(menu->getCurrent(), 3);
+    EXPECT_EQ(lastMenu()->pumpTurns, 1);
+    EXPECT_GE(editor.idles, 1);  // the pump is the editor's idle work
+    EXPECT_FALSE(frame->isPopupMenuOpen());
+}
+
+// An editor whose host closes the editor window during the idle work of a system's menu.
 class ClosingEditor : public RecordingFrameEditor {
 public:
     void doIdleStuff() override {
         RecordingFrameEditor::doIdleStuff();
-        if (frame) frame->setOpenFlag(false);
+        if (frame) frame->detachEditor();
     }
     CFrame* frame = nullptr;
 };
 
-TEST(OptionMenuPopup, AMenuWhoseEditorClosesMeanwhileReportsNothing) {
-    platform::headless::reset();
-    ClosingEditor closing;
-    auto* frame = new CFrame(CRect(0, 0, 100, 100), reinterpret_cast<void*>(0x42), &closing);
-    closing.frame = frame;
-    ControlRecorder recorder;
-    auto* menu = new COptionMenu(CRect(0, 0, 50, 20), &recorder, 49);
-    menu->addEntry("A");
-    menu->addEntry("B");
-    frame->addView(menu);
-    answerNextMenu(1);
-    {
-        ImageContext context(1, 1, frame);
-        CPoint where(10, 10);
-        frame->mouse(context.context, where, kLButton);
+TEST(OptionMenuPopup, AMenuWhoseEditorLetsTheFrameGoMeanwhileReportsNothing) {
+    for (bool insideOpen : {false, true}) {
+        SCOPED_TRACE(insideOpen ? "tracked inside open" : "open across passes");
+        platform::headless::reset();
+        platform::headless::answerMenusInsideOpen(insideOpen);
+        ClosingEditor closing;
+        auto* frame = new CFrame(CRect(0, 0, 100, 100), reinterpret_cast<void*>(0x42), &closing);
+        closing.frame = frame;
+        ControlRecorder recorder;
+        auto* menu = new COptionMenu(CRect(0, 0, 50, 20), &recorder, 49);
+        menu->addEntry("A");
+        menu->addEntry("B");
+        frame->addView(menu);
+        answerNextMenu(1);
+        {
+            ImageContext context(1, 1, frame);
+            CPoint where(10, 10);
+            frame->mouse(context.context, where, kLButton);
+        }
+        if (!insideOpen) frame->detachEditor();
+        platform::processPendingEvents();
+        EXPECT_EQ(platform::headless::menusShown(), 1);
+        EXPECT_EQ(platform::headless::openMenuCount(), 0);
+        EXPECT_TRUE(recorder.controls.empty());
+        EXPECT_EQ(menu->getCurrent(), 0);
+        // The frame ended the edit for the host when it let the editor go.
+        EXPECT_EQ(closing.edits, std::vector<std::string>({"begin 49", "end 49"}));
+        frame->forget();
     }
-    EXPECT_EQ(platform::headless::menusShown(), 1);
-    EXPECT_TRUE(recorder.controls.empty());
-    EXPECT_EQ(menu->getCurrent(), 0);
-    EXPECT_EQ(closing.edits, std::vector<std::string>({"begin 49"}));
-    frame->forget();
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessServices.h"
 
+#include <optional>
+
 namespace {
 
 using namespace platform;
@@ -29,27 +31,43 @@ protected:
     std::unique_ptr<NativeWindow> window;
 };
 
-TEST_F(HeadlessServices, AMenuIsChosenFromOrDismissedAsScripted) {
+TEST_F(HeadlessServices, AMenuEndsAsScriptedAtTheEndOfAPassOrInsideOpen) {
     std::vector<MenuItem> items(2);
     items[1].id = 7;
     PopupMenuOptions options;
     options.position = Point{5, 6};
-    int turns = 0;
-    ModalPump pump = [&turns] { return ++turns > 0; };
+    std::vector<std::optional<int>> ends;
+    MenuEnded ended = [&ends](std::optional<int> chosen) { ends.push_back(chosen); };
 
-    answerNextMenu(7);
-    answerNextMenu(std::nullopt);
-    EXPECT_EQ(showPopupMenu(items, options, pump), 7);
-    EXPECT_EQ(showPopupMenu(items, options, pump), std::nullopt);
-    EXPECT_EQ(showPopupMenu(items, options, pump), std::nullopt);  // nothing scripted
-    EXPECT_EQ(turns, 3);
+    answerNextMenu(7, 1);
+    auto menu = PopupMenu::open(items, options, nullptr, ended);
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(openMenuCount(), 1);
+    processPendingEvents();
+    EXPECT_TRUE(ends.empty());  // one pass later
+    processPendingEvents();
+    EXPECT_EQ(ends, std::vector<std::optional<int>>({7}));
+    menu.reset();
+    EXPECT_EQ(openMenuCount(), 0);
     ASSERT_TRUE(lastMenu());
     EXPECT_EQ(lastMenu()->items.size(), 2u);
     EXPECT_EQ(lastMenu()->options.position.y, 6);
-    EXPECT_EQ(menusShown(), 3);
 
-    answerNextMenu(7);  // the editor goes away while the menu is open
-    EXPECT_EQ(showPopupMenu(items, options, [] { return false; }), std::nullopt);
+    answerNextMenu(7);
+    menu = PopupMenu::open(items, options, nullptr, ended);
+    menu.reset();  // closed by its owner: it tells nothing
+    processPendingEvents();
+    EXPECT_EQ(ends.size(), 1u);
+
+    // As on Windows: the pump turns inside open; a false pump dismisses.
+    answerMenusInsideOpen(true);
+    answerNextMenu(7);
+    answerNextMenu(7);
+    EXPECT_FALSE(PopupMenu::open(items, options, [] { return true; }, ended));
+    EXPECT_FALSE(PopupMenu::open(items, options, [] { return false; }, ended));
+    EXPECT_FALSE(PopupMenu::open(items, options, nullptr, ended));  // nothing scripted
+    EXPECT_EQ(ends, std::vector<std::optional<int>>({7, 7, std::nullopt, std::nullopt}));
+    EXPECT_EQ(menusShown(), 5);
 }
 
 // Closes its box on Return, as the text edit does.
@@ -92,17 +110,24 @@ TEST_F(HeadlessServices, AnEditBoxTypesLikeTheRealOneAndMayCloseOnReturn) {
     EXPECT_FALSE(EditBox::create(*window, Rect{0, 0, 0, 0}, "", EditBoxStyle{}, listener));
 }
 
-TEST_F(HeadlessServices, AFileDialogAnswersAPathOrCancels) {
+TEST_F(HeadlessServices, AFileDialogAnswersAPathOrCancelsAsScripted) {
     FileDialogOptions options;
     options.kind = FileDialogOptions::Kind::Save;
     options.filters = {{"KRV Banks", "*.krb"}};
-    ModalPump pump = [] { return true; };
+    std::vector<std::string> ends;
+    FileDialogEnded ended = [&ends](const std::string& path) { ends.push_back(path); };
     answerNextFileDialog(std::string("/tmp/bank.krb"));
-    answerNextFileDialog(std::nullopt);
-    EXPECT_EQ(showFileDialog(options, pump), "/tmp/bank.krb");
-    EXPECT_EQ(showFileDialog(options, pump), "");
+    auto dialog = FileDialog::open(options, nullptr, ended);
+    EXPECT_EQ(openFileDialogCount(), 1);
+    processPendingEvents();
+    dialog = FileDialog::open(options, nullptr, ended);  // nothing scripted
+    processPendingEvents();
+    dialog.reset();
+    answerFileDialogsInsideOpen(true);
     answerNextFileDialog(std::string("/tmp/other.krb"));
-    EXPECT_EQ(showFileDialog(options, [] { return false; }), "");
+    EXPECT_FALSE(FileDialog::open(options, [] { return false; }, ended));
+    EXPECT_EQ(ends, std::vector<std::string>({"/tmp/bank.krb", "", ""}));
+    EXPECT_EQ(openFileDialogCount(), 0);
     ASSERT_TRUE(lastFileDialog());
     EXPECT_EQ(lastFileDialog()->filters[0].pattern, "*.krb");
     EXPECT_EQ(fileDialogsShown(), 3);

@@ -1,6 +1,7 @@
 // The popup menu on a real X server: where it opens, what a click, a sub-menu, the keys
-// and a dismissal answer, and that the grabs are given back. The menu's loop blocks, so
-// the test drives the pointer and keys from inside the pump.
+// and a dismissal answer, and that the grabs are given back. Opening returns at once; the
+// test drives the pointer and keys between the event passes that serve the menu, as a
+// host's idle calls do.
 #include "x11_desk.h"
 
 #include <optional>
@@ -53,17 +54,26 @@ const std::vector<MenuItem> kThree{command("Alpha", 1), command("Bravo", 2), com
 
 class X11PopupMenuTest : public X11Desk {
 protected:
-    // Shows the menu; script runs on each turn of the pump until it answers true. A menu
-    // still open after many turns is closed through the pump, so a failing test ends.
+    // Opens the menu and runs event passes, with script after each until it answers true,
+    // until the menu ends. A menu still open after many passes is closed, so a failing
+    // test ends.
     std::optional<int> show(const std::vector<MenuItem>& items, const PopupMenuOptions& options,
                             const std::function<bool()>& script) {
         bool scripted = false;
-        turns = 0;
-        return platform::showPopupMenu(items, options, [&] {
-            ++turns;
-            if (!scripted) scripted = script();
-            return turns < 1500;
-        });
+        bool ended = false;
+        std::optional<int> chosen;
+        auto menu = platform::PopupMenu::open(items, options, nullptr,
+                                              [&](std::optional<int> choice) {
+                                                  ended = true;
+                                                  chosen = choice;
+                                              });
+        for (turns = 0; !ended && turns < 1500; ++turns) {
+            platform::processPendingEvents();
+            if (!scripted && !ended) scripted = script();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        EXPECT_TRUE(ended) << "the menu never ended";
+        return chosen;
     }
 
     // The script's first step: the menus once they are on the screen.
@@ -251,16 +261,37 @@ TEST_F(X11PopupMenuTest, EscapeDismissesAndGivesTheInputBack) {
     EXPECT_TRUE(inputIsFree());
 }
 
-TEST_F(X11PopupMenuTest, AClickOutsideDismissesAndIsNotPassedOn) {
-    auto chosen = show(kThree, at(300, 200), [&] {
+TEST_F(X11PopupMenuTest, AClickOnItsOwnWindowOnlyDismissesAndOneOnAnotherOfOursGoesThrough) {
+    PopupMenuOptions owned = at(300, 200);
+    owned.owner = child->handle();
+    auto chosen = show(kThree, owned, [&] {
         if (!menusShown(1)) return false;
-        xdotool("mousemove --sync 10 10 click 1");  // on our own window
+        xdotool("mousemove --sync 10 10 click 1");  // on the window the menu belongs to
         return true;
     });
     EXPECT_FALSE(chosen);
     EXPECT_TRUE(inputIsFree());
     settle([] { return false; }, 10);
     EXPECT_EQ(listener.presses, 0);
+
+    // Another editor of the process, in a host window of its own beside the first.
+    std::string error;
+    auto otherHost = platform::HostWindow::create("other", 200, 100, error, 500, 0);
+    ASSERT_TRUE(otherHost) << error;
+    RecordingWindowListener otherListener;
+    auto other = platform::NativeWindow::createChild(otherHost->handle(), 200, 100, otherListener);
+    ASSERT_TRUE(other);
+    settle([] { return false; }, 5);
+    Rect otherRect{};
+    ASSERT_TRUE(platform::windowScreenRect(other->handle(), otherRect));
+    chosen = show(kThree, owned, [&] {
+        if (!menusShown(1)) return false;
+        xdotool(moveTo(Point{otherRect.left + 20, otherRect.top + 20}) + " click 1");
+        return true;
+    });
+    EXPECT_FALSE(chosen);
+    EXPECT_TRUE(settle([&] { return otherListener.presses == 1; }));
+    EXPECT_TRUE(inputIsFree());
 }
 
 TEST_F(X11PopupMenuTest, ReleasingTheHeldButtonOverAnEntryChoosesIt) {
@@ -292,17 +323,16 @@ TEST_F(X11PopupMenuTest, TheReleaseOfTheOpeningClickDoesNotChooseWhatOpenedUnder
     EXPECT_FALSE(chosen);
 }
 
-TEST_F(X11PopupMenuTest, APumpAnsweringFalseClosesTheMenuAtOnce) {
-    int calls = 0;
-    size_t shownWhileOpen = 0;
-    auto chosen = platform::showPopupMenu(kThree, at(300, 200), [&] {
-        ++calls;
-        shownWhileOpen = std::max(shownWhileOpen, openMenus().size());
-        return calls < 3;
-    });
-    EXPECT_FALSE(chosen);
-    EXPECT_EQ(calls, 3);
-    EXPECT_EQ(shownWhileOpen, 1u);
+TEST_F(X11PopupMenuTest, ClosedByItsOwnerItTellsNothingAndGivesTheInputBack) {
+    int ends = 0;
+    auto menu = platform::PopupMenu::open(kThree, at(300, 200), nullptr,
+                                          [&](std::optional<int>) { ++ends; });
+    ASSERT_TRUE(menu);
+    EXPECT_TRUE(settle([&] { return menusShown(1); }));
+    EXPECT_FALSE(inputIsFree());
+    menu.reset();
+    settle([] { return false; }, 5);
+    EXPECT_EQ(ends, 0);
     EXPECT_TRUE(openMenus().empty());
     EXPECT_TRUE(inputIsFree());
 }
@@ -329,25 +359,12 @@ TEST_F(X11PopupMenuTest, OurWindowsKeepPaintingWhileTheMenuIsOpen) {
     EXPECT_GT(listener.exposes, exposesBefore);
 }
 
-TEST_F(X11PopupMenuTest, AnEmptyMenuAnswersNothingAtOnce) {
-    int calls = 0;
-    auto chosen = platform::showPopupMenu({}, at(10, 10), [&] { return ++calls < 100; });
-    EXPECT_FALSE(chosen);
-    EXPECT_EQ(calls, 0);
-}
-
-TEST_F(X11PopupMenuTest, EventsThePumpTakesFromTheQueueStillReachTheMenu) {
-    // The editor's pump handles every pending event of our windows itself.
-    bool clicked = false;
-    int turns = 0;
-    auto chosen = platform::showPopupMenu(kThree, at(150, 120), [&] {
-        platform::processPendingEvents();
-        if (!clicked && menusShown(1)) {
-            xdotool(moveTo(entryCentre(menus[0], 0, 3)) + " click 1");
-            clicked = true;
-        }
-        return ++turns < 1500;
+TEST_F(X11PopupMenuTest, AnEmptyMenuEndsDismissedInsideOpen) {
+    int ends = 0;
+    auto menu = platform::PopupMenu::open({}, at(10, 10), nullptr, [&](std::optional<int> chosen) {
+        EXPECT_FALSE(chosen);
+        ++ends;
     });
-    EXPECT_EQ(chosen, std::optional<int>(1));
-    EXPECT_TRUE(inputIsFree());
+    EXPECT_FALSE(menu);
+    EXPECT_EQ(ends, 1);
 }

@@ -1,5 +1,7 @@
 #include <deque>
+#include <utility>
 
+#include "platform/headless/HeadlessPasses.h"
 #include "platform/headless/HeadlessServices.h"
 #include "platform/headless/ServiceResets.h"
 
@@ -7,10 +9,17 @@ namespace platform {
 
 namespace {
 
+struct ScriptedDialogAnswer {
+    std::string path;
+    int passes = 0;
+};
+
 struct DialogScript {
-    std::deque<std::optional<std::string>> answers;
+    std::deque<ScriptedDialogAnswer> answers;
     std::optional<FileDialogOptions> last;
     int shown = 0;
+    int open = 0;
+    bool answerInsideOpen = false;
 };
 
 DialogScript& script() {
@@ -18,30 +27,69 @@ DialogScript& script() {
     return instance;
 }
 
+class HeadlessFileDialog : public FileDialog, public headless::detail::PassWatcher {
+public:
+    HeadlessFileDialog(ScriptedDialogAnswer answer, FileDialogEnded ended)
+        : answer(std::move(answer)), ended(std::move(ended)) {
+        ++script().open;
+        headless::detail::addPassWatcher(this);
+    }
+    ~HeadlessFileDialog() override {
+        headless::detail::removePassWatcher(this);
+        --script().open;
+    }
+    HeadlessFileDialog(const HeadlessFileDialog&) = delete;
+    HeadlessFileDialog& operator=(const HeadlessFileDialog&) = delete;
+
+    void passEnded() override {
+        if (answer.passes-- > 0) return;
+        headless::detail::removePassWatcher(this);
+        // Last: the owner may destroy the dialog.
+        FileDialogEnded tell = std::move(ended);
+        std::string path = answer.path;
+        if (tell) tell(path);
+    }
+
+private:
+    ScriptedDialogAnswer answer;
+    FileDialogEnded ended;
+};
+
 }  // namespace
 
-std::string showFileDialog(const FileDialogOptions& options, const ModalPump& pump) {
+std::unique_ptr<FileDialog> FileDialog::open(const FileDialogOptions& options,
+                                             const ModalPump& pump, FileDialogEnded ended) {
     DialogScript& s = script();
     ++s.shown;
     s.last = options;
-    std::optional<std::string> answer;
+    ScriptedDialogAnswer answer;
     if (!s.answers.empty()) {
         answer = s.answers.front();
         s.answers.pop_front();
     }
-    if (pump && !pump()) return std::string();
-    return answer.value_or(std::string());
+    if (!s.answerInsideOpen)
+        return std::make_unique<HeadlessFileDialog>(std::move(answer), std::move(ended));
+    // As a system's modal dialog: the pump turns while it is open, and the editor may end.
+    bool goOn = !pump || pump();
+    if (ended) ended(goOn ? answer.path : std::string());
+    return nullptr;
 }
 
 namespace headless {
 
-void answerNextFileDialog(std::optional<std::string> path) {
-    script().answers.push_back(std::move(path));
+void answerNextFileDialog(std::optional<std::string> path, int passes) {
+    script().answers.push_back({path.value_or(std::string()), passes});
 }
 std::optional<FileDialogOptions> lastFileDialog() { return script().last; }
 int fileDialogsShown() { return script().shown; }
+int openFileDialogCount() { return script().open; }
+void answerFileDialogsInsideOpen(bool inside) { script().answerInsideOpen = inside; }
 
-void detail::resetFileDialogs() { script() = DialogScript{}; }
+void detail::resetFileDialogs() {
+    int open = script().open;
+    script() = DialogScript{};
+    script().open = open;
+}
 
 }  // namespace headless
 }  // namespace platform

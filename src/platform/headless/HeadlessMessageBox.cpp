@@ -10,7 +10,7 @@ std::vector<RecordedMessageBox>& boxes() {
 }  // namespace
 
 void showMessageBox(const char* title, const char* text, MessageBoxIcon icon) {
-    boxes().push_back({title ? title : "", text ? text : "", icon});
+    boxes().push_back({title ? title : "", text ? text : "", icon, MessageBoxOwner::current()});
 }
 
 const std::vector<RecordedMessageBox>& recordedMessageBoxes() { return boxes(); }

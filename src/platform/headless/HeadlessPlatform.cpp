@@ -1,10 +1,12 @@
 #include "platform/headless/HeadlessPlatform.h"
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <variant>
 
 #include "platform/Clock.h"
+#include "platform/headless/HeadlessPasses.h"
 #include "platform/headless/HeadlessServices.h"
 
 namespace platform {
@@ -47,6 +49,7 @@ struct State {
     std::map<WindowHandle, HeadlessWindow*> windows;
     std::deque<std::pair<WindowHandle, Event>> events;
     int paintsLetThrough = 0;
+    std::vector<headless::detail::PassWatcher*> watchers;
 };
 
 State& state() {
@@ -168,6 +171,7 @@ void processPendingEvents() {
         dispatch(next.first, next.second);
     }
     for (const auto& [window, area] : damage) dispatch(window, Expose{area});
+    headless::detail::endPass();
 }
 
 void flushDrawing() {}
@@ -273,6 +277,37 @@ void reset() {
     s.paintsLetThrough = 0;
     resetServices();
 }
+
+namespace detail {
+
+void addPassWatcher(PassWatcher* watcher) {
+    auto& watchers = state().watchers;
+    if (std::find(watchers.begin(), watchers.end(), watcher) == watchers.end())
+        watchers.push_back(watcher);
+}
+
+void removePassWatcher(PassWatcher* watcher) {
+    auto& watchers = state().watchers;
+    watchers.erase(std::remove(watchers.begin(), watchers.end(), watcher), watchers.end());
+}
+
+void endPass() {
+    // Each watcher once, also those added meanwhile; never one removed meanwhile.
+    std::vector<PassWatcher*> told;
+    for (;;) {
+        PassWatcher* next = nullptr;
+        for (PassWatcher* watcher : state().watchers)
+            if (std::find(told.begin(), told.end(), watcher) == told.end()) {
+                next = watcher;
+                break;
+            }
+        if (!next) return;
+        told.push_back(next);
+        next->passEnded();
+    }
+}
+
+}  // namespace detail
 
 }  // namespace headless
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include <deque>
+#include <utility>
 
+#include "platform/headless/HeadlessPasses.h"
 #include "platform/headless/HeadlessServices.h"
 #include "platform/headless/ServiceResets.h"
 
@@ -7,10 +9,17 @@ namespace platform {
 
 namespace {
 
+struct ScriptedMenuAnswer {
+    std::optional<int> id;
+    int passes = 0;
+};
+
 struct MenuScript {
-    std::deque<std::optional<int>> answers;
+    std::deque<ScriptedMenuAnswer> answers;
     std::optional<headless::ShownMenu> last;
     int shown = 0;
+    int open = 0;
+    bool answerInsideOpen = false;
 };
 
 MenuScript& script() {
@@ -18,32 +27,69 @@ MenuScript& script() {
     return instance;
 }
 
+class HeadlessPopupMenu : public PopupMenu, public headless::detail::PassWatcher {
+public:
+    HeadlessPopupMenu(ScriptedMenuAnswer answer, MenuEnded ended)
+        : answer(answer), ended(std::move(ended)) {
+        ++script().open;
+        headless::detail::addPassWatcher(this);
+    }
+    ~HeadlessPopupMenu() override {
+        headless::detail::removePassWatcher(this);
+        --script().open;
+    }
+    HeadlessPopupMenu(const HeadlessPopupMenu&) = delete;
+    HeadlessPopupMenu& operator=(const HeadlessPopupMenu&) = delete;
+
+    void passEnded() override {
+        if (answer.passes-- > 0) return;
+        headless::detail::removePassWatcher(this);
+        // Last: the owner may destroy the menu.
+        MenuEnded tell = std::move(ended);
+        if (tell) tell(answer.id);
+    }
+
+private:
+    ScriptedMenuAnswer answer;
+    MenuEnded ended;
+};
+
 }  // namespace
 
-std::optional<int> showPopupMenu(const std::vector<MenuItem>& items,
-                                 const PopupMenuOptions& options, const ModalPump& pump) {
+std::unique_ptr<PopupMenu> PopupMenu::open(const std::vector<MenuItem>& items,
+                                           const PopupMenuOptions& options, const ModalPump& pump,
+                                           MenuEnded ended) {
     MenuScript& s = script();
     ++s.shown;
     s.last = headless::ShownMenu{items, options, 0};
-    std::optional<int> answer;
+    ScriptedMenuAnswer answer;
     if (!s.answers.empty()) {
         answer = s.answers.front();
         s.answers.pop_front();
     }
-    // The pump may end the editor; the record is re-read afterwards.
+    if (!s.answerInsideOpen) return std::make_unique<HeadlessPopupMenu>(answer, std::move(ended));
+    // As a system's modal menu: the pump turns while it is open, and the editor may end.
     bool goOn = !pump || pump();
     if (script().last) ++script().last->pumpTurns;
-    if (!goOn) return std::nullopt;
-    return answer;
+    if (ended) ended(goOn ? answer.id : std::nullopt);
+    return nullptr;
 }
 
 namespace headless {
 
-void answerNextMenu(std::optional<int> id) { script().answers.push_back(id); }
+void answerNextMenu(std::optional<int> id, int passes) {
+    script().answers.push_back({id, passes});
+}
 std::optional<ShownMenu> lastMenu() { return script().last; }
 int menusShown() { return script().shown; }
+int openMenuCount() { return script().open; }
+void answerMenusInsideOpen(bool inside) { script().answerInsideOpen = inside; }
 
-void detail::resetMenus() { script() = MenuScript{}; }
+void detail::resetMenus() {
+    int open = script().open;
+    script() = MenuScript{};
+    script().open = open;
+}
 
 }  // namespace headless
 }  // namespace platform

@@ -13,10 +13,13 @@
 
 namespace platform::headless {
 
-// Popup menus. Each menu shown turns the pump once, then takes the next scripted answer;
-// with none left, or when the pump answered false, the menu is dismissed. An answer is
-// returned as given, even an id no entry holds, so that stray answers can be tested.
-void answerNextMenu(std::optional<int> id);
+// Popup menus. Each menu shown takes the next scripted answer (nothing scripted:
+// dismissed) and ends with it at the end of an event pass (processPendingEvents), after
+// `passes` passes more, as an X11 menu does; until then it is open. An answer is given as
+// scripted, even an id no entry holds, so that stray answers can be tested. With
+// answerMenusInsideOpen(true) menus end inside open instead, after one turn of the pump
+// (dismissed when the pump answered false), as the system's menu does on Windows.
+void answerNextMenu(std::optional<int> id, int passes = 0);
 struct ShownMenu {
     std::vector<MenuItem> items;
     PopupMenuOptions options;
@@ -24,6 +27,8 @@ struct ShownMenu {
 };
 std::optional<ShownMenu> lastMenu();
 int menusShown();
+int openMenuCount();
+void answerMenusInsideOpen(bool inside);
 
 // Edit boxes. They keep the real box's rules: at most EditBox::kMaxLength characters,
 // only printable Latin-1 bytes, everything selected when opened (typing replaces it).
@@ -44,11 +49,13 @@ bool typeIntoEditBox(const std::string& text);
 bool pressEditBoxKey(const Key& key);
 bool editBoxLoseFocus();
 
-// File dialogs: the pump turns once, then the next scripted answer is the chosen path;
-// nothing scripted (or a false pump) cancels.
-void answerNextFileDialog(std::optional<std::string> path);
+// File dialogs, as menus: the next scripted path (nothing scripted: cancelled) at the end
+// of a pass, `passes` passes later, or inside open with answerFileDialogsInsideOpen(true).
+void answerNextFileDialog(std::optional<std::string> path, int passes = 0);
 std::optional<FileDialogOptions> lastFileDialog();
 int fileDialogsShown();
+int openFileDialogCount();
+void answerFileDialogsInsideOpen(bool inside);
 
 // Drags from another application, delivered at once to the window's drop target.
 struct DragData {
@@ -68,7 +75,7 @@ bool dragMove(WindowHandle window, Point screen);
 bool dragLeave(WindowHandle window);
 bool drop(WindowHandle window);
 
-// Forgets scripted answers and records; open boxes and drop targets stay.
+// Forgets scripted answers and records; open boxes, menus, dialogs and drop targets stay.
 void resetServices();
 
 }  // namespace platform::headless

@@ -13,6 +13,7 @@ struct RecordedMessageBox {
     std::string title;
     std::string text;
     MessageBoxIcon icon;
+    WindowHandle owner = 0;  // MessageBoxOwner::current() when it was shown
 };
 
 // Every box shown since the last clear, oldest first.

@@ -1,7 +1,6 @@
 #include "platform/posix/HelperProcess.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -18,7 +17,6 @@ namespace platform::posix {
 
 namespace {
 
-constexpr int kPollMilliseconds = 20;
 constexpr int kTermGraceSteps = 50;  // of 10 ms before SIGKILL
 
 class SpawnSettings {
@@ -137,16 +135,16 @@ std::string findOnPath(const std::string& name) {
     }
 }
 
-HelperResult runHelper(const std::string& program, const std::vector<std::string>& arguments,
-                       const ModalPump& pump, size_t maxOutput) {
-    HelperResult result;
+std::unique_ptr<HelperProcess> HelperProcess::start(const std::string& program,
+                                                   const std::vector<std::string>& arguments,
+                                                   size_t maxOutput) {
     int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0) return result;
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) return nullptr;
     SpawnSettings settings;
     if (!settings.prepare(pipeFds[1])) {
         close(pipeFds[0]);
         close(pipeFds[1]);
-        return result;
+        return nullptr;
     }
     std::vector<std::string> environment = helperEnvironment(environ);
     std::vector<char*> argv, envp;
@@ -163,34 +161,28 @@ HelperResult runHelper(const std::string& program, const std::vector<std::string
     close(pipeFds[1]);
     if (spawned != 0) {
         close(pipeFds[0]);
-        return result;
+        return nullptr;
     }
-    int fd = pipeFds[0];
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    bool pipeOpen = true;
-    for (;;) {
-        if (pump && !pump()) {
-            close(fd);
-            endGroup(pid);
-            result = HelperResult{};
-            result.end = HelperResult::End::Abandoned;
-            return result;
-        }
-        if (pipeOpen) {
-            pollfd waitFor{fd, POLLIN, 0};
-            if (poll(&waitFor, 1, kPollMilliseconds) > 0)
-                pipeOpen = readAvailable(fd, result, maxOutput);
-        } else {
-            usleep(kPollMilliseconds * 1000);
-        }
-        if (reapIfEnded(pid, result)) {
-            // What the helper wrote before it ended is in the pipe; a grandchild that
-            // still holds the pipe must not keep us waiting.
-            if (pipeOpen) readAvailable(fd, result, maxOutput);
-            break;
-        }
-    }
-    close(fd);
+    fcntl(pipeFds[0], F_SETFL, fcntl(pipeFds[0], F_GETFL) | O_NONBLOCK);
+    return std::unique_ptr<HelperProcess>(new HelperProcess(pid, pipeFds[0], maxOutput));
+}
+
+HelperProcess::HelperProcess(pid_t pid, int outputFd, size_t maxOutput)
+    : pid(pid), outputFd(outputFd), maxOutput(maxOutput) {}
+
+HelperProcess::~HelperProcess() {
+    close(outputFd);
+    if (!ended) endGroup(pid);
+}
+
+std::optional<HelperResult> HelperProcess::poll() {
+    if (ended) return std::nullopt;
+    if (pipeOpen) pipeOpen = readAvailable(outputFd, result, maxOutput);
+    if (!reapIfEnded(pid, result)) return std::nullopt;
+    // What the helper wrote before it ended is in the pipe; a grandchild that still holds
+    // the pipe must not keep us waiting.
+    if (pipeOpen) pipeOpen = readAvailable(outputFd, result, maxOutput);
+    ended = true;
     return result;
 }
 

@@ -1,11 +1,13 @@
-// A dialog helper program (zenity, kdialog) run as a child of the host's process while
-// the host's user-interface thread keeps turning the modal pump.
+// A dialog helper program (zenity, kdialog) run as a child of the host's process and
+// watched without blocking, so that the host's user-interface thread never waits for it.
 #pragma once
 
+#include <sys/types.h>
+
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
-
-#include "platform/ModalPump.h"
 
 namespace platform::posix {
 
@@ -20,12 +22,10 @@ std::string findOnPath(const std::string& name);
 
 struct HelperResult {
     enum class End {
-        NotStarted,
-        Exited,     // status holds the exit code when statusKnown
-        Killed,     // ended by a signal it did not ask for
-        Abandoned,  // the pump answered false; the helper was ended
+        Exited,  // exitCode holds the exit code when statusKnown
+        Killed,  // ended by a signal it did not ask for
     };
-    End end = End::NotStarted;
+    End end = End::Exited;
     int exitCode = 0;
     // False when someone else reaped the child (a host that ignores SIGCHLD or reaps
     // every child in its handler); only the output tells what happened then.
@@ -34,11 +34,33 @@ struct HelperResult {
     bool outputCutOff = false;  // more than maxOutput bytes arrived
 };
 
-// Runs program (a path) with arguments in its own process group, stdin and stderr on
-// /dev/null, no descriptor of ours but the output pipe, default signal handling. Between
-// short waits for it the pump is called; when the pump answers false the helper's group
-// is ended (SIGTERM, SIGKILL if it lingers) and reaped.
-HelperResult runHelper(const std::string& program, const std::vector<std::string>& arguments,
-                       const ModalPump& pump, size_t maxOutput);
+class HelperProcess {
+public:
+    // Starts program (a path) with arguments in its own process group, stdin and stderr on
+    // /dev/null, no descriptor of ours but the output pipe, default signal handling; null
+    // when it cannot be started.
+    static std::unique_ptr<HelperProcess> start(const std::string& program,
+                                                const std::vector<std::string>& arguments,
+                                                size_t maxOutput);
+    // A helper still running is ended with its group (SIGTERM, SIGKILL if it lingers for
+    // half a second) and reaped.
+    ~HelperProcess();
+    HelperProcess(const HelperProcess&) = delete;
+    HelperProcess& operator=(const HelperProcess&) = delete;
+
+    // Reads what the helper wrote and looks whether it ended, without waiting: the result
+    // once it has, nothing while it runs. After the result, nothing more.
+    std::optional<HelperResult> poll();
+
+private:
+    HelperProcess(pid_t pid, int outputFd, size_t maxOutput);
+
+    pid_t pid;
+    int outputFd;
+    size_t maxOutput;
+    bool pipeOpen = true;
+    bool ended = false;
+    HelperResult result;
+};
 
 }  // namespace platform::posix

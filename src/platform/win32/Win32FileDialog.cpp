@@ -32,9 +32,7 @@ std::vector<HWND> dialogsOwnedBy(HWND owner) {
     return search.found;
 }
 
-}  // namespace
-
-std::string showFileDialog(const FileDialogOptions& options, const ModalPump& pump) {
+std::string runDialog(const FileDialogOptions& options, const ModalPump& pump) {
     win32::FileDialogRequest request(options);
     const HWND owner = request.structure().hwndOwner;
     // Dialogs the host had open before ours are not ours to cancel.
@@ -52,6 +50,15 @@ std::string showFileDialog(const FileDialogOptions& options, const ModalPump& pu
         showMessageBox(options.title.c_str(), "The chosen path is too long for this system.",
                        MessageBoxIcon::Error);
     return outcome == win32::DialogOutcome::Chosen ? path : "";
+}
+
+}  // namespace
+
+std::unique_ptr<FileDialog> FileDialog::open(const FileDialogOptions& options,
+                                             const ModalPump& pump, FileDialogEnded ended) {
+    std::string path = runDialog(options, pump);
+    if (ended) ended(path);
+    return nullptr;
 }
 
 }  // namespace platform

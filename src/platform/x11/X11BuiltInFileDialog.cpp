@@ -3,7 +3,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <cairo-xlib.h>
-#include <poll.h>
 
 #include <algorithm>
 #include <memory>
@@ -32,7 +31,6 @@ constexpr Rect kCancelButton{370, 294, 450, 320};
 constexpr int kVisibleRows = (kList.bottom - kList.top) / kRowHeight;
 constexpr unsigned long kDoubleClickMilliseconds = 400;
 constexpr size_t kShownFieldCharacters = 64;
-constexpr int kPollMilliseconds = 20;
 
 constexpr Color kFace{236, 236, 234, 255};
 constexpr Color kWhite{255, 255, 255, 255};
@@ -45,7 +43,7 @@ bool inside(const Rect& rect, int x, int y) {
     return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
 }
 
-class BuiltInDialog : public EventTarget {
+class BuiltInDialog : public BuiltInFileDialog, public EventTarget {
 public:
     BuiltInDialog(Display* display, const FileDialogOptions& options)
         : display(display), chooser(options), title(options.title) {}
@@ -61,7 +59,7 @@ public:
     BuiltInDialog(const BuiltInDialog&) = delete;
     BuiltInDialog& operator=(const BuiltInDialog&) = delete;
 
-    bool open(Window transientFor) {
+    bool show(Window transientFor) {
         ErrorTrap trap;
         int screen = DefaultScreen(display);
         Rect owner{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
@@ -101,23 +99,14 @@ public:
         return windowCanvas && image;
     }
 
-    std::string run(const ModalPump& pump) {
-        while (state != State::Done) {
-            // Our window's events come to handleEvent through the table, with the
-            // editor's windows' events, which keep being served.
-            processPendingEvents();
-            if (state == State::Done) break;
-            if (pump && !pump()) return "";
-            if (state == State::Done) break;
-            if (XPending(display) == 0) {
-                pollfd waitFor{ConnectionNumber(display), POLLIN, 0};
-                poll(&waitFor, 1, kPollMilliseconds);
-            }
-        }
-        return answer;
+    std::optional<std::string> answer() const override {
+        if (state != State::Done) return std::nullopt;
+        return chosenPath;
     }
 
     void handleEvent(const XEvent& event, bool merge) override {
+        // Answered: the window goes at the end of this pass.
+        if (state == State::Done && event.type != DestroyNotify) return;
         switch (event.type) {
             case Expose:
                 damaged = true;
@@ -159,7 +148,7 @@ private:
     enum class State { Browsing, Confirming, Done };
 
     void finish(const std::string& path) {
-        answer = path;
+        chosenPath = path;
         state = State::Done;
     }
 
@@ -311,7 +300,7 @@ private:
     std::unique_ptr<Canvas> windowCanvas;
     std::unique_ptr<Canvas> image;
     State state = State::Browsing;
-    std::string answer;
+    std::string chosenPath;
     bool damaged = false;
     int firstRow = 0;
     int lastClickRow = -1;
@@ -320,18 +309,13 @@ private:
 
 }  // namespace
 
-std::string runBuiltInFileDialog(const FileDialogOptions& options, Window transientFor,
-                                 const ModalPump& pump) {
-    Display* display = acquireDisplay();
-    if (!display) return "";
-    std::string answer;
-    {
-        BuiltInDialog dialog(display, options);
-        if (dialog.open(transientFor)) answer = dialog.run(pump);
-    }
-    XFlush(display);
-    releaseDisplay();
-    return answer;
+std::unique_ptr<BuiltInFileDialog> BuiltInFileDialog::open(Display* display,
+                                                         const FileDialogOptions& options,
+                                                         Window transientFor) {
+    if (!display) return nullptr;
+    auto dialog = std::make_unique<BuiltInDialog>(display, options);
+    if (!dialog->show(transientFor)) return nullptr;
+    return dialog;
 }
 
 }  // namespace platform::x11

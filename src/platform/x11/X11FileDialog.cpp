@@ -1,7 +1,10 @@
-// File dialogs: zenity when it is installed, else kdialog, else a dialog of our own. The
-// helpers run as child processes while the pump keeps our windows painting; whatever
-// they answer is checked before the caller sees it.
+// File dialogs: zenity when it is installed, else kdialog, else a dialog of our own. A
+// helper runs as a child process that each event pass looks at without waiting; our own
+// dialog is a window served with our other windows. Whatever they answer is checked
+// before the caller hears of it.
 #include <climits>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/FileDialog.h"
@@ -26,17 +29,9 @@ enum class Asked { Answered, Cancelled, Unavailable };
 
 // Exit 0 with output: an answer; 1: cancelled; anything else (no display, an option
 // this version lacks, a crash) means the helper could not serve, so the next one is tried.
-Asked askHelper(const std::string& program, const std::vector<std::string>& arguments,
-                const ModalPump& pump, std::string& output) {
-    HelperResult result = runHelper(program, arguments, pump, kMaxHelperOutput);
-    output = result.output;
-    switch (result.end) {
-        case HelperResult::End::NotStarted: return Asked::Unavailable;
-        case HelperResult::End::Killed:
-        case HelperResult::End::Abandoned: return Asked::Cancelled;
-        case HelperResult::End::Exited: break;
-    }
-    if (!result.statusKnown) return output.empty() ? Asked::Cancelled : Asked::Answered;
+Asked askedBy(const HelperResult& result) {
+    if (result.end == HelperResult::End::Killed) return Asked::Cancelled;
+    if (!result.statusKnown) return result.output.empty() ? Asked::Cancelled : Asked::Answered;
     if (result.exitCode == 0) return Asked::Answered;
     if (result.exitCode == 1) return Asked::Cancelled;
     return Asked::Unavailable;
@@ -72,55 +67,153 @@ Choice settle(const FileDialogOptions& options, const std::string& output) {
     return {Choice::Kind::Chosen, extended};
 }
 
-// One round with the first dialog that can be shown.
-Choice askOnce(const FileDialogOptions& options, Window attachTo, const ModalPump& pump) {
-    std::string output;
-    std::string zenity = findOnPath("zenity");
-    Asked asked = Asked::Unavailable;
-    if (!zenity.empty()) {
-        asked = askHelper(zenity, zenityArguments(options, attachTo), pump, output);
-        // Versions without --attach refuse to start with it; a dialog that may end up
-        // behind the host is still better than none.
-        if (asked == Asked::Unavailable && attachTo)
-            asked = askHelper(zenity, zenityArguments(options, 0), pump, output);
-    }
-    if (asked == Asked::Unavailable) {
-        std::string kdialog = findOnPath("kdialog");
-        if (!kdialog.empty())
-            asked = askHelper(kdialog, kdialogArguments(options, attachTo), pump, output);
-    }
-    if (asked == Asked::Cancelled) return {Choice::Kind::Cancelled, ""};
-    if (asked == Asked::Answered) return settle(options, output);
-    std::string path = x11::runBuiltInFileDialog(options, attachTo, pump);
-    if (path.empty()) return {Choice::Kind::Cancelled, ""};
-    if (checkPathLength(path) != PathCheck::Ok) return {Choice::Kind::TooLong, ""};
-    return {Choice::Kind::Chosen, path};
-}
+// The dialogs in the order they are tried; each round starts again at the first.
+enum class Stage { Zenity, ZenityUnattached, Kdialog, BuiltIn, Over };
 
-}  // namespace
+class X11FileDialog : public FileDialog, public x11::PassWatcher {
+public:
+    X11FileDialog(Display* display, const FileDialogOptions& options, FileDialogEnded ended)
+        : display(display), options(options), offered(options), ended(std::move(ended)),
+          attachTo(x11::topLevelOf(display, Window(options.owner))) {
+        x11::addPassWatcher(this);
+    }
 
-std::string showFileDialog(const FileDialogOptions& options, const ModalPump& pump) {
-    Window attachTo = x11::topLevelOf(x11::currentDisplay(), Window(options.owner));
-    FileDialogOptions offered = options;
-    // A name the helper confirmed may gain an extension that names an existing file: the
-    // user is asked once more with that name, and a second such answer is taken as cancel.
-    for (int round = 0; round < 2; ++round) {
-        Choice choice = askOnce(offered, attachTo, pump);
+    ~X11FileDialog() override {
+        x11::removePassWatcher(this);
+        helper.reset();
+        builtIn.reset();
+        x11::releaseDisplay();
+    }
+
+    X11FileDialog(const X11FileDialog&) = delete;
+    X11FileDialog& operator=(const X11FileDialog&) = delete;
+
+    // Starts the first round; false when it ended at once (answer holds the outcome).
+    bool begin() {
+        startAt(Stage::Zenity);
+        return stage != Stage::Over;
+    }
+
+    std::string answer;
+
+    void passEnded() override {
+        if (stage == Stage::Over) return;
+        if (helper) {
+            std::optional<HelperResult> result = helper->poll();
+            if (!result) return;
+            helper.reset();
+            helperEnded(*result);
+        } else if (builtIn) {
+            std::optional<std::string> path = builtIn->answer();
+            if (!path) return;
+            builtIn.reset();
+            builtInEnded(*path);
+        }
+        if (stage != Stage::Over) return;
+        // Last: the caller may destroy the dialog.
+        FileDialogEnded tell = std::move(ended);
+        std::string path = answer;
+        if (tell) tell(path);
+    }
+
+private:
+    // Starts the first dialog from first on that can be shown.
+    void startAt(Stage first) {
+        for (stage = first; stage != Stage::Over; stage = Stage(int(stage) + 1)) {
+            if (stage == Stage::BuiltIn) {
+                builtIn = x11::BuiltInFileDialog::open(display, offered, attachTo);
+                if (builtIn) return;
+                finish("");
+                return;
+            }
+            // Versions of zenity without --attach refuse to start with it; a dialog that
+            // may end up behind the host is still better than none.
+            if (stage == Stage::ZenityUnattached && !attachTo) continue;
+            std::string program = findOnPath(stage == Stage::Kdialog ? "kdialog" : "zenity");
+            if (program.empty()) continue;
+            std::vector<std::string> arguments =
+                stage == Stage::Zenity           ? zenityArguments(offered, attachTo)
+                : stage == Stage::ZenityUnattached ? zenityArguments(offered, 0)
+                                                   : kdialogArguments(offered, attachTo);
+            helper = HelperProcess::start(program, arguments, kMaxHelperOutput);
+            if (helper) return;
+        }
+    }
+
+    void helperEnded(const HelperResult& result) {
+        switch (askedBy(result)) {
+            case Asked::Unavailable:
+                // zenity cannot serve: kdialog is next, whether or not --attach was the cause.
+                startAt(stage == Stage::Zenity ? Stage::ZenityUnattached
+                        : stage == Stage::ZenityUnattached ? Stage::Kdialog
+                                                           : Stage::BuiltIn);
+                return;
+            case Asked::Cancelled: finish(""); return;
+            case Asked::Answered: settled(settle(offered, result.output)); return;
+        }
+    }
+
+    void builtInEnded(const std::string& path) {
+        if (path.empty()) return finish("");
+        if (checkPathLength(path) != PathCheck::Ok) return settled({Choice::Kind::TooLong, ""});
+        finish(path);
+    }
+
+    void settled(const Choice& choice) {
         switch (choice.kind) {
-            case Choice::Kind::Chosen: return choice.path;
-            case Choice::Kind::Cancelled: return "";
-            case Choice::Kind::TooLong:
+            case Choice::Kind::Chosen: finish(choice.path); return;
+            case Choice::Kind::Cancelled: finish(""); return;
+            case Choice::Kind::TooLong: {
+                MessageBoxOwner owner(options.owner);
                 showMessageBox(options.title.c_str(),
                                "The chosen path is too long for this system.",
                                MessageBoxIcon::Error);
-                return "";
+                finish("");
+                return;
+            }
             case Choice::Kind::AskAgain:
+                // A name the helper confirmed gained an extension that names an existing
+                // file: the user is asked once more with that name, and a second such
+                // answer is taken as cancel.
+                if (++round > 1) return finish("");
                 offered.folder = folderOf(choice.path);
                 offered.fileName = fileNameOf(choice.path);
-                break;
+                startAt(Stage::Zenity);
+                return;
         }
     }
-    return "";
+
+    void finish(const std::string& path) {
+        answer = path;
+        stage = Stage::Over;
+    }
+
+    Display* display;
+    const FileDialogOptions options;
+    FileDialogOptions offered;
+    FileDialogEnded ended;
+    Window attachTo;
+    Stage stage = Stage::Zenity;
+    int round = 0;
+    std::unique_ptr<HelperProcess> helper;
+    std::unique_ptr<x11::BuiltInFileDialog> builtIn;
+};
+
+}  // namespace
+
+std::unique_ptr<FileDialog> FileDialog::open(const FileDialogOptions& options, const ModalPump&,
+                                             FileDialogEnded ended) {
+    Display* display = x11::acquireDisplay();
+    if (!display) {
+        if (ended) ended("");
+        return nullptr;
+    }
+    auto dialog = std::make_unique<X11FileDialog>(display, options, ended);
+    if (dialog->begin()) return dialog;
+    std::string path = dialog->answer;
+    dialog.reset();
+    if (ended) ended(path);
+    return nullptr;
 }
 
 }  // namespace platform

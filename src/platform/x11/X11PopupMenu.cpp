@@ -1,15 +1,13 @@
 // The popup menu on X11: override-redirect windows of our own connection, one per open
-// level, and a modal loop that holds the pointer and keyboard grabs while the host's
-// thread stays inside it. Our other windows keep painting and the pump keeps turning.
+// level, holding the pointer and keyboard grabs. No loop of its own: its windows' events
+// come through the event passes of the host's idle calls, and it ends at the end of one.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <poll.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <memory>
-#include <thread>
+#include <utility>
 
 #include "platform/PopupMenu.h"
 #include "platform/x11/MenuLayout.h"
@@ -26,75 +24,89 @@ using x11::nextSelectable;
 using x11::placeMenu;
 using x11::placeSubmenu;
 
-constexpr int kGrabAttempts = 20;
-constexpr auto kGrabRetryDelay = std::chrono::milliseconds(10);
-constexpr int kWaitMilliseconds = 15;
+// Someone else may hold a grab for a moment (the host, right after a click): the grabs are
+// tried again in each pass for this long.
+constexpr auto kGrabRetryTime = std::chrono::milliseconds(200);
 // Pointer travel that turns the release of the held button into a choice.
 constexpr int kDragThreshold = 3;
 
-bool isInputEvent(int type) {
-    switch (type) {
-        case KeyPress:
-        case KeyRelease:
-        case ButtonPress:
-        case ButtonRelease:
-        case MotionNotify:
-        case EnterNotify:
-        case LeaveNotify: return true;
-        default: return false;
-    }
-}
-
-class PopupSession : public x11::MenuEvents {
+class X11PopupMenu : public PopupMenu, public x11::MenuEvents, public x11::PassWatcher {
 public:
-    PopupSession(Display* display, const PopupMenuOptions& options)
-        : display(display), options(options) {
+    X11PopupMenu(Display* display, const std::vector<MenuItem>& items,
+                 const PopupMenuOptions& options, MenuEnded ended)
+        : display(display), items(items), options(options), ended(std::move(ended)) {
         Screen* screenOfDisplay = DefaultScreenOfDisplay(display);
         screen = Rect{0, 0, WidthOfScreen(screenOfDisplay), HeightOfScreen(screenOfDisplay)};
+        x11::addPassWatcher(this);
     }
 
-    ~PopupSession() override {
-        if (pointerGrabbed) XUngrabPointer(display, CurrentTime);
-        if (keyboardGrabbed) XUngrabKeyboard(display, CurrentTime);
-        if (focusTaken && previousFocus != None)
-            XSetInputFocus(display, previousFocus, previousRevert, CurrentTime);
-        levels.clear();
-        XSync(display, False);
+    ~X11PopupMenu() override {
+        x11::removePassWatcher(this);
+        {
+            // The windows and grabs are gone before the connection may close.
+            x11::ErrorTrap trap;
+            releaseInput();
+            levels.clear();
+            XFlush(display);
+        }
+        x11::releaseDisplay();
     }
 
-    std::optional<int> run(const std::vector<MenuItem>& items, const ModalPump& pump) {
+    X11PopupMenu(const X11PopupMenu&) = delete;
+    X11PopupMenu& operator=(const X11PopupMenu&) = delete;
+
+    // Shows the top level and takes the grabs; false when no window could be made.
+    bool show() {
+        x11::ErrorTrap trap;
+        firstSerial = NextRequest(display);
         auto root = MenuWindow::create(display, items, options, *this);
-        if (!root) return std::nullopt;
+        if (!root) return false;
         Point at = placeMenu(root->layout().width, root->layout().height, options.position,
                              screen);
         root->show(at, options.owner);
         levels.push_back(std::move(root));
+        openedAtTime = std::chrono::steady_clock::now();
         takeGrabs();
         readPointer(openedAt, startButtons);
         unsigned int tracked = options.trackRightButton ? Button3Mask : Button1Mask;
         trackedHeld = startButtons & tracked;
         lastButtons = startButtons;
-
-        int fd = ConnectionNumber(display);
-        while (!finished) {
-            while (!finished && XPending(display) > 0) {
-                XEvent event;
-                XNextEvent(display, &event);
-                route(event);
-            }
-            if (finished) break;
-            if (!pointerGrabbed) watchForOutsideClick();
-            XFlush(display);
-            if (pump && !pump()) return std::nullopt;
-            if (finished || XPending(display) > 0) continue;
-            pollfd waiting{fd, POLLIN, 0};
-            poll(&waiting, 1, kWaitMilliseconds);
-        }
-        return chosen;
+        return true;
     }
 
-    // Every event of our menu windows, whoever took it from the queue.
+    void passEnded() override {
+        if (!finished) {
+            x11::ErrorTrap trap;
+            if ((!pointerGrabbed || !keyboardGrabbed) &&
+                std::chrono::steady_clock::now() - openedAtTime < kGrabRetryTime)
+                takeGrabs();
+            if (!pointerGrabbed) watchForOutsideClick();
+            return;
+        }
+        {
+            x11::ErrorTrap trap;
+            levels.clear();
+        }
+        x11::removePassWatcher(this);
+        // Last: the owner may destroy the menu.
+        MenuEnded tell = std::move(ended);
+        std::optional<int> choice = chosen;
+        if (tell) tell(choice);
+    }
+
+    // A press for one of our other windows (the grab lets presses on our own windows
+    // through) ends the menu; on the window it belongs to, the press only closes it. One
+    // made before the menu opened (still queued) is swallowed, as the menu knew nothing.
+    bool pressFor(Window window, const XEvent& press) override {
+        if (finished || ownsWindow(window)) return false;
+        if (press.xany.serial < firstSerial) return true;
+        end(std::nullopt);
+        return options.owner && isInside(window, Window(options.owner));
+    }
+
+    // Every event of our menu windows.
     void menuEvent(const XEvent& event) override {
+        if (finished) return;
         switch (event.type) {
             case MotionNotify:
                 pointerAt(Point{event.xmotion.x_root, event.xmotion.y_root});
@@ -122,27 +134,59 @@ public:
     }
 
 private:
+    // Presses on our own windows reach them (and pressFor); all other pointer input comes
+    // to the menu. Keys all come to the menu.
     void takeGrabs() {
         Window grabWindow = levels.front()->window();
         unsigned int mask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
-        for (int attempt = 0; attempt < kGrabAttempts; ++attempt) {
-            if (!pointerGrabbed)
-                pointerGrabbed = XGrabPointer(display, grabWindow, False, mask, GrabModeAsync,
-                                              GrabModeAsync, None, None,
-                                              CurrentTime) == GrabSuccess;
-            if (!keyboardGrabbed)
-                keyboardGrabbed = XGrabKeyboard(display, grabWindow, False, GrabModeAsync,
-                                                GrabModeAsync, CurrentTime) == GrabSuccess;
-            if (pointerGrabbed && keyboardGrabbed) return;
-            std::this_thread::sleep_for(kGrabRetryDelay);
-        }
+        if (!pointerGrabbed)
+            pointerGrabbed = XGrabPointer(display, grabWindow, True, mask, GrabModeAsync,
+                                          GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+        if (!keyboardGrabbed)
+            keyboardGrabbed = XGrabKeyboard(display, grabWindow, False, GrabModeAsync,
+                                            GrabModeAsync, CurrentTime) == GrabSuccess;
         // Without the keyboard grab the keys still reach us while the menu has the focus.
-        if (!keyboardGrabbed) {
+        if (!keyboardGrabbed && !focusTaken) {
             x11::ErrorTrap trap;
             XGetInputFocus(display, &previousFocus, &previousRevert);
             XSetInputFocus(display, grabWindow, RevertToParent, CurrentTime);
             focusTaken = !trap.failed();
         }
+    }
+
+    void releaseInput() {
+        if (pointerGrabbed) XUngrabPointer(display, CurrentTime);
+        if (keyboardGrabbed) XUngrabKeyboard(display, CurrentTime);
+        if (focusTaken && previousFocus != None)
+            XSetInputFocus(display, previousFocus, previousRevert, CurrentTime);
+        pointerGrabbed = keyboardGrabbed = focusTaken = false;
+    }
+
+    // The input is given back and the menus leave the screen at once; the windows go and
+    // the owner is told at the end of the pass, outside their own event handling.
+    void end(std::optional<int> choice) {
+        if (finished) return;
+        finished = true;
+        chosen = choice;
+        x11::ErrorTrap trap;
+        releaseInput();
+        for (const auto& level : levels) XUnmapWindow(display, level->window());
+    }
+
+    // window, or a window inside it.
+    bool isInside(Window window, Window ancestor) const {
+        x11::ErrorTrap trap;
+        for (int depth = 0; window && depth < 16; ++depth) {
+            if (window == ancestor) return true;
+            Window root = 0, parent = 0;
+            Window* children = nullptr;
+            unsigned int count = 0;
+            if (!XQueryTree(display, window, &root, &parent, &children, &count)) return false;
+            if (children) XFree(children);
+            if (parent == root) return false;
+            window = parent;
+        }
+        return false;
     }
 
     void readPointer(Point& where, unsigned int& buttons) {
@@ -164,14 +208,6 @@ private:
         unsigned int newlyPressed = buttons & ~lastButtons & all;
         lastButtons = buttons;
         if (newlyPressed && levelAt(where) < 0) dismiss();
-    }
-
-    void route(XEvent& event) {
-        x11::EventTarget* target = x11::findTarget(event.xany.window);
-        if (!target) return;
-        // Input meant for our other windows is swallowed while the menu is open.
-        if (!ownsWindow(event.xany.window) && isInputEvent(event.type)) return;
-        target->handleEvent(event, false);
     }
 
     bool ownsWindow(Window window) const {
@@ -273,8 +309,7 @@ private:
         const MenuItem& item = levels[size_t(level)]->items()[size_t(index)];
         if (!isSelectable(item)) return;
         if (item.kind == MenuItemKind::Command) {
-            chosen = item.id;
-            finished = true;
+            end(item.id);
             return;
         }
         MenuWindow& menu = *levels[size_t(level)];
@@ -306,13 +341,13 @@ private:
         while (int(levels.size()) > level + 1) levels.pop_back();
     }
 
-    void dismiss() {
-        chosen.reset();
-        finished = true;
-    }
+    void dismiss() { end(std::nullopt); }
 
     Display* display;
-    const PopupMenuOptions& options;
+    // The windows refer to these.
+    const std::vector<MenuItem> items;
+    const PopupMenuOptions options;
+    MenuEnded ended;
     Rect screen{0, 0, 0, 0};
     std::vector<std::unique_ptr<MenuWindow>> levels;
     bool pointerGrabbed = false;
@@ -320,6 +355,8 @@ private:
     bool focusTaken = false;
     Window previousFocus = None;
     int previousRevert = RevertToParent;
+    std::chrono::steady_clock::time_point openedAtTime;
+    unsigned long firstSerial = 0;
     Point openedAt{0, 0};
     unsigned int startButtons = 0;
     unsigned int lastButtons = 0;
@@ -332,20 +369,16 @@ private:
 
 }  // namespace
 
-std::optional<int> showPopupMenu(const std::vector<MenuItem>& items,
-                                 const PopupMenuOptions& options, const ModalPump& pump) {
-    if (items.empty()) return std::nullopt;
-    Display* display = x11::acquireDisplay();
-    if (!display) return std::nullopt;
-    std::optional<int> chosen;
-    {
-        // The session's windows and grabs are gone before the connection may close.
-        x11::ErrorTrap trap;
-        PopupSession session(display, options);
-        chosen = session.run(items, pump);
+std::unique_ptr<PopupMenu> PopupMenu::open(const std::vector<MenuItem>& items,
+                                           const PopupMenuOptions& options, const ModalPump&,
+                                           MenuEnded ended) {
+    Display* display = items.empty() ? nullptr : x11::acquireDisplay();
+    if (display) {
+        auto menu = std::make_unique<X11PopupMenu>(display, items, options, ended);
+        if (menu->show()) return menu;
     }
-    x11::releaseDisplay();
-    return chosen;
+    if (ended) ended(std::nullopt);
+    return nullptr;
 }
 
 }  // namespace platform
