@@ -100,6 +100,25 @@ TEST(Win32NativeMenu, BuildsEachKindOfItem) {
     EXPECT_FALSE(menu.idOf(GetMenuItemID(root, 4)));
 }
 
+namespace {
+
+// The system tracks the menu inside open, which reports once before it returns.
+std::optional<int> trackMenu(const std::vector<MenuItem>& items,
+                             const platform::PopupMenuOptions& options,
+                             const platform::ModalPump& pump) {
+    std::optional<int> chosen;
+    int ends = 0;
+    auto menu = platform::PopupMenu::open(items, options, pump, [&](std::optional<int> choice) {
+        chosen = choice;
+        ++ends;
+    });
+    EXPECT_FALSE(menu);
+    EXPECT_EQ(ends, 1);
+    return chosen;
+}
+
+}  // namespace
+
 class Win32PopupMenuTest : public DialogsDesk {
 protected:
     platform::PopupMenuOptions options() const {
@@ -130,14 +149,14 @@ TEST_F(Win32PopupMenuTest, KeysChooseAnEntryAndEscapeDismisses) {
     {
         LoopAction keys = pressWhenOpen({VK_DOWN, VK_DOWN, VK_RETURN});
         // The separator is passed over: the second step lands on "Default".
-        EXPECT_EQ(platform::showPopupMenu(programMenu(), options(), pump), 101);
+        EXPECT_EQ(trackMenu(programMenu(), options(), pump), 101);
         EXPECT_TRUE(keys.done());
     }
     // Turned while the menu was open and once after it.
     EXPECT_GE(pumped, 1);
     {
         LoopAction keys = pressWhenOpen({VK_DOWN, VK_ESCAPE});
-        EXPECT_FALSE(platform::showPopupMenu(programMenu(), options(), pump));
+        EXPECT_FALSE(trackMenu(programMenu(), options(), pump));
         EXPECT_TRUE(keys.done());
     }
 }
@@ -147,7 +166,7 @@ TEST_F(Win32PopupMenuTest, ChoosesInsideASubmenu) {
     submenu.children = {command("Kick", 116), command("Snare", 117)};
     std::vector<MenuItem> items{command("Current", 100), submenu};
     LoopAction keys = pressWhenOpen({VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN});
-    EXPECT_EQ(platform::showPopupMenu(items, options(), [] { return true; }), 117);
+    EXPECT_EQ(trackMenu(items, options(), [] { return true; }), 117);
 }
 
 // The host closed the editor while the menu was open: the menu ends by itself, before the
@@ -161,17 +180,17 @@ TEST_F(Win32PopupMenuTest, EditorClosedDuringTheMenuGivesNothing) {
         postKey(owner, VK_ESCAPE);
         return true;
     });
-    EXPECT_FALSE(platform::showPopupMenu(programMenu(), options(), [] { return false; }));
+    EXPECT_FALSE(trackMenu(programMenu(), options(), [] { return false; }));
     EXPECT_FALSE(rescue.done());
     EXPECT_FALSE(FindWindowA("#32768", nullptr) &&
                  IsWindowVisible(FindWindowA("#32768", nullptr)));
 }
 
 TEST_F(Win32PopupMenuTest, NothingWithoutItemsOrOwner) {
-    EXPECT_FALSE(platform::showPopupMenu({}, options(), [] { return true; }));
+    EXPECT_FALSE(trackMenu({}, options(), [] { return true; }));
     platform::PopupMenuOptions ownerless = options();
     ownerless.owner = 0;
-    EXPECT_FALSE(platform::showPopupMenu(programMenu(), ownerless, [] { return true; }));
+    EXPECT_FALSE(trackMenu(programMenu(), ownerless, [] { return true; }));
     // No menu was left open by either.
     EXPECT_FALSE(FindWindowA("#32768", nullptr) &&
                  IsWindowVisible(FindWindowA("#32768", nullptr)));
