@@ -573,4 +573,17 @@ TEST_F(ClosingInTheMiddle, WhileAFileDialogWaits) {
     expectAWorkingEditorAgain();
 }
 
+TEST_F(ClosingInTheMiddle, TheEffectClosedWhileAFileDialogWaitsTakesItsHelperAlong) {
+    StubDialogs dialogs;
+    dialogs.hang();
+    openEditor();
+    click(areaOf(skin::kLoadBank.rect).centerX(), areaOf(skin::kLoadBank.rect).centerY());
+    ASSERT_TRUE(waitFor([&] { return dialogs.lastPid() != 0; }));
+    const pid_t helper = dialogs.lastPid();
+    plugin->close();
+    EXPECT_NE(::kill(helper, 0), 0) << "helper " << helper << " left running or unreaped";
+    EXPECT_EQ(windowsInHost(), 0);
+    EXPECT_TRUE(inputIsFree());
+}
+
 }  // namespace
