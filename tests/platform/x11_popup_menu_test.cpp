@@ -359,6 +359,20 @@ TEST_F(X11PopupMenuTest, OurWindowsKeepPaintingWhileTheMenuIsOpen) {
     EXPECT_GT(listener.exposes, exposesBefore);
 }
 
+TEST_F(X11PopupMenuTest, AHostHidingTheEditorsWindowTakesTheMenuAlong) {
+    PopupMenuOptions owned = at(300, 200);
+    owned.owner = child->handle();
+    auto chosen = show(kThree, owned, [&] {
+        if (!menusShown(1)) return false;
+        XUnmapWindow(observer, Window(host->handle()));
+        XSync(observer, False);
+        return true;
+    });
+    EXPECT_FALSE(chosen);
+    EXPECT_TRUE(openMenus().empty());
+    EXPECT_TRUE(inputIsFree());
+}
+
 TEST_F(X11PopupMenuTest, AnEmptyMenuEndsDismissedInsideOpen) {
     int ends = 0;
     auto menu = platform::PopupMenu::open({}, at(10, 10), nullptr, [&](std::optional<int> chosen) {

@@ -77,11 +77,17 @@ public:
     void passEnded() override {
         if (!finished) {
             x11::ErrorTrap trap;
-            if ((!pointerGrabbed || !keyboardGrabbed) &&
-                std::chrono::steady_clock::now() - openedAtTime < kGrabRetryTime)
-                takeGrabs();
-            if (!pointerGrabbed) watchForOutsideClick();
-            return;
+            // A host that hides the editor's window (closing it without a word) takes the
+            // menu along.
+            if (options.owner && !isViewable(Window(options.owner))) {
+                end(std::nullopt);
+            } else {
+                if ((!pointerGrabbed || !keyboardGrabbed) &&
+                    std::chrono::steady_clock::now() - openedAtTime < kGrabRetryTime)
+                    takeGrabs();
+                if (!pointerGrabbed) watchForOutsideClick();
+                return;
+            }
         }
         {
             x11::ErrorTrap trap;
@@ -171,6 +177,12 @@ private:
         x11::ErrorTrap trap;
         releaseInput();
         for (const auto& level : levels) XUnmapWindow(display, level->window());
+    }
+
+    bool isViewable(Window window) const {
+        XWindowAttributes attributes{};
+        return XGetWindowAttributes(display, window, &attributes) &&
+               attributes.map_state == IsViewable;
     }
 
     // window, or a window inside it.
