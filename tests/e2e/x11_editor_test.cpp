@@ -14,6 +14,7 @@
 #include "platform/Canvas.h"
 #include "platform/HostWindow.h"
 #include "platform/MessageBox.h"
+#include "platform/NativeWindow.h"
 #include "skin/SkinBitmaps.h"
 #include "support/XvfbSuite.h"
 
@@ -39,6 +40,15 @@ platform::Color skinPixel(const SkinBitmap* bitmap, int x, int y) {
     const unsigned char* rgb = bitmap->rgb + (size_t(y) * size_t(bitmap->width) + size_t(x)) * 3;
     return platform::Color{rgb[0], rgb[1], rgb[2], 255};
 }
+
+struct QuietWindow : platform::WindowListener {
+    void windowExposed(const platform::Rect&) override {}
+    void buttonPressed(platform::Point, int) override {}
+    void wheelTurned(platform::Point, float) override {}
+    void keyPressed(const platform::Key&) override {}
+    void keyReleased(const platform::Key&) override {}
+    void windowDestroyed() override {}
+};
 
 class X11EditorTest : public XvfbSuite {
 protected:
@@ -360,17 +370,28 @@ TEST_F(X11EditorTest, KrvHostQuitsCleanlyWhenItsWindowIsClosed) {
     EXPECT_EQ(std::system(command.c_str()), 0);
 }
 
-TEST_F(X11EditorTest, TheMessageBoxIsAModalWindowThatReturnWillClose) {
-    std::thread box([] {
-        platform::showMessageBox("Error...", "This is not a preset file.\nNothing was loaded.",
-                       platform::MessageBoxIcon::Error);
-    });
-    int found = std::system("xdotool search --sync --name '^Error\\.\\.\\.$' > /dev/null");
-    EXPECT_EQ(found, 0);
-    // Return closes it; the call then comes back.
-    std::system("xdotool search --name '^Error\\.\\.\\.$' key --window %1 Return");
-    box.join();
-    EXPECT_NE(std::system("xdotool search --name '^Error\\.\\.\\.$' > /dev/null"), 0);
+// The host may hold a lock while it calls us: the box returns at once and is served by the
+// event passes of the host's idle calls, as long as a window of ours is open.
+TEST_F(X11EditorTest, TheMessageBoxReturnsAtOnceAndReturnClosesItInALaterPass) {
+    QuietWindow quiet;
+    auto ours = platform::NativeWindow::createChild(window->handle(), kWidth, kHeight, quiet);
+    ASSERT_TRUE(ours);
+    platform::showMessageBox("Error...", "This is not a preset file.\nNothing was loaded.",
+                             platform::MessageBoxIcon::Error);
+    const std::string search = "xdotool search --onlyvisible --name '^Error\\.\\.\\.$'";
+    bool shown = false;
+    for (int i = 0; i < 300 && !shown; ++i) {
+        platform::processPendingEvents();
+        shown = std::system((search + " > /dev/null").c_str()) == 0;
+    }
+    ASSERT_TRUE(shown);
+    ASSERT_EQ(std::system((search + " key --window %1 Return").c_str()), 0);
+    bool gone = false;
+    for (int i = 0; i < 300 && !gone; ++i) {
+        platform::processPendingEvents();
+        gone = std::system((search + " > /dev/null").c_str()) != 0;
+    }
+    EXPECT_TRUE(gone);
 }
 
 TEST(MessageBoxWithoutDisplay, TheMessageGoesToStandardError) {
@@ -383,8 +404,7 @@ TEST(MessageBoxWithoutDisplay, TheMessageGoesToStandardError) {
         unsetenv("DISPLAY");
     else
         setenv("DISPLAY", saved.c_str(), 1);
-    EXPECT_NE(printed.find("Error..."), std::string::npos);
-    EXPECT_NE(printed.find("Cannot read the bank file."), std::string::npos);
+    EXPECT_EQ(printed, "Error... (error): Cannot read the bank file.\n");
 }
 
 }  // namespace

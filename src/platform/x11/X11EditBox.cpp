@@ -75,8 +75,9 @@ class X11EditBox : public EditBox, public x11::EventTarget {
 public:
     X11EditBox(Display* display, Window parent, Window window, const Rect& area,
                const std::string& text, const EditBoxStyle& style, EditBoxListener& listener)
-        : display(display), window(window), width(area.width()), height(area.height()),
-          style(style), listener(listener), field(text, kMaxLength), watcher(*this, parent) {
+        : display(display), window(window), parent(parent), width(area.width()),
+          height(area.height()), style(style), listener(listener), field(text, kMaxLength),
+          watcher(*this, parent) {
         x11::registerTarget(window, this);
         cairo_surface_t* surface = cairo_xlib_surface_create(
             display, window, DefaultVisual(display, DefaultScreen(display)), width, height);
@@ -89,6 +90,7 @@ public:
         canvas.reset();
         {
             ErrorTrap trap;
+            giveFocusBack();
             if (alive) XDestroyWindow(display, window);
             if (cursor) XFreeCursor(display, cursor);
         }
@@ -100,6 +102,7 @@ public:
         cursor = XCreateFontCursor(display, XC_xterm);
         XDefineCursor(display, window, cursor);
         XMapRaised(display, window);
+        XGetInputFocus(display, &focusBefore, &revertBefore);
         // The host may keep the focus to itself; keys then come through forwardKey.
         XSetInputFocus(display, window, RevertToParent, CurrentTime);
         paint();
@@ -167,6 +170,22 @@ public:
     }
 
 private:
+    // Left alone, the focus would revert to the editor's window and the host would hear
+    // no more keys. A window the user moved to meanwhile keeps it.
+    void giveFocusBack() {
+        Window now = 0;
+        int revert = 0;
+        XGetInputFocus(display, &now, &revert);
+        if (now != window && now != parent) return;
+        if (focusBefore == now) return;
+        if (focusBefore != None && focusBefore != PointerRoot) {
+            ErrorTrap trap;
+            XWindowAttributes attributes{};
+            if (!XGetWindowAttributes(display, focusBefore, &attributes) || trap.failed()) return;
+        }
+        XSetInputFocus(display, focusBefore, revertBefore, CurrentTime);
+    }
+
     bool takeKey(const Key& key, Time time) {
         switch (applyKey(field, key)) {
             case TextFieldKeyResult::Ignored: return false;
@@ -268,6 +287,9 @@ private:
 
     Display* display;
     Window window;
+    Window parent;
+    Window focusBefore = None;
+    int revertBefore = RevertToParent;
     int width;
     int height;
     EditBoxStyle style;

@@ -1,5 +1,7 @@
-// A small modal window of our own on its own display connection; without a display the
-// message goes to stderr so that it is never lost.
+// Message boxes as windows of ours on the editors' shared connection, served by the same
+// event passes as the editor: showing one never waits, since the host may hold a lock
+// while it calls us. Without a window of ours open nobody would serve a box, so the
+// message goes to stderr and is never lost.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -8,20 +10,27 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/MessageBox.h"
+#include "platform/common/Latin1.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11TopLevel.h"
 
 namespace platform {
 
 namespace {
+
+using x11::ErrorTrap;
 
 constexpr int kPadding = 16;
 constexpr int kLineHeight = 18;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 26;
 
+// Lines as cairo takes them: our texts are Latin-1, cairo reads UTF-8.
 std::vector<std::string> linesOf(const char* text) {
     std::vector<std::string> lines(1);
     for (const char* c = text ? text : ""; *c; ++c) {
@@ -30,6 +39,7 @@ std::vector<std::string> linesOf(const char* text) {
         else
             lines.back() += *c;
     }
+    for (std::string& line : lines) line = latin1ToUtf8(line);
     return lines;
 }
 
@@ -48,13 +58,23 @@ struct Layout {
     int buttonTop;
 };
 
-Layout layOut(cairo_t* cr, const std::vector<std::string>& lines) {
+void selectFont(cairo_t* cr) {
+    cairo_select_font_face(cr, "Arial", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, 13);
+}
+
+Layout layOut(const std::vector<std::string>& lines) {
+    cairo_surface_t* measure = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
+    cairo_t* cr = cairo_create(measure);
+    selectFont(cr);
     double widest = 0;
     for (const std::string& line : lines) {
         cairo_text_extents_t extents;
         cairo_text_extents(cr, line.c_str(), &extents);
         widest = std::max(widest, extents.x_advance);
     }
+    cairo_destroy(cr);
+    cairo_surface_destroy(measure);
     Layout layout{};
     layout.width = std::max(280, int(widest) + 2 * kPadding);
     layout.height = kPadding + int(lines.size()) * kLineHeight + kPadding + kButtonHeight + kPadding;
@@ -92,84 +112,187 @@ bool insideButton(const Layout& layout, int x, int y) {
            y >= layout.buttonTop && y < layout.buttonTop + kButtonHeight;
 }
 
-void runBox(Display* display, const char* title, const std::vector<std::string>& lines) {
-    int screen = DefaultScreen(display);
-    cairo_surface_t* measure = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
-    cairo_t* measuring = cairo_create(measure);
-    cairo_select_font_face(measuring, "Arial", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(measuring, 13);
-    Layout layout = layOut(measuring, lines);
-    cairo_destroy(measuring);
-    cairo_surface_destroy(measure);
+// The screen rectangle of a window; false when it is gone.
+bool screenRectOf(Display* display, Window window, int& x, int& y, int& width, int& height) {
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, window, &attributes)) return false;
+    Window child = 0;
+    if (!XTranslateCoordinates(display, window, attributes.root, 0, 0, &x, &y, &child))
+        return false;
+    width = attributes.width;
+    height = attributes.height;
+    return true;
+}
 
-    int x = (DisplayWidth(display, screen) - layout.width) / 2;
-    int y = (DisplayHeight(display, screen) - layout.height) / 2;
-    Window window = XCreateSimpleWindow(display, RootWindow(display, screen), x, y,
-                                        unsigned(layout.width), unsigned(layout.height), 0, 0,
-                                        WhitePixel(display, screen));
-    XStoreName(display, window, title ? title : "");
-    XSizeHints hints{};
-    hints.flags = PMinSize | PMaxSize;
-    hints.min_width = hints.max_width = layout.width;
-    hints.min_height = hints.max_height = layout.height;
-    XSetWMNormalHints(display, window, &hints);
-    Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
-    Atom dialog = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-    XChangeProperty(display, window, type, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&dialog), 1);
-    Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(display, window, &deleteWindow, 1);
-    XSelectInput(display, window, ExposureMask | ButtonReleaseMask | KeyPressMask);
-    XMapRaised(display, window);
+class MessageBoxWindow : public x11::EventTarget {
+public:
+    MessageBoxWindow(Display* display, WindowHandle owner, const char* title,
+                     std::vector<std::string> utf8Lines)
+        : owner(owner), display(display), lines(std::move(utf8Lines)), layout(layOut(lines)) {
+        ErrorTrap trap;
+        int screen = DefaultScreen(display);
+        Window topLevel = owner ? x11::topLevelOf(display, Window(owner)) : 0;
+        // Centred over the host's window it belongs to, else over the screen; kept on it.
+        int areaX = 0, areaY = 0;
+        int areaWidth = DisplayWidth(display, screen), areaHeight = DisplayHeight(display, screen);
+        if (topLevel && !screenRectOf(display, topLevel, areaX, areaY, areaWidth, areaHeight))
+            topLevel = 0;
+        int x = std::clamp(areaX + (areaWidth - layout.width) / 2, 0,
+                           std::max(0, DisplayWidth(display, screen) - layout.width));
+        int y = std::clamp(areaY + (areaHeight - layout.height) / 2, 0,
+                           std::max(0, DisplayHeight(display, screen) - layout.height));
+        window = XCreateSimpleWindow(display, RootWindow(display, screen), x, y,
+                                     unsigned(layout.width), unsigned(layout.height), 0, 0,
+                                     WhitePixel(display, screen));
+        XStoreName(display, window, title ? title : "");
+        XSizeHints hints{};
+        hints.flags = PPosition | PMinSize | PMaxSize;
+        hints.x = x;
+        hints.y = y;
+        hints.min_width = hints.max_width = layout.width;
+        hints.min_height = hints.max_height = layout.height;
+        XSetWMNormalHints(display, window, &hints);
+        if (topLevel) XSetTransientForHint(display, window, topLevel);
+        Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
+        Atom dialog = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+        XChangeProperty(display, window, type, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&dialog), 1);
+        protocols = XInternAtom(display, "WM_PROTOCOLS", False);
+        deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+        XSetWMProtocols(display, window, &deleteWindow, 1);
+        XSelectInput(display, window,
+                     ExposureMask | ButtonReleaseMask | KeyPressMask | StructureNotifyMask);
+        surface = cairo_xlib_surface_create(display, window, DefaultVisual(display, screen),
+                                            layout.width, layout.height);
+        cr = cairo_create(surface);
+        selectFont(cr);
+        x11::registerTarget(window, this);
+        XMapRaised(display, window);
+        XFlush(display);
+    }
 
-    cairo_surface_t* surface = cairo_xlib_surface_create(
-        display, window, DefaultVisual(display, screen), layout.width, layout.height);
-    cairo_t* cr = cairo_create(surface);
-    cairo_select_font_face(cr, "Arial", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, 13);
+    ~MessageBoxWindow() override {
+        x11::unregisterTarget(window);
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+        ErrorTrap trap;
+        if (alive) XDestroyWindow(display, window);
+        XFlush(display);
+    }
 
-    for (bool open = true; open;) {
-        XEvent event;
-        XNextEvent(display, &event);
+    MessageBoxWindow(const MessageBoxWindow&) = delete;
+    MessageBoxWindow& operator=(const MessageBoxWindow&) = delete;
+
+    // Only notes what happened: the box is destroyed at the end of the pass.
+    void handleEvent(const XEvent& event, bool merge) override {
         switch (event.type) {
             case Expose:
-                if (event.xexpose.count == 0) paint(cr, layout, lines);
+                damaged = true;
+                if (!merge && event.xexpose.count == 0) paintDamage();
                 break;
             case ButtonRelease:
                 if (event.xbutton.button == Button1 &&
                     insideButton(layout, event.xbutton.x, event.xbutton.y))
-                    open = false;
+                    done = true;
                 break;
             case KeyPress: {
-                KeySym symbol = XLookupKeysym(&event.xkey, 0);
+                XKeyEvent key = event.xkey;
+                KeySym symbol = XLookupKeysym(&key, 0);
                 if (symbol == XK_Return || symbol == XK_KP_Enter || symbol == XK_Escape ||
                     symbol == XK_space)
-                    open = false;
+                    done = true;
                 break;
             }
             case ClientMessage:
-                if (Atom(event.xclient.data.l[0]) == deleteWindow) open = false;
+                if (event.xclient.message_type == protocols && event.xclient.format == 32 &&
+                    Atom(event.xclient.data.l[0]) == deleteWindow)
+                    done = true;
+                break;
+            case DestroyNotify:
+                if (event.xdestroywindow.window == window) {
+                    alive = false;
+                    done = true;
+                }
                 break;
             default:
                 break;
         }
     }
-    cairo_destroy(cr);
-    cairo_surface_destroy(surface);
-    XDestroyWindow(display, window);
-    XSync(display, False);
+
+    void paintDamage() override {
+        if (!damaged || !alive || done) return;
+        damaged = false;
+        paint(cr, layout, lines);
+    }
+
+    const WindowHandle owner;
+    bool done = false;
+
+private:
+    Display* display;
+    std::vector<std::string> lines;
+    Layout layout;
+    Window window = 0;
+    Atom protocols = 0;
+    Atom deleteWindow = 0;
+    cairo_surface_t* surface = nullptr;
+    cairo_t* cr = nullptr;
+    bool damaged = false;
+    bool alive = true;
+};
+
+// Every open box of the process. Boxes end at a pass's end (never inside their own
+// handler), with the window they belong to, and all of them with the connection.
+class OpenBoxes : public x11::PassWatcher {
+public:
+    ~OpenBoxes() override { closeWhere([](const MessageBoxWindow&) { return true; }); }
+
+    void open(std::unique_ptr<MessageBoxWindow> box) {
+        boxes.push_back(std::move(box));
+        // The connection forgets its watchers when it closes: sign up with every box.
+        x11::addPassWatcher(this);
+    }
+
+    void passEnded() override {
+        closeWhere([](const MessageBoxWindow& box) { return box.done; });
+    }
+    void windowClosing(Window window) override {
+        closeWhere([window](const MessageBoxWindow& box) { return box.owner == window; });
+    }
+    void connectionClosing() override {
+        closeWhere([](const MessageBoxWindow&) { return true; });
+    }
+
+private:
+    template <typename Closes>
+    void closeWhere(Closes closes) {
+        if (boxes.empty()) return;
+        auto closing = std::stable_partition(
+            boxes.begin(), boxes.end(),
+            [&](const std::unique_ptr<MessageBoxWindow>& box) { return !closes(*box); });
+        boxes.erase(closing, boxes.end());
+        if (boxes.empty()) x11::removePassWatcher(this);
+    }
+
+    std::vector<std::unique_ptr<MessageBoxWindow>> boxes;
+};
+
+OpenBoxes& openBoxes() {
+    static OpenBoxes instance;
+    return instance;
 }
 
 }  // namespace
 
 void showMessageBox(const char* title, const char* text, MessageBoxIcon icon) {
-    Display* display = XOpenDisplay(nullptr);
+    // Not acquired: a box must not keep the connection open after the last editor.
+    Display* display = x11::currentDisplay();
     if (!display) {
         std::fprintf(stderr, "%s (%s): %s\n", title ? title : "", iconWord(icon), text ? text : "");
         return;
     }
-    runBox(display, title, linesOf(text));
-    XCloseDisplay(display);
+    openBoxes().open(std::make_unique<MessageBoxWindow>(display, MessageBoxOwner::current(),
+                                                        title, linesOf(text)));
 }
 
 }  // namespace platform
