@@ -20,6 +20,7 @@
 #include "platform/HostWindow.h"
 #include "platform/NativeWindow.h"
 #include "support/TemporaryFolder.h"
+#include "support/WindowManager.h"
 #include "support/XvfbSuite.h"
 
 namespace {
@@ -148,6 +149,30 @@ TEST_F(X11FileDialogTest, ZenityGetsTitleStartPathFiltersSelectedFirstAndTheHost
                   "--file-selection", "--title=Select bank to load...",
                   "--filename=" + data.file("bank1.krb"), "--file-filter=KRV Banks | *.krb",
                   "--file-filter=All Files | *", "--attach=" + std::to_string(host->handle())}));
+}
+
+// Under a window manager the host's top-level is framed: the helper is attached to the
+// host's own window, not to the frame around it.
+class X11FileDialogUnderAManagerTest : public X11FileDialogTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(serverError.empty()) << serverError;
+        std::string error;
+        ASSERT_TRUE(manager.start(error)) << error;
+        X11FileDialogTest::SetUp();
+    }
+    void TearDown() override {
+        X11FileDialogTest::TearDown();
+        manager.stop();
+    }
+    WindowManager manager;
+};
+
+TEST_F(X11FileDialogUnderAManagerTest, ZenityIsAttachedToTheHostsOwnWindowNotItsFrame) {
+    writeStub("zenity", answering(data.file("bank1.krb")));
+    EXPECT_EQ(show(bankOptions(FileDialogOptions::Kind::Open)), data.file("bank1.krb"));
+    EXPECT_TRUE(contains(logged("arg:"), "--attach=" + std::to_string(host->handle())));
+    EXPECT_NE(platform::parentWindow(host->handle()), 0u) << "the manager framed nothing";
 }
 
 TEST_F(X11FileDialogTest, SaveAsksZenityToConfirmAndAddsTheDefaultExtension) {

@@ -19,12 +19,13 @@ constexpr int kNumParameters = 12;
 // The second editor's host window stands beside the first one.
 constexpr int kSecondLeft = 500;
 
-enum class Waiting { Menu, Dialog };
+enum class Waiting { Menu, Dialog, MessageBox };
 
 const char* nameOf(Waiting waiting) {
     switch (waiting) {
         case Waiting::Menu: return "Menu";
         case Waiting::Dialog: return "Dialog";
+        case Waiting::MessageBox: return "MessageBox";
     }
     return "";
 }
@@ -93,6 +94,13 @@ protected:
                 click(areaOf(skin::kLoadPreset.rect).centerX(),
                       areaOf(skin::kLoadPreset.rect).centerY());
                 return waitFor([&] { return dialogs.called(); });
+            case Waiting::MessageBox:
+                // A file that is no preset: the reader says so in a box.
+                dialogs.work.write("bad.krv", "not a preset at all");
+                dialogs.choose(dialogs.work.file("bad.krv"));
+                click(areaOf(skin::kLoadPreset.rect).centerX(),
+                      areaOf(skin::kLoadPreset.rect).centerY());
+                return waitFor([&] { return messageBoxes() > 0; });
         }
         return false;
     }
@@ -100,8 +108,30 @@ protected:
         switch (waiting) {
             case Waiting::Menu: return openMenus() > 0;
             case Waiting::Dialog: return dialogs.lastPid() != 0 && ::kill(dialogs.lastPid(), 0) == 0;
+            case Waiting::MessageBox: return messageBoxes() > 0;
         }
         return false;
+    }
+    // Our message boxes on the screen: top-level windows titled as the readers title them.
+    int messageBoxes() {
+        XSync(observer, False);
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        int boxes = 0;
+        if (!XQueryTree(observer, DefaultRootWindow(observer), &root, &parent, &children, &count))
+            return 0;
+        for (unsigned int i = 0; i < count; ++i) {
+            XWindowAttributes attributes{};
+            char* name = nullptr;
+            if (XGetWindowAttributes(observer, children[i], &attributes) &&
+                attributes.map_state == IsViewable && XFetchName(observer, children[i], &name) &&
+                name)
+                boxes += std::string(name) == "Error...";
+            if (name) XFree(name);
+        }
+        if (children) XFree(children);
+        return boxes;
     }
     void touchGo() { std::fclose(std::fopen(dialogs.work.file("go").c_str(), "w")); }
 
@@ -171,6 +201,14 @@ TEST_P(KeptFree, IdleCallsReturnAndTheSecondEditorTakesAClickWhileTheFirstWaits)
         EXPECT_EQ(parameterGestures(host), 0);
         return;
     }
+    if (waiting == Waiting::MessageBox) {
+        // Still up, once, and the effect untouched; Return on it closes it.
+        EXPECT_EQ(messageBoxes(), 1);
+        EXPECT_EQ(parameterGestures(host), 0);
+        xdotool("search --onlyvisible --name '^Error...$' key --window %1 Return");
+        EXPECT_TRUE(waitFor([&] { return messageBoxes() == 0; }));
+        return;
+    }
     // The dialog was still open all along; its answer now arrives, once.
     EXPECT_TRUE(stillWaiting(waiting));
     touchGo();
@@ -217,13 +255,20 @@ TEST_P(KeptFree, AnotherThreadOpensAndClosesAnEditorWhileTheFirstHoldsItsLockAro
     driver.join();
     EXPECT_TRUE(opened) << "the lock was never free to open the second editor";
     EXPECT_TRUE(closed) << "the lock was never free to close the second editor";
+    // Closing the editor takes whatever waited along.
+    const pid_t helper = dialogs.lastPid();
     dispatch(effEditClose);
     EXPECT_EQ(openMenus(), 0);
+    EXPECT_EQ(messageBoxes(), 0);
+    if (helper) {
+        EXPECT_NE(::kill(helper, 0), 0) << "helper left running or unreaped";
+    }
     EXPECT_TRUE(inputIsFree());
 }
 
 INSTANTIATE_TEST_SUITE_P(WhileTheFirstWaits, KeptFree,
-                         ::testing::Values(Waiting::Menu, Waiting::Dialog),
+                         ::testing::Values(Waiting::Menu, Waiting::Dialog,
+                                           Waiting::MessageBox),
                          [](const ::testing::TestParamInfo<Waiting>& info) {
                              return std::string(nameOf(info.param));
                          });
