@@ -17,19 +17,10 @@
 #include "platform/DropTarget.h"
 #include "platform/HostWindow.h"
 #include "platform/NativeWindow.h"
+#include "support/SilentWindow.h"
 #include "support/XvfbSuite.h"
 
 namespace {
-
-class SilentWindow : public platform::WindowListener {
-public:
-    void windowExposed(const platform::Rect&) override {}
-    void buttonPressed(platform::Point, int) override {}
-    void wheelTurned(platform::Point, float) override {}
-    void keyPressed(const platform::Key&) override {}
-    void keyReleased(const platform::Key&) override {}
-    void windowDestroyed() override {}
-};
 
 class RecordingDrops : public platform::DropListener {
 public:

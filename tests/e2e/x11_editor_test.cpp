@@ -16,6 +16,7 @@
 #include "platform/MessageBox.h"
 #include "platform/NativeWindow.h"
 #include "skin/SkinBitmaps.h"
+#include "support/SilentWindow.h"
 #include "support/XvfbSuite.h"
 
 namespace {
@@ -40,15 +41,6 @@ platform::Color skinPixel(const SkinBitmap* bitmap, int x, int y) {
     const unsigned char* rgb = bitmap->rgb + (size_t(y) * size_t(bitmap->width) + size_t(x)) * 3;
     return platform::Color{rgb[0], rgb[1], rgb[2], 255};
 }
-
-struct QuietWindow : platform::WindowListener {
-    void windowExposed(const platform::Rect&) override {}
-    void buttonPressed(platform::Point, int) override {}
-    void wheelTurned(platform::Point, float) override {}
-    void keyPressed(const platform::Key&) override {}
-    void keyReleased(const platform::Key&) override {}
-    void windowDestroyed() override {}
-};
 
 class X11EditorTest : public XvfbSuite {
 protected:
@@ -373,7 +365,7 @@ TEST_F(X11EditorTest, KrvHostQuitsCleanlyWhenItsWindowIsClosed) {
 // The host may hold a lock while it calls us: the box returns at once and is served by the
 // event passes of the host's idle calls, as long as a window of ours is open.
 TEST_F(X11EditorTest, TheMessageBoxReturnsAtOnceAndReturnClosesItInALaterPass) {
-    QuietWindow quiet;
+    SilentWindow quiet;
     auto ours = platform::NativeWindow::createChild(window->handle(), kWidth, kHeight, quiet);
     ASSERT_TRUE(ours);
     platform::showMessageBox("Error...", "This is not a preset file.\nNothing was loaded.",

@@ -21,6 +21,7 @@
 #include "platform/NativeWindow.h"
 #include "support/TemporaryFolder.h"
 #include "support/WindowManager.h"
+#include "support/SilentWindow.h"
 #include "support/XvfbSuite.h"
 
 namespace {
@@ -28,16 +29,6 @@ namespace {
 using platform::FileDialogOptions;
 
 const std::string kToolPath = "PATH=/usr/bin:/bin; ";
-
-class SilentWindow : public platform::WindowListener {
-public:
-    void windowExposed(const platform::Rect&) override {}
-    void buttonPressed(platform::Point, int) override {}
-    void wheelTurned(platform::Point, float) override {}
-    void keyPressed(const platform::Key&) override {}
-    void keyReleased(const platform::Key&) override {}
-    void windowDestroyed() override {}
-};
 
 class X11FileDialogTest : public XvfbSuite {
 protected:

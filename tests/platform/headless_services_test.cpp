@@ -4,6 +4,7 @@
 
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessServices.h"
+#include "support/SilentWindow.h"
 
 #include <optional>
 
@@ -12,22 +13,13 @@ namespace {
 using namespace platform;
 using namespace platform::headless;
 
-class NullListener : public WindowListener {
-    void windowExposed(const Rect&) override {}
-    void buttonPressed(Point, int) override {}
-    void wheelTurned(Point, float) override {}
-    void keyPressed(const Key&) override {}
-    void keyReleased(const Key&) override {}
-    void windowDestroyed() override {}
-};
-
 class HeadlessServices : public ::testing::Test {
 protected:
     void SetUp() override {
         reset();
         window = NativeWindow::createChild(0x42, 200, 100, windowListener);
     }
-    NullListener windowListener;
+    SilentWindow windowListener;
     std::unique_ptr<NativeWindow> window;
 };
 

@@ -27,33 +27,8 @@ DialogScript& script() {
     return instance;
 }
 
-class HeadlessFileDialog : public FileDialog, public headless::detail::PassWatcher {
-public:
-    HeadlessFileDialog(ScriptedDialogAnswer answer, FileDialogEnded ended)
-        : answer(std::move(answer)), ended(std::move(ended)) {
-        ++script().open;
-        headless::detail::addPassWatcher(this);
-    }
-    ~HeadlessFileDialog() override {
-        headless::detail::removePassWatcher(this);
-        --script().open;
-    }
-    HeadlessFileDialog(const HeadlessFileDialog&) = delete;
-    HeadlessFileDialog& operator=(const HeadlessFileDialog&) = delete;
-
-    void passEnded() override {
-        if (answer.passes-- > 0) return;
-        headless::detail::removePassWatcher(this);
-        // Last: the owner may destroy the dialog.
-        FileDialogEnded tell = std::move(ended);
-        std::string path = answer.path;
-        if (tell) tell(path);
-    }
-
-private:
-    ScriptedDialogAnswer answer;
-    FileDialogEnded ended;
-};
+using HeadlessFileDialog =
+    headless::detail::EndsAtAPass<FileDialog, std::string, FileDialogEnded>;
 
 }  // namespace
 
@@ -68,7 +43,8 @@ std::unique_ptr<FileDialog> FileDialog::open(const FileDialogOptions& options,
         s.answers.pop_front();
     }
     if (!s.answerInsideOpen)
-        return std::make_unique<HeadlessFileDialog>(std::move(answer), std::move(ended));
+        return std::make_unique<HeadlessFileDialog>(answer.path, answer.passes,
+                                                    std::move(ended), s.open);
     // As a system's modal dialog: the pump turns while it is open, and the editor may end.
     bool goOn = !pump || pump();
     if (ended) ended(goOn ? answer.path : std::string());

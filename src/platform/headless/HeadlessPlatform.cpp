@@ -1,11 +1,11 @@
 #include "platform/headless/HeadlessPlatform.h"
 
-#include <algorithm>
 #include <deque>
 #include <map>
 #include <variant>
 
 #include "platform/Clock.h"
+#include "platform/common/WatcherList.h"
 #include "platform/headless/HeadlessPasses.h"
 #include "platform/headless/HeadlessServices.h"
 
@@ -49,7 +49,7 @@ struct State {
     std::map<WindowHandle, HeadlessWindow*> windows;
     std::deque<std::pair<WindowHandle, Event>> events;
     int paintsLetThrough = 0;
-    std::vector<headless::detail::PassWatcher*> watchers;
+    WatcherList<headless::detail::PassWatcher> watchers;
 };
 
 State& state() {
@@ -280,31 +280,14 @@ void reset() {
 
 namespace detail {
 
-void addPassWatcher(PassWatcher* watcher) {
-    auto& watchers = state().watchers;
-    if (std::find(watchers.begin(), watchers.end(), watcher) == watchers.end())
-        watchers.push_back(watcher);
-}
-
-void removePassWatcher(PassWatcher* watcher) {
-    auto& watchers = state().watchers;
-    watchers.erase(std::remove(watchers.begin(), watchers.end(), watcher), watchers.end());
-}
+void addPassWatcher(PassWatcher* watcher) { state().watchers.add(watcher); }
+void removePassWatcher(PassWatcher* watcher) { state().watchers.remove(watcher); }
 
 void endPass() {
-    // Each watcher once, also those added meanwhile; never one removed meanwhile.
-    std::vector<PassWatcher*> told;
-    for (;;) {
-        PassWatcher* next = nullptr;
-        for (PassWatcher* watcher : state().watchers)
-            if (std::find(told.begin(), told.end(), watcher) == told.end()) {
-                next = watcher;
-                break;
-            }
-        if (!next) return;
-        told.push_back(next);
-        next->passEnded();
-    }
+    state().watchers.tellEach([](PassWatcher* watcher) {
+        watcher->passEnded();
+        return false;
+    });
 }
 
 }  // namespace detail

@@ -27,32 +27,8 @@ MenuScript& script() {
     return instance;
 }
 
-class HeadlessPopupMenu : public PopupMenu, public headless::detail::PassWatcher {
-public:
-    HeadlessPopupMenu(ScriptedMenuAnswer answer, MenuEnded ended)
-        : answer(answer), ended(std::move(ended)) {
-        ++script().open;
-        headless::detail::addPassWatcher(this);
-    }
-    ~HeadlessPopupMenu() override {
-        headless::detail::removePassWatcher(this);
-        --script().open;
-    }
-    HeadlessPopupMenu(const HeadlessPopupMenu&) = delete;
-    HeadlessPopupMenu& operator=(const HeadlessPopupMenu&) = delete;
-
-    void passEnded() override {
-        if (answer.passes-- > 0) return;
-        headless::detail::removePassWatcher(this);
-        // Last: the owner may destroy the menu.
-        MenuEnded tell = std::move(ended);
-        if (tell) tell(answer.id);
-    }
-
-private:
-    ScriptedMenuAnswer answer;
-    MenuEnded ended;
-};
+using HeadlessPopupMenu =
+    headless::detail::EndsAtAPass<PopupMenu, std::optional<int>, MenuEnded>;
 
 }  // namespace
 
@@ -67,7 +43,9 @@ std::unique_ptr<PopupMenu> PopupMenu::open(const std::vector<MenuItem>& items,
         answer = s.answers.front();
         s.answers.pop_front();
     }
-    if (!s.answerInsideOpen) return std::make_unique<HeadlessPopupMenu>(answer, std::move(ended));
+    if (!s.answerInsideOpen)
+        return std::make_unique<HeadlessPopupMenu>(answer.id, answer.passes, std::move(ended),
+                                                   s.open);
     // As a system's modal menu: the pump turns while it is open, and the editor may end.
     bool goOn = !pump || pump();
     if (script().last) ++script().last->pumpTurns;

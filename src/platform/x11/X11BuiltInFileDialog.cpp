@@ -1,7 +1,5 @@
 #include "platform/x11/X11BuiltInFileDialog.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xutil.h>
 #include <cairo-xlib.h>
 
 #include <algorithm>
@@ -12,6 +10,7 @@
 #include "platform/posix/ChosenPath.h"
 #include "platform/posix/FileChooser.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11DialogWindow.h"
 #include "platform/x11/X11Keys.h"
 
 namespace platform::x11 {
@@ -61,38 +60,14 @@ public:
 
     bool show(Window transientFor) {
         ErrorTrap trap;
-        int screen = DefaultScreen(display);
-        Rect owner{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
-        if (transientFor) windowScreenRect(transientFor, owner);
-        int x = owner.left + (owner.width() - kWidth) / 2;
-        int y = owner.top + (owner.height() - kHeight) / 2;
-        x = std::max(0, std::min(x, DisplayWidth(display, screen) - kWidth));
-        y = std::max(0, std::min(y, DisplayHeight(display, screen) - kHeight));
-        window = XCreateSimpleWindow(display, RootWindow(display, screen), x, y, kWidth, kHeight, 0,
-                                     0, WhitePixel(display, screen));
-        if (trap.failed()) window = 0;
+        window = createDialogWindow(display, title, kWidth, kHeight, transientFor,
+                                    ExposureMask | ButtonPressMask | KeyPressMask |
+                                        StructureNotifyMask);
         if (!window) return false;
-        XStoreName(display, window, title.c_str());
-        XSizeHints hints{};
-        hints.flags = PMinSize | PMaxSize | PPosition;
-        hints.x = x;
-        hints.y = y;
-        hints.min_width = hints.max_width = kWidth;
-        hints.min_height = hints.max_height = kHeight;
-        XSetWMNormalHints(display, window, &hints);
-        if (transientFor) XSetTransientForHint(display, window, transientFor);
-        Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
-        Atom dialog = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-        XChangeProperty(display, window, type, XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<unsigned char*>(&dialog), 1);
-        deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-        XSetWMProtocols(display, window, &deleteWindow, 1);
-        XSelectInput(display, window,
-                     ExposureMask | ButtonPressMask | KeyPressMask | StructureNotifyMask);
         registerTarget(window, this);
         XMapRaised(display, window);
         cairo_surface_t* surface = cairo_xlib_surface_create(
-            display, window, DefaultVisual(display, screen), kWidth, kHeight);
+            display, window, DefaultVisual(display, DefaultScreen(display)), kWidth, kHeight);
         windowCanvas = canvasOnSurface(surface, kWidth, kHeight);
         image = Canvas::createImage(kWidth, kHeight);
         XFlush(display);
@@ -126,7 +101,7 @@ public:
                 }
                 break;
             case ClientMessage:
-                if (Atom(event.xclient.data.l[0]) == deleteWindow) finish("");
+                if (isCloseRequest(display, event)) finish("");
                 break;
             case ButtonPress: pressed(event.xbutton); break;
             case KeyPress: {
@@ -296,7 +271,6 @@ private:
     FileChooser chooser;
     std::string title;
     Window window = 0;
-    Atom deleteWindow = 0;
     std::unique_ptr<Canvas> windowCanvas;
     std::unique_ptr<Canvas> image;
     State state = State::Browsing;

@@ -1,9 +1,9 @@
 #include "platform/x11/X11Connection.h"
 
-#include <algorithm>
 #include <map>
 #include <utility>
-#include <vector>
+
+#include "platform/common/WatcherList.h"
 
 namespace platform::x11 {
 
@@ -18,7 +18,7 @@ struct Connection {
     int errorCount = 0;
     XErrorHandler previousHandler = nullptr;
     unsigned long generation = 0;
-    std::vector<PassWatcher*> watchers;
+    WatcherList<PassWatcher> watchers;
 };
 
 Connection& connection() {
@@ -35,28 +35,6 @@ int collectError(Display* display, XErrorEvent* error) {
     return c.previousHandler ? c.previousHandler(display, error) : 0;
 }
 
-bool isWatching(PassWatcher* watcher) {
-    const auto& watchers = connection().watchers;
-    return std::find(watchers.begin(), watchers.end(), watcher) != watchers.end();
-}
-
-// Calls tell on every watcher, also on those added meanwhile, and never on one removed.
-template <typename Tell>
-void tellWatchers(Tell tell) {
-    std::vector<PassWatcher*> told;
-    for (;;) {
-        PassWatcher* next = nullptr;
-        for (PassWatcher* watcher : connection().watchers)
-            if (std::find(told.begin(), told.end(), watcher) == told.end()) {
-                next = watcher;
-                break;
-            }
-        if (!next) return;
-        told.push_back(next);
-        if (tell(next)) return;
-    }
-}
-
 }  // namespace
 
 Display* acquireDisplay() {
@@ -70,18 +48,12 @@ Display* acquireDisplay() {
     return c.display;
 }
 
-void addPassWatcher(PassWatcher* watcher) {
-    if (watcher && !isWatching(watcher)) connection().watchers.push_back(watcher);
-}
-
-void removePassWatcher(PassWatcher* watcher) {
-    auto& watchers = connection().watchers;
-    watchers.erase(std::remove(watchers.begin(), watchers.end(), watcher), watchers.end());
-}
+void addPassWatcher(PassWatcher* watcher) { connection().watchers.add(watcher); }
+void removePassWatcher(PassWatcher* watcher) { connection().watchers.remove(watcher); }
 
 bool pressSwallowed(const XEvent& press) {
     bool swallowed = false;
-    tellWatchers([&](PassWatcher* watcher) {
+    connection().watchers.tellEach([&](PassWatcher* watcher) {
         swallowed = watcher->pressFor(press.xany.window, press);
         return swallowed;
     });
@@ -89,14 +61,14 @@ bool pressSwallowed(const XEvent& press) {
 }
 
 void endPass() {
-    tellWatchers([](PassWatcher* watcher) {
+    connection().watchers.tellEach([](PassWatcher* watcher) {
         watcher->passEnded();
         return false;
     });
 }
 
 void announceWindowClosing(Window window) {
-    tellWatchers([window](PassWatcher* watcher) {
+    connection().watchers.tellEach([window](PassWatcher* watcher) {
         watcher->windowClosing(window);
         return false;
     });
@@ -109,7 +81,7 @@ void releaseDisplay() {
         return;
     }
     // Still one user while the watchers end, so that their own release cannot close it.
-    tellWatchers([](PassWatcher* watcher) {
+    connection().watchers.tellEach([](PassWatcher* watcher) {
         watcher->connectionClosing();
         return false;
     });

@@ -2,7 +2,6 @@
 // event passes as the editor: showing one never waits, since the host may hold a lock
 // while it calls us. Without a window of ours open nobody would serve a box, so the
 // message goes to stderr and is never lost.
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -17,6 +16,7 @@
 #include "platform/MessageBox.h"
 #include "platform/common/Latin1.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11DialogWindow.h"
 #include "platform/x11/X11TopLevel.h"
 
 namespace platform {
@@ -112,56 +112,23 @@ bool insideButton(const Layout& layout, int x, int y) {
            y >= layout.buttonTop && y < layout.buttonTop + kButtonHeight;
 }
 
-// The screen rectangle of a window; false when it is gone.
-bool screenRectOf(Display* display, Window window, int& x, int& y, int& width, int& height) {
-    XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display, window, &attributes)) return false;
-    Window child = 0;
-    if (!XTranslateCoordinates(display, window, attributes.root, 0, 0, &x, &y, &child))
-        return false;
-    width = attributes.width;
-    height = attributes.height;
-    return true;
-}
-
 class MessageBoxWindow : public x11::EventTarget {
 public:
     MessageBoxWindow(Display* display, WindowHandle owner, const char* title,
                      std::vector<std::string> utf8Lines)
         : owner(owner), display(display), lines(std::move(utf8Lines)), layout(layOut(lines)) {
         ErrorTrap trap;
-        int screen = DefaultScreen(display);
+        // Over the host's window it belongs to, else over the screen.
         Window topLevel = owner ? x11::topLevelOf(display, Window(owner)) : 0;
-        // Centred over the host's window it belongs to, else over the screen; kept on it.
-        int areaX = 0, areaY = 0;
-        int areaWidth = DisplayWidth(display, screen), areaHeight = DisplayHeight(display, screen);
-        if (topLevel && !screenRectOf(display, topLevel, areaX, areaY, areaWidth, areaHeight))
-            topLevel = 0;
-        int x = std::clamp(areaX + (areaWidth - layout.width) / 2, 0,
-                           std::max(0, DisplayWidth(display, screen) - layout.width));
-        int y = std::clamp(areaY + (areaHeight - layout.height) / 2, 0,
-                           std::max(0, DisplayHeight(display, screen) - layout.height));
-        window = XCreateSimpleWindow(display, RootWindow(display, screen), x, y,
-                                     unsigned(layout.width), unsigned(layout.height), 0, 0,
-                                     WhitePixel(display, screen));
-        XStoreName(display, window, title ? title : "");
-        XSizeHints hints{};
-        hints.flags = PPosition | PMinSize | PMaxSize;
-        hints.x = x;
-        hints.y = y;
-        hints.min_width = hints.max_width = layout.width;
-        hints.min_height = hints.max_height = layout.height;
-        XSetWMNormalHints(display, window, &hints);
-        if (topLevel) XSetTransientForHint(display, window, topLevel);
-        Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
-        Atom dialog = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-        XChangeProperty(display, window, type, XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<unsigned char*>(&dialog), 1);
-        protocols = XInternAtom(display, "WM_PROTOCOLS", False);
-        deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-        XSetWMProtocols(display, window, &deleteWindow, 1);
-        XSelectInput(display, window,
-                     ExposureMask | ButtonReleaseMask | KeyPressMask | StructureNotifyMask);
+        window = x11::createDialogWindow(
+            display, title ? title : "", layout.width, layout.height, topLevel,
+            ExposureMask | ButtonReleaseMask | KeyPressMask | StructureNotifyMask);
+        if (!window) {
+            alive = false;
+            done = true;  // gone at the end of the pass, with nothing shown
+            return;
+        }
+        int screen = DefaultScreen(display);
         surface = cairo_xlib_surface_create(display, window, DefaultVisual(display, screen),
                                             layout.width, layout.height);
         cr = cairo_create(surface);
@@ -204,9 +171,7 @@ public:
                 break;
             }
             case ClientMessage:
-                if (event.xclient.message_type == protocols && event.xclient.format == 32 &&
-                    Atom(event.xclient.data.l[0]) == deleteWindow)
-                    done = true;
+                if (x11::isCloseRequest(display, event)) done = true;
                 break;
             case DestroyNotify:
                 if (event.xdestroywindow.window == window) {
@@ -233,8 +198,6 @@ private:
     std::vector<std::string> lines;
     Layout layout;
     Window window = 0;
-    Atom protocols = 0;
-    Atom deleteWindow = 0;
     cairo_surface_t* surface = nullptr;
     cairo_t* cr = nullptr;
     bool damaged = false;
