@@ -14,4 +14,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   xvfb xdotool x11-utils x11-xserver-utils openbox \
   lsp-plugins-vst \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xauth fonts-liberation \
+  debootstrap lintian zip unzip \
   >/dev/null

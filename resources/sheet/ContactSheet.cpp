@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "KrvVersion.h"
 #include "Picture.h"
 
 namespace skin {
@@ -88,7 +89,7 @@ bool writeContactSheet(const std::string& editorPng, const std::string& aboutPng
   if (!about) return missing(kAbout.id);
   Picture splash(about->width, about->height);
   splash.blit(*about, 0, about->height, 0, 0);
-  splash.text("v. 1.1.6", 12, kVersionText, 200, 200, 200);
+  splash.text("v. " KRV_VERSION_TEXT, 12, kVersionText, 200, 200, 200);
   return save(splash, aboutPng);
 }
 

@@ -2,6 +2,7 @@
 // frame's modal view until that picture is clicked. Its value is 1 while it shows.
 #pragma once
 
+#include "KrvVersion.h"
 #include "gui/CSplashScreen.h"
 
 class CAbout : public CSplashScreen {
@@ -18,5 +19,5 @@ public:
     const CPoint& getSplashOffset() const { return offset; }
     uint8_t getPictureOpacity() const { return bitmapTransparency; }
 
-    static constexpr const char* kVersion = "1.1.6";
+    static constexpr const char* kVersion = KRV_VERSION_TEXT;
 };

@@ -2,6 +2,7 @@
 // and the signal path they drive.
 #pragma once
 
+#include "KrvVersion.h"
 #include "effect/OptoCompressor.h"
 #include "effect/Parameters.h"
 #include "effect/SignalParameters.h"
@@ -39,7 +40,7 @@ public:
     bool getEffectName(char* name) override;
     bool getVendorString(char* text) override;
     bool getProductString(char* text) override;
-    VstInt32 getVendorVersion() override { return 1160; }
+    VstInt32 getVendorVersion() override { return KRV_VENDOR_VERSION; }
     VstInt32 canDo(char* text) override;
     VstPlugCategory getPlugCategory() override { return kPlugCategMastering; }
 

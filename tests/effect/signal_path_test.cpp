@@ -20,11 +20,16 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 // MinGW's g++ takes the free() in a replaced operator delete for a mismatched release.
+// (g++ 10 does not know the warning.)
+#if __GNUC__ >= 11
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#if __GNUC__ >= 11
 #pragma GCC diagnostic pop
+#endif
 
 namespace {
 
