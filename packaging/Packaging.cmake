@@ -5,14 +5,19 @@ if(WIN32)
   return()
 endif()
 
-# Each package carries its own copyright and changelog, as Debian's policy asks.
+set(KRV_MAINTAINER "KRV tarnwick developers <krv-tarnwick@users.noreply.invalid>")
+
+# Each package carries its own copyright and changelog, as Debian's policy asks; the
+# changelog is CHANGELOG.md in Debian's format.
 set(KRV_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
 add_custom_command(
   OUTPUT ${KRV_CHANGELOG_GZ}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
   # -n: no name or time inside, so that the same sources give the same bytes.
-  COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" sh ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${KRV_CHANGELOG_GZ}
-  DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md
+  COMMAND sh -c "\"$1\" \"$2\" krv-tarnwick \"$3\" \"$4\" > \"$5.txt\" && gzip -9n -c \"$5.txt\" > \"$5\""
+          sh ${CMAKE_SOURCE_DIR}/packaging/debian-changelog.sh ${CMAKE_SOURCE_DIR}/CHANGELOG.md
+          ${PROJECT_VERSION} ${KRV_MAINTAINER} ${KRV_CHANGELOG_GZ}
+  DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${CMAKE_SOURCE_DIR}/packaging/debian-changelog.sh
   VERBATIM)
 add_custom_target(krv_package_documents ALL DEPENDS ${KRV_CHANGELOG_GZ})
 foreach(component_and_package plugin:krv-tarnwick tools:krv-tarnwick-tools)
@@ -27,7 +32,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian/krv-tarnwick-tools
 
 set(CPACK_PACKAGE_NAME krv-tarnwick)
 set(CPACK_PACKAGE_VENDOR "KRV tarnwick developers")
-set(CPACK_PACKAGE_CONTACT "KRV tarnwick developers <krv-tarnwick@users.noreply.invalid>")
+set(CPACK_PACKAGE_CONTACT ${KRV_MAINTAINER})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

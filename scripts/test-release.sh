@@ -1,0 +1,164 @@
+#!/bin/sh
+# Installs the release files in dist/ where users install them, and checks that they work:
+# - fresh minimal Debian 11 and Debian 12 systems: the tarball's plug-in loads from the
+#   unpacked folder (Debian 11); the two .deb files install with apt, every library
+#   resolves, the tools find the installed plug-in, `krv-process --demo` renders the same
+#   bytes as the development build, and the editor's screenshot under Xvfb is the same
+#   picture as the development build's;
+# - the Windows zip's DLL loads under Wine and draws the same editor as the development
+#   DLL.
+# The development builds are build/ (Linux) and build-win/ (Windows), as scripts/test.sh
+# leaves them (KRV_DEV_BUILD and KRV_DEV_WINDOWS_BUILD name others).
+# Needs root (debootstrap, chroot, mount), the Debian mirror apt uses, Xvfb and Wine.
+set -eu
+cd "$(dirname "$0")/.."
+. scripts/lib/debian-chroot.sh
+[ "$(id -u)" -eq 0 ] || { echo "scripts/test-release.sh needs root (debootstrap, chroot, mount)" >&2; exit 1; }
+
+version=$(sed -n 's/^project(krv_tarnwick VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+dist=$(pwd)/dist
+dev=$(cd "${KRV_DEV_BUILD:-build}" && pwd)
+dev_windows=$(cd "${KRV_DEV_WINDOWS_BUILD:-build-win}" && pwd)
+work=$(pwd)/build-release/test
+tarball=krv-tarnwick-$version-linux-x86_64
+zipped=krv-tarnwick-$version-windows-x64
+plugin_deb=krv-tarnwick_${version}_amd64.deb
+tools_deb=krv-tarnwick-tools_${version}_amd64.deb
+for file in "$tarball.tar.gz" "$zipped.zip" "$plugin_deb" "$tools_deb" SHA256SUMS; do
+  [ -f "$dist/$file" ] || { echo "dist/$file is missing: run scripts/release.sh first" >&2; exit 1; }
+done
+for file in "$dev/krv-process" "$dev/krv-host" "$dev/krv-tarnwick.so" "$dev_windows/krv-tarnwick.dll"; do
+  [ -f "$file" ] || { echo "$file is missing: run scripts/test.sh first" >&2; exit 1; }
+done
+(cd "$dist" && sha256sum --quiet -c SHA256SUMS)
+
+xvfb_pid=""
+cleanup() {
+  chroot_unmount_all
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  [ -z "${WINEPREFIX:-}" ] || wineserver -k >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+started=$(date +%s)
+seconds() { echo "$(($(date +%s) - started)) s"; }
+failures=0
+fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+
+# What the development build gives: the demo's files and the editor's picture.
+mkdir -p "$work"
+rm -rf "$work/dev-demo"
+"$dev/krv-process" --plugin "$dev/krv-tarnwick.so" --quiet --demo "$work/dev-demo" 2>/dev/null
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  "$dev/krv-host" --plugin "$dev/krv-tarnwick.so" --screenshot "$work/dev-editor.png" --after 1500 2>/dev/null
+
+# One clean system: SUITE, fresh from debootstrap's archive, with the release copied in.
+test_in() {
+  suite=$1
+  root=$work/$suite
+  echo "== Debian $suite: a fresh minimal system ($(seconds))"
+  chroot_unmount_all
+  chroot_remove "$root"
+  chroot_fresh "$root" "$suite" "$(pwd)/build-release/cache"
+  chroot_mount "$root"
+  mkdir -p "$root/release"
+  cp "$dist/$tarball.tar.gz" "$dist/$plugin_deb" "$dist/$tools_deb" "$root/release/"
+  chroot_run "$root" "apt-get update -qq"
+
+  if [ "$suite" = bullseye ]; then
+    # The tarball as its INSTALL.txt says: what the tools need, then run from the folder.
+    if chroot_run "$root" "apt-get install -y -qq --no-install-recommends libcairo2 libx11-6 libsndfile1 >/dev/null
+        cd /release && tar -xzf $tarball.tar.gz && cd $tarball && ./krv-process --list" \
+        >"$work/$suite-tarball.log" 2>&1 &&
+      grep -q "^loaded .*/release/$tarball/vst/krv-tarnwick.so" "$work/$suite-tarball.log"; then
+      pass "$suite: the tarball's krv-process --list loads vst/krv-tarnwick.so from the unpacked folder"
+    else
+      fail "$suite: the tarball's plug-in did not load"; cat "$work/$suite-tarball.log" >&2
+    fi
+  fi
+
+  # Recommends included, as apt installs by default: the editor's font comes with it.
+  if chroot_run "$root" "apt-get install -y -qq ./release/$plugin_deb ./release/$tools_deb" \
+      >"$work/$suite-apt.log" 2>&1; then
+    pass "$suite: apt-get install ./$plugin_deb ./$tools_deb"
+  else
+    fail "$suite: the packages did not install"; tail -n 30 "$work/$suite-apt.log" >&2; return
+  fi
+  plugin=/usr/lib/vst/krv-tarnwick/krv-tarnwick.so
+  if chroot_run "$root" "ldd $plugin /usr/bin/krv-process /usr/bin/krv-host" >"$work/$suite-ldd.log" 2>&1 &&
+    ! grep -q 'not found' "$work/$suite-ldd.log"; then
+    pass "$suite: every library of the plug-in and the tools resolves"
+  else
+    fail "$suite: unresolved libraries"; grep 'not found' "$work/$suite-ldd.log" >&2
+  fi
+  # No --plugin: the tools find the installed plug-in on their own, through its entry point.
+  if chroot_run "$root" "krv-process --list" >"$work/$suite-list.log" 2>&1 &&
+    grep -q "^loaded $plugin" "$work/$suite-list.log" && grep -q "KRV tarnwick" "$work/$suite-list.log"; then
+    pass "$suite: krv-process --list finds and loads $plugin"
+  else
+    fail "$suite: krv-process --list"; cat "$work/$suite-list.log" >&2
+  fi
+  # No X server in this system yet: the effect must not need one.
+  rm -rf "$root/tmp/demo"
+  chroot_run "$root" "krv-process --quiet --demo /tmp/demo" >"$work/$suite-demo.log" 2>&1 ||
+    { fail "$suite: krv-process --demo"; cat "$work/$suite-demo.log" >&2; }
+  if cmp "$root/tmp/demo/demo.wav" "$work/dev-demo/demo.wav" &&
+    cmp "$root/tmp/demo/demo-tarnwick.wav" "$work/dev-demo/demo-tarnwick.wav"; then
+    pass "$suite: krv-process --demo renders the development build's bytes"
+  else
+    fail "$suite: the demo's output differs from the development build's"
+  fi
+  chroot_run "$root" "apt-get install -y -qq --no-install-recommends xvfb xauth >/dev/null" ||
+    { fail "$suite: could not install Xvfb"; return; }
+  rm -f "$root/tmp/editor.png"
+  chroot_run "$root" "xvfb-run -a -s '-screen 0 1280x1024x24' krv-host --screenshot /tmp/editor.png --after 1500" \
+    >"$work/$suite-host.log" 2>&1 || { fail "$suite: krv-host --screenshot"; cat "$work/$suite-host.log" >&2; }
+  if cmp "$root/tmp/editor.png" "$work/dev-editor.png"; then
+    pass "$suite: the editor's screenshot is the development build's picture"
+  else
+    cp "$root/tmp/editor.png" "$work/$suite-editor.png" 2>/dev/null || true
+    fail "$suite: the editor's screenshot differs (build-release/test/$suite-editor.png)"
+  fi
+  chroot_unmount_all
+  chroot_remove "$root"
+}
+
+test_in bullseye
+test_in bookworm
+
+# The zip's DLL under Wine, drawn by the Windows test host, against the development DLL.
+echo "== Windows zip under Wine ($(seconds))"
+rm -rf "$work/zip"
+mkdir -p "$work/zip"
+(cd "$work/zip" && unzip -q "$dist/$zipped.zip")
+WINEPREFIX=$(pwd)/build-release/wineprefix WINEDEBUG=-all WINEARCH=win64
+WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+export WINEPREFIX WINEDEBUG WINEARCH WINEDLLOVERRIDES
+display=""
+for n in $(seq 140 180); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+done
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+export DISPLAY=$display
+[ -f "$WINEPREFIX/system.reg" ] || wineboot -i </dev/null >/dev/null 2>&1
+windows_host=$dev_windows/krv-host.exe
+for dll in "$work/zip/$zipped/krv-tarnwick.dll" "$dev_windows/krv-tarnwick.dll"; do
+  rm -f "$dll.png"
+  wine "$windows_host" --plugin "Z:$dll" --screenshot "Z:$dll.png" --after 1500 </dev/null >/dev/null 2>&1 || true
+done
+if [ -s "$work/zip/$zipped/krv-tarnwick.dll.png" ] &&
+  cmp "$work/zip/$zipped/krv-tarnwick.dll.png" "$dev_windows/krv-tarnwick.dll.png"; then
+  pass "Wine: the zip's DLL loads and draws the development DLL's editor"
+else
+  fail "Wine: the zip's DLL did not draw the development DLL's editor"
+fi
+
+echo "== $(seconds)"
+if [ "$failures" -ne 0 ]; then
+  echo "$failures release checks failed" >&2
+  exit 1
+fi
+echo "every release check passed"
