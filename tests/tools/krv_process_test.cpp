@@ -33,11 +33,21 @@ protected:
     void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
 
     ToolRun run(const std::vector<std::string>& args) {
-        std::string command = std::string("'") + KRV_PROCESS_PATH + "' --plugin '" + KRV_PLUGIN_PATH + "'";
+        return runCommand(std::string("'") + KRV_PROCESS_PATH + "' --plugin '" + KRV_PLUGIN_PATH + "'", args);
+    }
+    // command: what starts the tool, for the shell.
+    ToolRun runCommand(std::string command, const std::vector<std::string>& args) {
         for (const std::string& a : args) command += " '" + a + "'";
         command += " >'" + dir + "/stdout' 2>'" + dir + "/stderr' </dev/null";
         int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(dir + "/stdout"), slurp(dir + "/stderr")};
+    }
+    // A copy of a built file at dir/relative, its folders made.
+    std::string install(const std::string& built, const std::string& relative) {
+        std::filesystem::path target = dir + "/" + relative;
+        std::filesystem::create_directories(target.parent_path());
+        std::filesystem::copy_file(built, target);
+        return target.string();
     }
     static std::string slurp(const std::string& path) {
         std::ifstream in(path);
@@ -155,6 +165,44 @@ TEST_F(KrvProcessTest, BothPrecisionsWriteTheSameFloats) {
     ASSERT_EQ(single.size(), twice.size());
     EXPECT_FALSE(single.empty());
     EXPECT_TRUE(single == twice);  // floats widened exactly: equal means bit for bit
+}
+
+// Installed as a package lays it out, the tools find the plug-in without being told, and
+// name it on stderr, apart from what they write on stdout.
+TEST_F(KrvProcessTest, TheToolsFindThePlugInWhereItIsInstalled) {
+    std::string tool = install(KRV_PROCESS_PATH, "usr/bin/krv-process");
+    std::string host = install(KRV_HOST_PATH, "usr/bin/krv-host");
+    std::string plugin = install(KRV_PLUGIN_PATH, "usr/lib/vst/krv-tarnwick/krv-tarnwick.so");
+    const std::string env = "env -u VST_PATH -u LXVST_PATH -u DISPLAY HOME='" + path("home") + "' ";
+    ToolRun r = runCommand(env + tool, {"--list"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Compression"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "krv-process: loaded " + plugin + "\n");
+    // Without a display the host stops at its window, after loading.
+    r = runCommand(env + host, {});
+    EXPECT_EQ(r.err.find("krv-host: loaded " + plugin + "\n"), 0u) << r.err;
+}
+
+TEST_F(KrvProcessTest, TheToolFindsThePlugInOnVstPathOrSaysWhereItLooked) {
+    std::string tool = install(KRV_PROCESS_PATH, "bin/krv-process");
+    std::string plugin = install(KRV_PLUGIN_PATH, "plugins/krv-tarnwick/krv-tarnwick.so");
+    const std::string env = "env -u LXVST_PATH HOME='" + path("home") + "' VST_PATH='" + path("none") + ":" +
+                            path("plugins") + "' ";
+    ToolRun r = runCommand(env + tool, {"--list"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "krv-process: loaded " + plugin + "\n");
+
+    std::filesystem::remove(plugin);
+    for (const char* installed : {"/usr/local/lib/vst", "/usr/local/lib/vst/krv-tarnwick", "/usr/lib/vst",
+                                  "/usr/lib/vst/krv-tarnwick"})
+        if (exists(std::string(installed) + "/krv-tarnwick.so")) GTEST_SKIP() << "installed in " << installed;
+    r = runCommand(env + tool, {"--list"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    for (const std::string& folder : {path("bin"), path("lib/vst/krv-tarnwick"), path("home/.vst/krv-tarnwick"),
+                                      path("none"), path("plugins/krv-tarnwick"), std::string("/usr/lib/vst")})
+        EXPECT_NE(r.err.find(folder + ", "), std::string::npos) << folder << " in " << r.err;
+    EXPECT_EQ(r.err.find("krv-process: found no krv-tarnwick.so in "), 0u) << r.err;
 }
 
 TEST_F(KrvProcessTest, ListShowsPresetsAndParameters) {

@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 #include "tools/krv-process/Options.h"
 
@@ -74,13 +75,33 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
     return true;
 }
 
-void printUsage(FILE* out, const std::string& defaultPlugin) {
+namespace {
+
+// Words of text in lines of at most width characters, each after indent.
+void printWrapped(FILE* out, const std::string& text, const char* indent, size_t width) {
+    std::istringstream words(text);
+    std::string word, line;
+    while (words >> word) {
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            std::fprintf(out, "%s%s\n", indent, line.c_str());
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    if (!line.empty()) std::fprintf(out, "%s%s\n", indent, line.c_str());
+}
+
+}  // namespace
+
+void printUsage(FILE* out, const std::string& pluginSearch) {
     std::fprintf(out,
                  "usage: krv-process [options] INPUT OUTPUT\n"
                  "       krv-process [options] --demo DIR\n"
                  "       krv-process [--plugin FILE] --list\n"
                  "Runs an audio file (WAV, AIFF or FLAC; mono or stereo) through a plug-in.\n"
-                 "  --plugin FILE      plug-in library (default %s)\n"
+                 "  --plugin FILE      plug-in library; without it,\n");
+    printWrapped(out, pluginSearch, "                     ", 58);
+    std::fprintf(out,
                  "  --preset P         factory preset by number or name (case-insensitive)\n"
                  "  --set NAME=VALUE   parameter by name or index, normalised value 0..1;\n"
                  "                     may be repeated, applied after the preset\n"
@@ -89,6 +110,6 @@ void printUsage(FILE* out, const std::string& defaultPlugin) {
                  "  --demo DIR         write a drum pattern to DIR/demo.wav and process it\n"
                  "                     into DIR/demo-tarnwick.wav\n"
                  "  --list             print the presets and parameters\n"
-                 "  --quiet            no level summary\n",
-                 defaultPlugin.c_str());
+                 "  --quiet            no level summary\n"
+                 "It names the plug-in it loaded on stderr, the levels on stdout.\n");
 }
