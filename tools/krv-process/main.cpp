@@ -67,14 +67,18 @@ int main(int argc, char** argv) {
     if (!effect) return fail(error);
     std::fprintf(stderr, "krv-process: loaded %s\n", pluginPath.c_str());
     EffectSettings settings(*effect);
+    if (!options.preset.empty() && !settings.applyPreset(options.preset, error))
+        return fail(error, kUsageError);
+    for (const auto& [name, value] : options.parameters) {
+        std::string applied;
+        if (!settings.setParameter(name, value, applied, error)) return fail(error, kUsageError);
+        if (!options.quiet) std::printf("%s\n", applied.c_str());
+    }
     if (options.list) {
+        if (!options.parameters.empty() && !options.quiet) std::printf("\n");
         settings.list(stdout);
         return 0;
     }
-    if (!options.preset.empty() && !settings.applyPreset(options.preset, error))
-        return fail(error, kUsageError);
-    for (const auto& [name, value] : options.parameters)
-        if (!settings.setParameter(name, value, error)) return fail(error, kUsageError);
     if (options.doublePrecision && !(effect->effect()->flags & effFlagsCanDoubleReplacing))
         return fail(pluginPath + " has no 64-bit processing");
 
