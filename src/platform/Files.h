@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -37,5 +38,18 @@ std::string currentDirectory();
 
 // The full path of the running program's file; empty when it cannot be told.
 std::string executablePath();
+
+// path itself when absolute, else path in the current directory.
+std::string absolutePath(const std::string& path);
+
+// What separates the folders of a search list such as PATH: ':', on Windows ';'.
+char pathListSeparator();
+
+// Where this system's hosts look for plug-ins whose folder under lib is named kind
+// ("vst"): the user's own (~/.vst; empty without a home folder) and those shared by all
+// users (/usr/local/lib/vst, /usr/lib/vst). Neither on Windows, where each host keeps
+// its own list.
+std::string userPluginFolder(const std::string& kind);
+std::vector<std::string> sharedPluginFolders(const std::string& kind);
 
 }  // namespace platform

@@ -32,12 +32,27 @@ protected:
     }
     void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
 
-    ToolRun run(const std::vector<std::string>& args) {
-        std::string command = std::string("'") + KRV_PROCESS_PATH + "' --plugin '" + KRV_PLUGIN_PATH + "'";
+    ToolRun run(const std::vector<std::string>& args, const std::string& plugin = KRV_PLUGIN_PATH) {
+        return runCommand(std::string("'") + KRV_PROCESS_PATH + "' --plugin '" + plugin + "'", args);
+    }
+    // command: what starts the tool, for the shell.
+    ToolRun runCommand(std::string command, const std::vector<std::string>& args) {
         for (const std::string& a : args) command += " '" + a + "'";
         command += " >'" + dir + "/stdout' 2>'" + dir + "/stderr' </dev/null";
         int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(dir + "/stdout"), slurp(dir + "/stderr")};
+    }
+    // A copy of a built file at dir/relative, its folders made.
+    std::string install(const std::string& built, const std::string& relative) {
+        std::filesystem::path target = dir + "/" + relative;
+        std::filesystem::create_directories(target.parent_path());
+        std::filesystem::copy_file(built, target);
+        return target.string();
+    }
+    // The normalised value the tool printed after "Name = shown (".
+    static double setTo(const std::string& out, const std::string& start) {
+        size_t at = out.find(start);
+        return at == std::string::npos ? -1.0 : std::atof(out.c_str() + at + start.size());
     }
     static std::string slurp(const std::string& path) {
         std::ifstream in(path);
@@ -157,6 +172,84 @@ TEST_F(KrvProcessTest, BothPrecisionsWriteTheSameFloats) {
     EXPECT_TRUE(single == twice);  // floats widened exactly: equal means bit for bit
 }
 
+// Values as the effect shows them set what the normalised numbers set, and the tool says
+// what it set; a plain number from 0 to 1 stays a normalised value.
+TEST_F(KrvProcessTest, SetTakesValuesAsTheEffectShowsThem) {
+    writeSignal(path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    ToolRun shown = run({"--set", "Ratio=4:1", "--set", "output= 6 ", "--set", "Process=VALVE", "--set",
+                         "Time=2.5", path("in.wav"), path("shown.wav")});
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_EQ(shown.out.find("Ratio = 4:1 (0.6667)\nOutput = 6.00 (0.2000)\nProcess = Valve (1.0000)\n"
+                             "Time = 2.50 (0.2500)\ninput:"),
+              0u)
+        << shown.out;
+    ToolRun numbers = run({"--set", "Ratio=0.66666667", "--set", "Output=0.2", "--set", "Process=1", "--set",
+                           "Time=0.25", path("in.wav"), path("numbers.wav")});
+    ASSERT_EQ(numbers.exitCode, 0) << numbers.err;
+    EXPECT_NE(numbers.out.find("Output = 6.00 (0.2000)\n"), std::string::npos) << numbers.out;
+    SF_INFO info;
+    std::vector<double> fromShown = readAll(path("shown.wav"), info);
+    EXPECT_FALSE(fromShown.empty());
+    EXPECT_TRUE(fromShown == readAll(path("numbers.wav"), info));
+}
+
+// Any plug-in's continuous parameters: the value is searched for on the effect's own curve
+// (here Gain shows 20 log10(4 v^2) dB and Freq 20 * 1000^v Hz).
+TEST_F(KrvProcessTest, SetFindsTheValuesOtherPlugInsShow) {
+    ToolRun r = run({"--set", "gain = -6 DB", "--set", "Freq=440 hz", "--list"}, KRV_CURVES_PLUGIN_PATH);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    double gain = setTo(r.out, "Gain = -6.00 dB (");
+    double freq = setTo(r.out, "Freq = 440.0 Hz (");
+    // Half the shown last digit, and what the printed value's fourth decimal leaves open;
+    // probes 1/1000 apart are 0.05 dB and 3 Hz apart there.
+    EXPECT_NEAR(20 * std::log10(4 * gain * gain), -6.0, 0.005 + 0.0025) << r.out;
+    EXPECT_NEAR(20 * std::pow(1000.0, freq), 440.0, 0.05 + 0.16) << r.out;
+    r = run({"--set", "Gain=6", "--set", "gain=-INF", "--list"}, KRV_CURVES_PLUGIN_PATH);
+    EXPECT_NE(r.out.find("Gain = +6.00 dB ("), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Gain = -inf dB (0.0000)"), std::string::npos) << r.out;
+    r = run({"--set", "Gain=13dB", "--list"}, KRV_CURVES_PLUGIN_PATH);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("Gain cannot be \"13dB\": it shows -inf dB to +12.04 dB"), std::string::npos) << r.err;
+}
+
+// Installed as a package lays it out, the tools find the plug-in without being told, and
+// name it on stderr, apart from what they write on stdout.
+TEST_F(KrvProcessTest, TheToolsFindThePlugInWhereItIsInstalled) {
+    std::string tool = install(KRV_PROCESS_PATH, "usr/bin/krv-process");
+    std::string host = install(KRV_HOST_PATH, "usr/bin/krv-host");
+    std::string plugin = install(KRV_PLUGIN_PATH, "usr/lib/vst/krv-tarnwick/krv-tarnwick.so");
+    const std::string env = "env -u VST_PATH -u LXVST_PATH -u DISPLAY HOME='" + path("home") + "' ";
+    ToolRun r = runCommand(env + tool, {"--list"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Compression"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "krv-process: loaded " + plugin + "\n");
+    // Without a display the host stops at its window, after loading.
+    r = runCommand(env + host, {});
+    EXPECT_EQ(r.err.find("krv-host: loaded " + plugin + "\n"), 0u) << r.err;
+}
+
+TEST_F(KrvProcessTest, TheToolFindsThePlugInOnVstPathOrSaysWhereItLooked) {
+    std::string tool = install(KRV_PROCESS_PATH, "bin/krv-process");
+    std::string plugin = install(KRV_PLUGIN_PATH, "plugins/krv-tarnwick/krv-tarnwick.so");
+    const std::string env = "env -u LXVST_PATH HOME='" + path("home") + "' VST_PATH='" + path("none") + ":" +
+                            path("plugins") + "' ";
+    ToolRun r = runCommand(env + tool, {"--list"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "krv-process: loaded " + plugin + "\n");
+
+    std::filesystem::remove(plugin);
+    for (const char* installed : {"/usr/local/lib/vst", "/usr/local/lib/vst/krv-tarnwick", "/usr/lib/vst",
+                                  "/usr/lib/vst/krv-tarnwick"})
+        if (exists(std::string(installed) + "/krv-tarnwick.so")) GTEST_SKIP() << "installed in " << installed;
+    r = runCommand(env + tool, {"--list"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    for (const std::string& folder : {path("bin"), path("lib/vst/krv-tarnwick"), path("home/.vst/krv-tarnwick"),
+                                      path("none"), path("plugins/krv-tarnwick"), std::string("/usr/lib/vst")})
+        EXPECT_NE(r.err.find(folder + ", "), std::string::npos) << folder << " in " << r.err;
+    EXPECT_EQ(r.err.find("krv-process: found no krv-tarnwick.so in "), 0u) << r.err;
+}
+
 TEST_F(KrvProcessTest, ListShowsPresetsAndParameters) {
     ToolRun r = run({"--list"});
     ASSERT_EQ(r.exitCode, 0);
@@ -179,8 +272,12 @@ TEST_F(KrvProcessTest, BadInputGivesOneLineAndNoOutput) {
         {{"--preset", "No Such Preset", path("in.wav"), path("out.wav")}, 2, "unknown preset"},
         {{"--preset", "33", path("in.wav"), path("out.wav")}, 2, "unknown preset"},
         {{"--set", "Loudness=0.5", path("in.wav"), path("out.wav")}, 2, "unknown parameter"},
-        {{"--set", "Compression=lots", path("in.wav"), path("out.wav")}, 2, "must be a number"},
-        {{"--set", "5=nan", path("in.wav"), path("out.wav")}, 2, "must be a number"},
+        {{"--set", "Compression=lots", path("in.wav"), path("out.wav")}, 2, "shows 0.00 to 10.00, or takes"},
+        {{"--set", "5=nan", path("in.wav"), path("out.wav")}, 2, "Compression cannot be \"nan\""},
+        {{"--set", "Compression=-0.5", path("in.wav"), path("out.wav")}, 2, "normalised value from 0 to 1"},
+        {{"--set", "Ratio=12", path("in.wav"), path("out.wav")}, 2, "shows 1.2:1, 1.5:1, 2:1, 3:1, 4:1, 6:1 or 10:1"},
+        {{"--set", "Process=loud", path("in.wav"), path("out.wav")}, 2, "shows Off, Clear or Valve"},
+        {{"--set", "Output=6.3", path("in.wav"), path("out.wav")}, 2, "(nearest 6.00 and 6.50)"},
         {{"--block", "0", path("in.wav"), path("out.wav")}, 2, "--block"},
         {{path("in.wav"), path("out.mp3")}, 1, ".wav, .aiff or .flac"},
         {{path("in.wav")}, 2, "INPUT and an OUTPUT"},
@@ -190,6 +287,7 @@ TEST_F(KrvProcessTest, BadInputGivesOneLineAndNoOutput) {
         EXPECT_EQ(r.exitCode, c.exitCode) << c.message;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_EQ(r.err.find("krv-process: "), 0u) << r.err;
+        EXPECT_EQ(r.out, "") << c.message;
         EXPECT_FALSE(exists(path("out.wav"))) << c.message;
     }
     EXPECT_TRUE(folderHoldsOnly({"in.wav", "six.wav", "text.wav"}));

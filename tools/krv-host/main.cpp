@@ -20,7 +20,7 @@ constexpr int kBlockSize = 512;
 constexpr auto kIdlePeriod = std::chrono::milliseconds(33);
 
 struct Options {
-    std::string plugin;
+    std::string plugin;  // empty: the first one found
     std::string screenshot;
     long afterMs = 1000;
     double measureSeconds = 0;  // 0: no measurement
@@ -35,12 +35,14 @@ std::string titleFor(HostedEffect& effect, const std::string& effectName) {
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: krv-host [--plugin FILE.so] [--screenshot FILE.png [--after MS]]\n"
+                 "usage: krv-host [--plugin FILE] [--screenshot FILE.png [--after MS]]\n"
                  "                [--measure SECONDS]\n"
                  "Opens the plug-in's editor in a window; close the window to quit.\n"
+                 "Without --plugin it loads %s.\n"
                  "--screenshot writes the window to a PNG after MS milliseconds and quits.\n"
                  "--measure runs for SECONDS, then prints how long the editor took to open\n"
-                 "  and paint, and the CPU time of its idle calls, and quits.\n");
+                 "  and paint, and the CPU time of its idle calls, and quits.\n",
+                 pluginSearchSummary().c_str());
 }
 
 bool parse(int argc, char** argv, Options& options) {
@@ -63,13 +65,16 @@ bool parse(int argc, char** argv, Options& options) {
             return false;
         }
     }
-    if (options.plugin.empty()) options.plugin = defaultPluginPath();
     return true;
 }
 
 int run(const Options& options) {
-    std::string error;
-    auto library = PluginLibrary::open(options.plugin, error);
+    std::string error, plugin;
+    if (!choosePlugin(options.plugin, plugin, error)) {
+        std::fprintf(stderr, "krv-host: %s\n", error.c_str());
+        return 1;
+    }
+    auto library = PluginLibrary::open(plugin, error);
     if (!library) {
         std::fprintf(stderr, "krv-host: %s\n", error.c_str());
         return 1;
@@ -80,8 +85,9 @@ int run(const Options& options) {
         std::fprintf(stderr, "krv-host: %s\n", error.c_str());
         return 1;
     }
+    std::fprintf(stderr, "krv-host: loaded %s\n", plugin.c_str());
     if (!(effect->effect()->flags & effFlagsHasEditor)) {
-        std::fprintf(stderr, "krv-host: %s has no editor\n", options.plugin.c_str());
+        std::fprintf(stderr, "krv-host: %s has no editor\n", plugin.c_str());
         return 1;
     }
     effect->dispatch(effOpen);

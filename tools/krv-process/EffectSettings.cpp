@@ -2,10 +2,10 @@
 
 #include <strings.h>
 
-#include <cmath>
 #include <cstdlib>
 
 #include "presets/FactoryPresets.h"
+#include "tools/krv-process/ShownValue.h"
 
 namespace {
 
@@ -19,11 +19,7 @@ long wholeNumber(const std::string& text) {
     return std::strtol(text.c_str(), nullptr, 10);
 }
 
-std::string trimmed(const std::string& text) {
-    size_t first = text.find_first_not_of(' ');
-    size_t last = text.find_last_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-}
+std::string trimmed(const std::string& text) { return trimmedText(text); }
 
 }  // namespace
 
@@ -77,7 +73,8 @@ bool EffectSettings::applyPreset(const std::string& numberOrName, std::string& e
     return true;
 }
 
-int EffectSettings::findParameter(const std::string& nameOrIndex) {
+int EffectSettings::findParameter(const std::string& nameOrIndexAsGiven) {
+    const std::string nameOrIndex = trimmed(nameOrIndexAsGiven);
     const VstInt32 count = effect.effect()->numParams;
     long number = wholeNumber(nameOrIndex);
     if (number >= 0) return number < count ? static_cast<int>(number) : -1;
@@ -89,20 +86,43 @@ int EffectSettings::findParameter(const std::string& nameOrIndex) {
 }
 
 bool EffectSettings::setParameter(const std::string& nameOrIndex, const std::string& valueText,
-                                  std::string& error) {
-    int index = findParameter(nameOrIndex);
+                                  std::string& applied, std::string& error) {
+    const int index = findParameter(nameOrIndex);
     if (index < 0) {
         error = "unknown parameter \"" + nameOrIndex + "\" (see --list)";
         return false;
     }
-    char* end = nullptr;
-    double value = std::strtod(valueText.c_str(), &end);
-    if (valueText.empty() || *end || !std::isfinite(value)) {
-        error = "the value of " + nameOrIndex + " must be a number from 0 to 1, not \"" + valueText + "\"";
+    double normalised = 0;
+    if (isNormalisedNumber(valueText, normalised)) {
+        effect.setParameter(index, static_cast<float>(normalised));
+        applied = describe(index);
+        return true;
+    }
+    const float before = effect.getParameter(index);
+    ShownParameter parameter{[&](float value) { effect.setParameter(index, value); },
+                             [&] { return effect.parameterDisplay(index); },
+                             trimmed(effect.parameterLabel(index))};
+    ShownValueSearch search = findShownValue(parameter, valueText);
+    if (!search.found) {
+        effect.setParameter(index, before);
+        std::string name = trimmed(effect.parameterName(index));
+        error = (name.empty() ? nameOrIndex : name) + " cannot be \"" + trimmed(valueText) + "\": it shows " +
+                search.shows + (search.nearest.empty() ? "" : " (nearest " + search.nearest + ")") +
+                ", or takes a normalised value from 0 to 1";
         return false;
     }
-    effect.setParameter(index, static_cast<float>(value));
+    effect.setParameter(index, search.value);
+    applied = describe(index);
     return true;
+}
+
+std::string EffectSettings::describe(int index) {
+    std::string name = trimmed(effect.parameterName(index));
+    std::string label = trimmed(effect.parameterLabel(index));
+    char value[32];
+    std::snprintf(value, sizeof(value), " (%.4f)", effect.getParameter(index));
+    return (name.empty() ? std::to_string(index) : name) + " = " + trimmed(effect.parameterDisplay(index)) +
+           (label.empty() ? "" : " " + label) + value;
 }
 
 void EffectSettings::list(FILE* out) {

@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 #include "tools/krv-process/Options.h"
 
@@ -74,21 +75,45 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
     return true;
 }
 
-void printUsage(FILE* out, const std::string& defaultPlugin) {
+namespace {
+
+// Words of text in lines of at most width characters, each after indent.
+void printWrapped(FILE* out, const std::string& text, const char* indent, size_t width) {
+    std::istringstream words(text);
+    std::string word, line;
+    while (words >> word) {
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            std::fprintf(out, "%s%s\n", indent, line.c_str());
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    if (!line.empty()) std::fprintf(out, "%s%s\n", indent, line.c_str());
+}
+
+}  // namespace
+
+void printUsage(FILE* out, const std::string& pluginSearch) {
     std::fprintf(out,
                  "usage: krv-process [options] INPUT OUTPUT\n"
                  "       krv-process [options] --demo DIR\n"
-                 "       krv-process [--plugin FILE] --list\n"
+                 "       krv-process [options] --list\n"
                  "Runs an audio file (WAV, AIFF or FLAC; mono or stereo) through a plug-in.\n"
-                 "  --plugin FILE      plug-in library (default %s)\n"
+                 "  --plugin FILE      plug-in library; without it,\n");
+    printWrapped(out, pluginSearch, "                     ", 58);
+    std::fprintf(out,
                  "  --preset P         factory preset by number or name (case-insensitive)\n"
-                 "  --set NAME=VALUE   parameter by name or index, normalised value 0..1;\n"
-                 "                     may be repeated, applied after the preset\n"
+                 "  --set NAME=VALUE   parameter by name or index; may be repeated, applied\n"
+                 "                     after the preset. VALUE as the plug-in shows it, with or\n"
+                 "                     without its unit (Ratio=4:1, Output=6, Process=valve),\n"
+                 "                     or a normalised value: a plain number from 0 to 1 is\n"
+                 "                     always normalised (Output=0.5 is half way, not 0.5 dB)\n"
                  "  --block N          block size in frames (default 512)\n"
                  "  --double           use the 64-bit processing path\n"
                  "  --demo DIR         write a drum pattern to DIR/demo.wav and process it\n"
                  "                     into DIR/demo-tarnwick.wav\n"
-                 "  --list             print the presets and parameters\n"
-                 "  --quiet            no level summary\n",
-                 defaultPlugin.c_str());
+                 "  --list             print the presets and parameters (after --preset, --set)\n"
+                 "  --quiet            print neither the values set nor the level summary\n"
+                 "It names the plug-in it loaded on stderr, the values set and the levels on\n"
+                 "stdout.\n");
 }

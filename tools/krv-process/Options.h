@@ -1,12 +1,13 @@
 // Command line of krv-process.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
 struct Options {
-    std::string pluginPath;
+    std::string pluginPath;     // empty: the first one found
     std::string input;
     std::string output;
     std::string demoDirectory;  // --demo: generate the input there
@@ -22,4 +23,5 @@ struct Options {
 // Parses argv; false with a one-line reason in error for a malformed command line.
 bool parseOptions(int argc, char** argv, Options& options, std::string& error);
 
-void printUsage(FILE* out, const std::string& defaultPlugin);
+// pluginSearch: where the plug-in is looked for when --plugin is not given.
+void printUsage(FILE* out, const std::string& pluginSearch);

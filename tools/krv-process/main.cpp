@@ -46,35 +46,41 @@ void printSummary(const Options& options, const AudioReader& reader, const Rende
 
 int main(int argc, char** argv) {
     Options options;
-    options.pluginPath = defaultPluginPath();
     std::string error;
     if (!parseOptions(argc, argv, options, error)) {
         fail(error, kUsageError);
-        printUsage(stderr, defaultPluginPath());
+        printUsage(stderr, pluginSearchSummary());
         return kUsageError;
     }
     if (options.help) {
-        printUsage(stdout, defaultPluginPath());
+        printUsage(stdout, pluginSearchSummary());
         return 0;
     }
 
-    auto library = PluginLibrary::open(options.pluginPath, error);
+    std::string pluginPath;
+    if (!choosePlugin(options.pluginPath, pluginPath, error)) return fail(error);
+    auto library = PluginLibrary::open(pluginPath, error);
     if (!library) return fail(error);
     RecordingHost host;
     host.recordIdle = false;
     auto effect = HostedEffect::create(*library, host, error);
     if (!effect) return fail(error);
+    std::fprintf(stderr, "krv-process: loaded %s\n", pluginPath.c_str());
     EffectSettings settings(*effect);
+    if (!options.preset.empty() && !settings.applyPreset(options.preset, error))
+        return fail(error, kUsageError);
+    for (const auto& [name, value] : options.parameters) {
+        std::string applied;
+        if (!settings.setParameter(name, value, applied, error)) return fail(error, kUsageError);
+        if (!options.quiet) std::printf("%s\n", applied.c_str());
+    }
     if (options.list) {
+        if (!options.parameters.empty() && !options.quiet) std::printf("\n");
         settings.list(stdout);
         return 0;
     }
-    if (!options.preset.empty() && !settings.applyPreset(options.preset, error))
-        return fail(error, kUsageError);
-    for (const auto& [name, value] : options.parameters)
-        if (!settings.setParameter(name, value, error)) return fail(error, kUsageError);
     if (options.doublePrecision && !(effect->effect()->flags & effFlagsCanDoubleReplacing))
-        return fail(options.pluginPath + " has no 64-bit processing");
+        return fail(pluginPath + " has no 64-bit processing");
 
     if (!options.demoDirectory.empty()) {
         mkdir(options.demoDirectory.c_str(), 0777);

@@ -182,4 +182,21 @@ std::string executablePath() {
     return std::string(buffer, static_cast<std::size_t>(length));
 }
 
+std::string absolutePath(const std::string& path) {
+    if (path.empty() || path[0] == '/') return path;
+    std::string folder = currentDirectory();
+    return folder.empty() ? path : joinPath(folder, path);
+}
+
+char pathListSeparator() { return ':'; }
+
+std::string userPluginFolder(const std::string& kind) {
+    const char* home = std::getenv("HOME");
+    return home && home[0] ? joinPath(home, "." + kind) : std::string();
+}
+
+std::vector<std::string> sharedPluginFolders(const std::string& kind) {
+    return {"/usr/local/lib/" + kind, "/usr/lib/" + kind};
+}
+
 }  // namespace platform

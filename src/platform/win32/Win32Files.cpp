@@ -242,4 +242,21 @@ std::string executablePath() {
     return "";
 }
 
+std::string absolutePath(const std::string& path) {
+    if (path.empty()) return path;
+    DWORD needed = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::string full(needed, '\0');
+    DWORD length = ::GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
+    if (length == 0 || length >= needed) return path;
+    full.resize(length);
+    return full;
+}
+
+char pathListSeparator() { return ';'; }
+
+std::string userPluginFolder(const std::string&) { return ""; }
+
+std::vector<std::string> sharedPluginFolders(const std::string&) { return {}; }
+
 }  // namespace platform
