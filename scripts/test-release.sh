@@ -71,7 +71,7 @@ test_in() {
     if chroot_run "$root" "apt-get install -y -qq --no-install-recommends libcairo2 libx11-6 libsndfile1 >/dev/null
         cd /release && tar -xzf $tarball.tar.gz && cd $tarball && ./krv-process --list" \
         >"$work/$suite-tarball.log" 2>&1 &&
-      grep -q "^loaded .*/release/$tarball/vst/krv-tarnwick.so" "$work/$suite-tarball.log"; then
+      grep -q "^krv-process: loaded /release/$tarball/vst/krv-tarnwick.so$" "$work/$suite-tarball.log"; then
       pass "$suite: the tarball's krv-process --list loads vst/krv-tarnwick.so from the unpacked folder"
     else
       fail "$suite: the tarball's plug-in did not load"; cat "$work/$suite-tarball.log" >&2
@@ -94,7 +94,7 @@ test_in() {
   fi
   # No --plugin: the tools find the installed plug-in on their own, through its entry point.
   if chroot_run "$root" "krv-process --list" >"$work/$suite-list.log" 2>&1 &&
-    grep -q "^loaded $plugin" "$work/$suite-list.log" && grep -q "KRV tarnwick" "$work/$suite-list.log"; then
+    grep -q "^krv-process: loaded $plugin$" "$work/$suite-list.log" && grep -q "KRV tarnwick" "$work/$suite-list.log"; then
     pass "$suite: krv-process --list finds and loads $plugin"
   else
     fail "$suite: krv-process --list"; cat "$work/$suite-list.log" >&2

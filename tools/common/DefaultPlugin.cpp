@@ -62,6 +62,8 @@ PluginSearch findDefaultPlugin() {
     FolderList list;
     std::string toolFolder = parentOf(platform::executablePath());
     list.add(toolFolder);
+    // The unpacked release keeps each format in its own folder beside the tools.
+    if (!toolFolder.empty()) list.add(platform::joinPath(toolFolder, "vst"));
     std::string prefix = parentOf(toolFolder);
     if (!prefix.empty()) {
         std::string installed = platform::joinPath(platform::joinPath(prefix, "lib"), "vst");
@@ -104,7 +106,7 @@ bool choosePlugin(const std::string& named, std::string& path, std::string& erro
 
 std::string pluginSearchSummary() {
     std::string own = ownFolderName();
-    std::string summary = std::string("the first ") + kPluginFile + " found beside the tool, in ../lib/vst/" + own +
+    std::string summary = std::string("the first ") + kPluginFile + " found beside the tool or in vst/ there, in ../lib/vst/" + own +
                           " or ../lib/vst, then in ";
     if (!platform::userPluginFolder("vst").empty()) summary += "~/.vst, ";
     summary += "the folders of VST_PATH and LXVST_PATH";

@@ -1,4 +1,5 @@
-// Where the tools find our plug-in when none is named, in this order: beside the tool;
+// Where the tools find our plug-in when none is named, in this order: beside the tool,
+// and in vst/ there (the unpacked release);
 // the installed layout (<prefix>/bin and <prefix>/lib/vst/krv-tarnwick, or lib/vst);
 // ~/.vst; each folder of VST_PATH, then of LXVST_PATH; /usr/local/lib/vst and
 // /usr/lib/vst. Each folder also with a krv-tarnwick subfolder. On Windows: beside the
