@@ -1,5 +1,6 @@
 // krv-host: a standalone window for the plug-in's editor, driven as a host drives it,
 // with a test signal running through the effect.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -39,7 +40,8 @@ void usage() {
                  "                [--measure SECONDS]\n"
                  "Opens the plug-in's editor in a window; close the window to quit.\n"
                  "Without --plugin it loads %s.\n"
-                 "--screenshot writes the window to a PNG after MS milliseconds and quits.\n"
+                 "--screenshot writes the window to a PNG after MS milliseconds of the test signal\n"
+                 "  and quits; the same build always gives the same picture.\n"
                  "--measure runs for SECONDS, then prints how long the editor took to open\n"
                  "  and paint, and the CPU time of its idle calls, and quits.\n",
                  pluginSearchSummary().c_str());
@@ -138,9 +140,15 @@ int run(const Options& options) {
         std::string current = titleFor(*effect, effectName);
         if (current != title) window->setTitle(title = current);
         auto elapsed = std::chrono::steady_clock::now() - start;
-        signal.runUntil(std::chrono::duration<double>(elapsed).count());
-        if (!options.screenshot.empty() &&
-            elapsed >= std::chrono::milliseconds(options.afterMs)) {
+        double audioSeconds = std::chrono::duration<double>(elapsed).count();
+        const bool screenshotDue = !options.screenshot.empty() &&
+                                   elapsed >= std::chrono::milliseconds(options.afterMs);
+        // The picture shows the effect after exactly --after of the signal, however the
+        // system paced the loop, so that the same build always gives the same picture.
+        if (!options.screenshot.empty()) audioSeconds = std::min(audioSeconds, options.afterMs / 1000.0);
+        signal.runUntil(audioSeconds);
+        if (screenshotDue) {
+            effect->dispatch(effEditIdle);
             if (!window->saveScreenshot(options.screenshot)) {
                 std::fprintf(stderr, "krv-host: cannot write %s\n", options.screenshot.c_str());
                 status = 1;
