@@ -109,7 +109,7 @@ test_in() {
   else
     fail "$suite: the demo's output differs from the development build's"
   fi
-  chroot_run "$root" "apt-get install -y -qq --no-install-recommends xvfb xauth >/dev/null" ||
+  chroot_run "$root" "apt-get install -y -qq --no-install-recommends xvfb xauth" >>"$work/$suite-apt.log" 2>&1 ||
     { fail "$suite: could not install Xvfb"; return; }
   rm -f "$root/tmp/editor.png"
   chroot_run "$root" "xvfb-run -a -s '-screen 0 1280x1024x24' krv-host --screenshot /tmp/editor.png --after 1500" \
