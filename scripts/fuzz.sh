@@ -8,9 +8,12 @@ seconds=${1:-60}
 dir=build-fuzz
 cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKRV_FUZZ=ON -DKRV_BUILD_TESTS=OFF >/dev/null
-cmake --build "$dir" --target fuzz_bank_reader fuzz_preset_reader fuzz_settings_reader
+# name:longest input. Drops and pastes are cut at a few kilobytes here; a dialog's answer
+# reaches past PATH_MAX, as a helper's output is read up to twice that.
+targets="bank:4400 preset:256 settings:2048 drop:4096 dialog:8200 paste:1024"
+cmake --build "$dir" --target $(for target in $targets; do echo "fuzz_${target%%:*}_reader"; done)
 mkdir -p "$dir/artifacts"
-for target in bank:4400 preset:256 settings:2048; do
+for target in $targets; do
   name=${target%%:*}
   maxlen=${target##*:}
   fuzzer="$dir/fuzz_${name}_reader"

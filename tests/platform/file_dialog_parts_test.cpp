@@ -1,10 +1,16 @@
 // The parts of the file dialogs that need no display: filters, the checks on a chosen
-// path, the helpers' environment and command lines, the built-in dialog's browsing, and
-// the items of a dropped uri-list.
+// path, the helpers' environment, command lines and start, the built-in dialog's browsing,
+// and the items of a dropped uri-list.
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
+#include <sstream>
 
 #include "platform/posix/ChosenPath.h"
 #include "platform/posix/FileChooser.h"
@@ -104,6 +110,70 @@ TEST(HelperEnvironmentTest, LeavesOutEveryLoaderVariableAndKeepsTheRest) {
     EXPECT_EQ(
         helperEnvironment(environment),
         (std::vector<std::string>{"PATH=/usr/bin", "HOME=/home/u", "OLD_LD_PATH=z", "DISPLAY=:1"}));
+}
+
+// What a helper finds, told by a shell: its descriptors (ls adds the one it lists with),
+// where 0 and 2 lead, its blocked and ignored signals (read by the shell itself: it
+// blocks them all while it starts a child), its process and group.
+HelperResult runReport(HelperLaunch launch) {
+    const char* script =
+        "ls /proc/self/fd; echo --; readlink /proc/$$/fd/0 /proc/$$/fd/2;"
+        "while read -r key value; do case $key in SigBlk:|SigIgn:) echo $key $value;; esac;"
+        "done </proc/self/status; echo $$ $(cut -d' ' -f5 /proc/$$/stat)";
+    auto helper = HelperProcess::start("/bin/sh", {"-c", script}, 4096, launch);
+    if (!helper) return {};
+    for (int step = 0; step < 3000; ++step) {
+        if (std::optional<HelperResult> result = helper->poll()) return *result;
+        usleep(10000);
+    }
+    return {};
+}
+
+TEST(HelperProcessTest, BothLaunchesCloseInheritedDescriptorsAndStartClean) {
+    // A host's descriptor without close-on-exec, a blocked and an ignored signal.
+    int leaked = fcntl(open("/dev/null", O_RDONLY | O_CLOEXEC), F_DUPFD, 200);
+    ASSERT_GE(leaked, 200);
+    ASSERT_EQ(fcntl(leaked, F_GETFD), 0);
+    sigset_t usr1, before;
+    sigemptyset(&usr1);
+    sigaddset(&usr1, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &usr1, &before);
+    auto hangup = signal(SIGHUP, SIG_IGN);
+
+    for (HelperLaunch launch : {HelperLaunch::Automatic, HelperLaunch::ForkAndExec}) {
+        SCOPED_TRACE(launch == HelperLaunch::Automatic ? "automatic" : "fork and exec");
+        HelperResult result = runReport(launch);
+        EXPECT_EQ(result.exitCode, 0);
+        std::istringstream lines(result.output);
+        std::vector<int> fds;
+        std::string line;
+        while (std::getline(lines, line) && line != "--") fds.push_back(std::stoi(line));
+        ASSERT_GE(fds.size(), 3u) << result.output;
+        EXPECT_EQ(std::vector<int>(fds.begin(), fds.begin() + 3), (std::vector<int>{0, 1, 2}));
+        EXPECT_LE(fds.size(), 4u) << result.output;
+        EXPECT_EQ(std::count(fds.begin(), fds.end(), leaked), 0);
+
+        std::string in, err, blocked, ignored;
+        std::getline(lines, in);
+        std::getline(lines, err);
+        EXPECT_EQ(in, "/dev/null");
+        EXPECT_EQ(err, "/dev/null");
+        std::getline(lines, blocked);
+        std::getline(lines, ignored);
+        EXPECT_EQ(blocked, "SigBlk: 0000000000000000");
+        ASSERT_EQ(ignored.rfind("SigIgn: ", 0), 0u) << ignored;
+        EXPECT_EQ(std::stoull(ignored.substr(8), nullptr, 16) & (1ull << (SIGHUP - 1)), 0u);
+        long pid = 0, group = -1;
+        lines >> pid >> group;
+        EXPECT_GT(pid, 0);
+        EXPECT_EQ(pid, group);
+
+        EXPECT_EQ(HelperProcess::start("/nonexistent/helper", {}, 16, launch), nullptr);
+    }
+
+    signal(SIGHUP, hangup);
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    close(leaked);
 }
 
 FileDialogOptions bankOptions(FileDialogOptions::Kind kind) {

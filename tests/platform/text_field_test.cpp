@@ -164,4 +164,7 @@ TEST(Latin1, RoundTripsThroughUtf8AndDropsWhatItCannotHold) {
     EXPECT_EQ(platform::utf8ToLatin1(utf8), latin1);
     // A euro sign (beyond Latin-1), a stray continuation byte and a cut-off sequence.
     EXPECT_EQ(platform::utf8ToLatin1("a\xe2\x82\xac" "b\x80" "c\xc3"), "abc");
+    // Longer forms than needed of U+009A and U+00E9, and bytes that never lead.
+    EXPECT_EQ(platform::utf8ToLatin1("x\xe0\x82\x9a" "y\xf0\x80\x83\xa9" "z\xf8\x80\x82\x80"),
+              "xyz");
 }

@@ -31,16 +31,22 @@ struct RecordingDropListener : platform::DropListener {
 // A data object offering either a file list or a text, in global memory.
 class OfferedData : public IDataObject {
 public:
-    static OfferedData* files(const std::vector<std::string>& names) {
+    // ended: false leaves out the empty name and the last name's zero.
+    static OfferedData* files(const std::vector<std::string>& names, bool wide = false,
+                              bool ended = true) {
         std::string list;
         for (const std::string& name : names) list += name + '\0';
         list += '\0';
+        if (!ended) list.resize(list.size() - 2);
         auto* data = new OfferedData(CF_HDROP);
         data->bytes.resize(sizeof(DROPFILES));
         auto* header = reinterpret_cast<DROPFILES*>(data->bytes.data());
         header->pFiles = sizeof(DROPFILES);
-        header->fWide = FALSE;
-        data->bytes.insert(data->bytes.end(), list.begin(), list.end());
+        header->fWide = wide;
+        for (char c : list) {
+            data->bytes.push_back(c);
+            if (wide) data->bytes.push_back('\0');
+        }
         return data;
     }
     static OfferedData* text(const std::string& text) {
@@ -142,11 +148,18 @@ ULONG releaseAll(IUnknown* object) {
 
 }  // namespace
 
-TEST(Win32DropObject, CountsFilesTextAndNothing) {
+TEST(Win32DropObject, CountsFilesOfBothWidthsTextAndNothing) {
     using platform::win32::dropItemCount;
     OfferedData* twoFiles = OfferedData::files({"C:\\a.krb", "C:\\b.krv"});
     EXPECT_EQ(dropItemCount(twoFiles), 2);
     twoFiles->Release();
+    OfferedData* wide = OfferedData::files({"C:\\a.krb", "C:\\b.krv", "C:\\c"}, true);
+    EXPECT_EQ(dropItemCount(wide), 3);
+    wide->Release();
+    // A list whose end is missing is not read past its memory, and counts nothing.
+    OfferedData* cut = OfferedData::files({"C:\\a.krb", "C:\\b.krv"}, false, false);
+    EXPECT_EQ(dropItemCount(cut), 0);
+    cut->Release();
     OfferedData* text = OfferedData::text("Kick");
     EXPECT_EQ(dropItemCount(text), 1);
     text->Release();

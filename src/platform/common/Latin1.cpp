@@ -26,7 +26,7 @@ std::string utf8ToLatin1(const std::string& utf8) {
             latin1 += utf8[i++];
             continue;
         }
-        int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        int length = lead >= 0xF8 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
         unsigned long code = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
         bool wellFormed = length > 1 && i + length <= utf8.size();
         for (int k = 1; wellFormed && k < length; ++k) {
@@ -34,7 +34,10 @@ std::string utf8ToLatin1(const std::string& utf8) {
             wellFormed = (next & 0xC0) == 0x80;
             code = (code << 6) | (next & 0x3F);
         }
-        if (!wellFormed) {
+        // A longer form than a character needs would slip control characters past the
+        // check on the shortest one.
+        static const unsigned long kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (!wellFormed || code < kShortest[length] || code > 0x10FFFF) {
             ++i;  // a stray byte: skip it and look for the next character
             continue;
         }

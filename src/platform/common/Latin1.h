@@ -6,7 +6,8 @@
 namespace platform {
 
 std::string latin1ToUtf8(const std::string& latin1);
-// Characters above U+00FF and malformed sequences are left out.
+// Characters above U+00FF and malformed sequences (longer forms than needed too) are
+// left out.
 std::string utf8ToLatin1(const std::string& utf8);
 
 }  // namespace platform

@@ -34,6 +34,10 @@ struct HelperResult {
     bool outputCutOff = false;  // more than maxOutput bytes arrived
 };
 
+// How a helper is started: posix_spawn when this C library can close the inherited
+// descriptors in it (glibc 2.34 on), else fork and exec. Tests force the second.
+enum class HelperLaunch { Automatic, ForkAndExec };
+
 class HelperProcess {
 public:
     // Starts program (a path) with arguments in its own process group, stdin and stderr on
@@ -41,7 +45,8 @@ public:
     // when it cannot be started.
     static std::unique_ptr<HelperProcess> start(const std::string& program,
                                                 const std::vector<std::string>& arguments,
-                                                size_t maxOutput);
+                                                size_t maxOutput,
+                                                HelperLaunch launch = HelperLaunch::Automatic);
     // A helper still running is ended with its group (SIGTERM, SIGKILL if it lingers for
     // half a second) and reaped.
     ~HelperProcess();

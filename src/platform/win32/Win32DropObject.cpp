@@ -1,6 +1,6 @@
 #include "platform/win32/Win32DropObject.h"
 
-#include <shellapi.h>
+#include "platform/common/DroppedFileList.h"
 
 namespace platform::win32 {
 
@@ -21,8 +21,13 @@ int dropItemCount(IDataObject* data) {
     STGMEDIUM medium{};
     if (data->GetData(&files, &medium) != S_OK) return 0;
     int count = 0;
-    if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal)
-        count = int(DragQueryFileA(static_cast<HDROP>(medium.hGlobal), 0xFFFFFFFF, nullptr, 0));
+    if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
+        if (const void* bytes = GlobalLock(medium.hGlobal)) {
+            count = countDroppedFiles(static_cast<const unsigned char*>(bytes),
+                                      GlobalSize(medium.hGlobal));
+            GlobalUnlock(medium.hGlobal);
+        }
+    }
     ReleaseStgMedium(&medium);
     return count;
 }

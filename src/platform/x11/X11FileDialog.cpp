@@ -10,6 +10,7 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/posix/ChosenPath.h"
+#include "platform/posix/HelperAnswer.h"
 #include "platform/posix/HelperDialogArguments.h"
 #include "platform/posix/HelperProcess.h"
 #include "platform/x11/X11BuiltInFileDialog.h"
@@ -24,48 +25,6 @@ using namespace posix;
 
 // Enough to tell a path too long for the system from garbage; the rest is not read.
 constexpr size_t kMaxHelperOutput = 2 * PATH_MAX;
-
-enum class Asked { Answered, Cancelled, Unavailable };
-
-// Exit 0 with output: an answer; 1: cancelled; anything else (no display, an option
-// this version lacks, a crash) means the helper could not serve, so the next one is tried.
-Asked askedBy(const HelperResult& result) {
-    if (result.end == HelperResult::End::Killed) return Asked::Cancelled;
-    if (!result.statusKnown) return result.output.empty() ? Asked::Cancelled : Asked::Answered;
-    if (result.exitCode == 0) return Asked::Answered;
-    if (result.exitCode == 1) return Asked::Cancelled;
-    return Asked::Unavailable;
-}
-
-struct Choice {
-    enum class Kind { Chosen, Cancelled, TooLong, AskAgain } kind;
-    std::string path;
-};
-
-// What a helper's answer comes to: a helper knows nothing of default extensions, and
-// zenity's open mode is the only check that the file exists.
-Choice settle(const FileDialogOptions& options, const std::string& output) {
-    std::string path;
-    switch (readChosenPath(output, path)) {
-        case PathCheck::Garbage: return {Choice::Kind::Cancelled, ""};
-        case PathCheck::TooLong: return {Choice::Kind::TooLong, ""};
-        case PathCheck::Ok: break;
-    }
-    std::string extended = withDefaultExtension(path, options.defaultExtension);
-    if (checkPathLength(extended) != PathCheck::Ok) return {Choice::Kind::TooLong, ""};
-    if (options.kind == FileDialogOptions::Kind::Open) {
-        if (isRegularFile(path)) return {Choice::Kind::Chosen, path};
-        if (pathExists(path)) return {Choice::Kind::Cancelled, ""};
-        if (isRegularFile(extended)) return {Choice::Kind::Chosen, extended};
-        if (options.mustExist || pathExists(extended)) return {Choice::Kind::Cancelled, ""};
-        return {Choice::Kind::Chosen, extended};
-    }
-    if (isFolder(path) || isFolder(extended)) return {Choice::Kind::Cancelled, ""};
-    // The helper confirmed the name it was given, not the one with the extension added.
-    if (extended != path && options.confirmOverwrite && pathExists(extended))
-        return {Choice::Kind::AskAgain, extended};
-    return {Choice::Kind::Chosen, extended};
-}
 
 // The dialogs in the order they are tried; each round starts again at the first.
 enum class Stage { Zenity, ZenityUnattached, Kdialog, BuiltIn, Over };
