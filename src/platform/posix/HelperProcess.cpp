@@ -1,6 +1,5 @@
 #include "platform/posix/HelperProcess.h"
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
@@ -29,13 +28,25 @@ constexpr int kResetSignals[] = {SIGPIPE, SIGINT,  SIGQUIT, SIGTERM, SIGHUP,
 
 using AddCloseFrom = int (*)(posix_spawn_file_actions_t*, int);
 
-// Looked up at run time, not linked: a library built against a glibc older than 2.34
-// still uses it where the system has it, and still loads where it has not.
-AddCloseFrom addCloseFrom() {
-    static const AddCloseFrom found = reinterpret_cast<AddCloseFrom>(
-        dlsym(RTLD_DEFAULT, "posix_spawn_file_actions_addclosefrom_np"));
-    return found;
-}
+}  // namespace
+
+}  // namespace platform::posix
+
+// A weak reference, not a link-time requirement: a library built against a glibc older
+// than 2.34 (our releases are) still uses it where the system has it, and still loads
+// where it has not. No dlsym: before 2.34 that would add libdl to what the plug-in links.
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 34)
+#pragma weak posix_spawn_file_actions_addclosefrom_np
+#else
+extern "C" int posix_spawn_file_actions_addclosefrom_np(posix_spawn_file_actions_t*, int) noexcept
+    __attribute__((weak));
+#endif
+
+namespace platform::posix {
+
+namespace {
+
+AddCloseFrom addCloseFrom() { return &posix_spawn_file_actions_addclosefrom_np; }
 
 class SpawnSettings {
 public:
