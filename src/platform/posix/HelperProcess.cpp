@@ -1,7 +1,6 @@
 #include "platform/posix/HelperProcess.h"
 
 #include <fcntl.h>
-#include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -206,13 +205,15 @@ pid_t forkHelper(const char* program, char* const* argv, char* const* envp, int 
         if (errorFds[1] >= 0) close(errorFds[1]);
         return -1;
     }
-    // No handler of the host may run in the child before it has reset them.
+    // No handler of the host may run in the child before it has reset them. On Linux
+    // sigprocmask sets this thread's mask, as pthread_sigmask does; before glibc 2.32 that
+    // one lives in libpthread, which the plug-in does not link.
     sigset_t all, previous;
     sigfillset(&all);
-    pthread_sigmask(SIG_SETMASK, &all, &previous);
+    sigprocmask(SIG_SETMASK, &all, &previous);
     pid_t pid = fork();
     if (pid == 0) becomeHelper(program, argv, envp, outputFd, errorFds[1]);
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
     close(errorFds[1]);
     int error = 0;
     ssize_t got = 0;
