@@ -8,7 +8,7 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev binutils \
-  libgtest-dev libgmock-dev libbenchmark-dev \
+  libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev \
   libsndfile1-dev libcairo2-dev libx11-dev libfontconfig-dev libfreetype-dev \
   fonts-liberation2 fonts-dejavu-core fonts-urw-base35 \
   xvfb xdotool x11-utils x11-xserver-utils openbox \

@@ -1,0 +1,155 @@
+// Lane types the math kernels are written over: a scalar double, two lanes over SSE2 and
+// four over AVX2 (without FMA). Every operation is one IEEE-754 double operation per lane,
+// so a kernel gives the same bits in each form.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include <emmintrin.h>
+#if defined(__AVX2__)
+#include <immintrin.h>
+#endif
+
+// Kernels are instantiated in translation units built with different instruction sets;
+// internal linkage keeps the linker from mixing their copies.
+namespace krvmath {
+namespace {
+
+// ---- Scalar ----
+inline std::uint64_t asBits(double v) {
+    std::uint64_t u;
+    std::memcpy(&u, &v, sizeof u);
+    return u;
+}
+inline double fromBits(std::uint64_t u) {
+    double v;
+    std::memcpy(&v, &u, sizeof v);
+    return v;
+}
+inline double select(bool m, double a, double b) { return m ? a : b; }
+inline bool andMask(bool a, bool b) { return a && b; }
+inline bool orMask(bool a, bool b) { return a || b; }
+inline bool notMask(bool a) { return !a; }
+inline bool anyLane(bool a) { return a; }
+inline std::uint64_t shiftLeft(std::uint64_t u, int n) { return u << n; }
+inline std::uint64_t shiftRight(std::uint64_t u, int n) { return u >> n; }
+
+struct ScalarLanes {
+    using V = double;
+    using M = bool;
+    using U = std::uint64_t;
+    static constexpr int kCount = 1;
+    static V load(const double* p) { return *p; }
+    static void store(double* p, V v) { *p = v; }
+};
+
+// ---- Two lanes, SSE2 ----
+struct U64x2 {
+    __m128i v;
+};
+struct F64x2 {
+    __m128d v;
+    F64x2() = default;
+    F64x2(__m128d x) : v(x) {}
+    F64x2(double x) : v(_mm_set1_pd(x)) {}
+};
+struct M64x2 {
+    __m128d v;
+};
+inline F64x2 operator+(F64x2 a, F64x2 b) { return _mm_add_pd(a.v, b.v); }
+inline F64x2 operator-(F64x2 a, F64x2 b) { return _mm_sub_pd(a.v, b.v); }
+inline F64x2 operator*(F64x2 a, F64x2 b) { return _mm_mul_pd(a.v, b.v); }
+inline F64x2 operator/(F64x2 a, F64x2 b) { return _mm_div_pd(a.v, b.v); }
+inline M64x2 operator<(F64x2 a, F64x2 b) { return {_mm_cmplt_pd(a.v, b.v)}; }
+inline M64x2 operator<=(F64x2 a, F64x2 b) { return {_mm_cmple_pd(a.v, b.v)}; }
+inline M64x2 operator>(F64x2 a, F64x2 b) { return {_mm_cmpgt_pd(a.v, b.v)}; }
+inline M64x2 operator>=(F64x2 a, F64x2 b) { return {_mm_cmpge_pd(a.v, b.v)}; }
+inline M64x2 operator==(F64x2 a, F64x2 b) { return {_mm_cmpeq_pd(a.v, b.v)}; }
+inline M64x2 operator!=(F64x2 a, F64x2 b) { return {_mm_cmpneq_pd(a.v, b.v)}; }
+inline F64x2 select(M64x2 m, F64x2 a, F64x2 b) {
+    return _mm_or_pd(_mm_and_pd(m.v, a.v), _mm_andnot_pd(m.v, b.v));
+}
+inline M64x2 andMask(M64x2 a, M64x2 b) { return {_mm_and_pd(a.v, b.v)}; }
+inline M64x2 orMask(M64x2 a, M64x2 b) { return {_mm_or_pd(a.v, b.v)}; }
+inline M64x2 notMask(M64x2 a) { return {_mm_xor_pd(a.v, _mm_castsi128_pd(_mm_set1_epi32(-1)))}; }
+inline bool anyLane(M64x2 a) { return _mm_movemask_pd(a.v) != 0; }
+inline U64x2 asBits(F64x2 a) { return {_mm_castpd_si128(a.v)}; }
+inline F64x2 fromBits(U64x2 a) { return _mm_castsi128_pd(a.v); }
+inline U64x2 operator+(U64x2 a, U64x2 b) { return {_mm_add_epi64(a.v, b.v)}; }
+inline U64x2 operator-(U64x2 a, U64x2 b) { return {_mm_sub_epi64(a.v, b.v)}; }
+inline U64x2 operator&(U64x2 a, U64x2 b) { return {_mm_and_si128(a.v, b.v)}; }
+inline U64x2 operator|(U64x2 a, U64x2 b) { return {_mm_or_si128(a.v, b.v)}; }
+inline U64x2 operator^(U64x2 a, U64x2 b) { return {_mm_xor_si128(a.v, b.v)}; }
+inline U64x2 shiftLeft(U64x2 a, int n) { return {_mm_slli_epi64(a.v, n)}; }
+inline U64x2 shiftRight(U64x2 a, int n) { return {_mm_srli_epi64(a.v, n)}; }
+
+struct Sse2Lanes {
+    using V = F64x2;
+    using M = M64x2;
+    using U = U64x2;
+    static constexpr int kCount = 2;
+    static V load(const double* p) { return _mm_loadu_pd(p); }
+    static void store(double* p, V v) { _mm_storeu_pd(p, v.v); }
+};
+
+#if defined(__AVX2__)
+// ---- Four lanes, AVX2 ----
+struct U64x4 {
+    __m256i v;
+};
+struct F64x4 {
+    __m256d v;
+    F64x4() = default;
+    F64x4(__m256d x) : v(x) {}
+    F64x4(double x) : v(_mm256_set1_pd(x)) {}
+};
+struct M64x4 {
+    __m256d v;
+};
+inline F64x4 operator+(F64x4 a, F64x4 b) { return _mm256_add_pd(a.v, b.v); }
+inline F64x4 operator-(F64x4 a, F64x4 b) { return _mm256_sub_pd(a.v, b.v); }
+inline F64x4 operator*(F64x4 a, F64x4 b) { return _mm256_mul_pd(a.v, b.v); }
+inline F64x4 operator/(F64x4 a, F64x4 b) { return _mm256_div_pd(a.v, b.v); }
+// The predicates C's operators have: ordered and quiet, except != which is unordered.
+inline M64x4 operator<(F64x4 a, F64x4 b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_LT_OQ)}; }
+inline M64x4 operator<=(F64x4 a, F64x4 b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_LE_OQ)}; }
+inline M64x4 operator>(F64x4 a, F64x4 b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_GT_OQ)}; }
+inline M64x4 operator>=(F64x4 a, F64x4 b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_GE_OQ)}; }
+inline M64x4 operator==(F64x4 a, F64x4 b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_EQ_OQ)}; }
+inline M64x4 operator!=(F64x4 a, F64x4 b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_NEQ_UQ)}; }
+inline F64x4 select(M64x4 m, F64x4 a, F64x4 b) { return _mm256_blendv_pd(b.v, a.v, m.v); }
+inline M64x4 andMask(M64x4 a, M64x4 b) { return {_mm256_and_pd(a.v, b.v)}; }
+inline M64x4 orMask(M64x4 a, M64x4 b) { return {_mm256_or_pd(a.v, b.v)}; }
+inline M64x4 notMask(M64x4 a) {
+    return {_mm256_xor_pd(a.v, _mm256_castsi256_pd(_mm256_set1_epi32(-1)))};
+}
+inline bool anyLane(M64x4 a) { return _mm256_movemask_pd(a.v) != 0; }
+inline U64x4 asBits(F64x4 a) { return {_mm256_castpd_si256(a.v)}; }
+inline F64x4 fromBits(U64x4 a) { return _mm256_castsi256_pd(a.v); }
+inline U64x4 operator+(U64x4 a, U64x4 b) { return {_mm256_add_epi64(a.v, b.v)}; }
+inline U64x4 operator-(U64x4 a, U64x4 b) { return {_mm256_sub_epi64(a.v, b.v)}; }
+inline U64x4 operator&(U64x4 a, U64x4 b) { return {_mm256_and_si256(a.v, b.v)}; }
+inline U64x4 operator|(U64x4 a, U64x4 b) { return {_mm256_or_si256(a.v, b.v)}; }
+inline U64x4 operator^(U64x4 a, U64x4 b) { return {_mm256_xor_si256(a.v, b.v)}; }
+inline U64x4 shiftLeft(U64x4 a, int n) { return {_mm256_slli_epi64(a.v, n)}; }
+inline U64x4 shiftRight(U64x4 a, int n) { return {_mm256_srli_epi64(a.v, n)}; }
+
+struct Avx2Lanes {
+    using V = F64x4;
+    using M = M64x4;
+    using U = U64x4;
+    static constexpr int kCount = 4;
+    static V load(const double* p) { return _mm256_loadu_pd(p); }
+    static void store(double* p, V v) { _mm256_storeu_pd(p, v.v); }
+};
+#endif
+
+// A 64-bit pattern in every lane.
+template <class L>
+typename L::U bitsOf(std::uint64_t u) {
+    return asBits(typename L::V(fromBits(u)));
+}
+
+}  // namespace
+}  // namespace krvmath
