@@ -41,7 +41,7 @@ work=$(pwd)/build-release
 chroot_root=$work/chroots/bullseye-build
 build_packages="build-essential cmake ninja-build pkg-config file libcairo2-dev libx11-dev \
 libsndfile1-dev libfontconfig-dev libfreetype-dev fonts-liberation2 fonts-urw-base35"
-test_packages="libgtest-dev libgmock-dev fonts-dejavu-core xvfb xauth xdotool x11-utils \
+test_packages="libgtest-dev libgmock-dev libmpfr-dev fonts-dejavu-core xvfb xauth xdotool x11-utils \
 x11-xserver-utils openbox"
 trap chroot_unmount_all EXIT
 trap 'exit 130' INT TERM
