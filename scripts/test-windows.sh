@@ -15,7 +15,8 @@ done
 scripts/build-windows.sh "$dir"
 
 WINEPREFIX="$(cd "$dir" && pwd)/wineprefix"
-WINEDEBUG=-all
+# Wine's errors stay on: they are what a test program that never started has to say.
+WINEDEBUG=-all,err+all
 WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 WINEARCH=win64
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES WINEARCH
@@ -48,5 +49,15 @@ fi
 # Wine's own background processes (services, the desktop window) start with the first
 # program: let them start here, or they would hold CTest's output pipes open.
 wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+# Test programs Wine failed to start, each started again by scripts/wine-run.sh.
+KRV_WINE_START_LOG="$(cd "$dir" && pwd)/wine-failed-starts.log"
+export KRV_WINE_START_LOG
+rm -f "$KRV_WINE_START_LOG"
 cd "$dir"
-ctest --output-on-failure --timeout 600
+status=0
+ctest --output-on-failure --timeout 600 || status=$?
+if [ -s "$KRV_WINE_START_LOG" ]; then
+  echo "Wine failed to start a test program $(wc -l <"$KRV_WINE_START_LOG") time(s):"
+  cat "$KRV_WINE_START_LOG"
+fi
+exit "$status"
