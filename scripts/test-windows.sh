@@ -42,13 +42,14 @@ trap cleanup EXIT INT TERM
 # pipes (one left running from an earlier run serves as well).
 mkdir -p "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1 || true
+# Wine without address randomisation here as in the tests (scripts/wine-run.sh says why).
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "creating the Wine prefix $WINEPREFIX"
-  wineboot -i </dev/null >/dev/null 2>&1
+  setarch -R wineboot -i </dev/null >/dev/null 2>&1
 fi
 # Wine's own background processes (services, the desktop window) start with the first
 # program: let them start here, or they would hold CTest's output pipes open.
-wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+setarch -R wine cmd.exe /c exit </dev/null >/dev/null 2>&1
 # Test programs Wine failed to start, each started again by scripts/wine-run.sh.
 KRV_WINE_START_LOG="$(cd "$dir" && pwd)/wine-failed-starts.log"
 export KRV_WINE_START_LOG
