@@ -38,10 +38,16 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-# One server for the whole run, started apart from CTest so that it holds none of CTest's
-# pipes (one left running from an earlier run serves as well).
+# One lasting server for the whole run, started apart from CTest so that it holds none of
+# CTest's pipes. A server already running for the prefix goes first: one that Wine started
+# on its own ends with its last program, and would leave each test to start another server
+# and Wine's background processes.
 mkdir -p "$WINEPREFIX"
-wineserver -p </dev/null >/dev/null 2>&1 || true
+wineserver -k </dev/null >/dev/null 2>&1 || true
+if ! wineserver -p </dev/null >/dev/null 2>&1; then
+  echo "the Wine server for $WINEPREFIX did not start" >&2
+  exit 1
+fi
 # Wine without address randomisation here as in the tests (scripts/wine-run.sh says why).
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "creating the Wine prefix $WINEPREFIX"
