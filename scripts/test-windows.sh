@@ -22,15 +22,20 @@ WINEARCH=win64
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES WINEARCH
 
 # A display of our own: Wine's windows need one, and the tests must not meet the user's.
-display=""
-for n in $(seq 87 120); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free X display number" >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb claims a free number itself and writes it once it accepts clients: two runs started
+# at once never share a display, which the first to end would take from the other.
+number=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
 xvfb=$!
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
-DISPLAY=$display
+for _ in $(seq 100); do [ -s "$number" ] && break; sleep 0.1; done
+display=$(cat "$number")
+rm -f "$number"
+if [ -z "$display" ]; then
+  kill "$xvfb" 2>/dev/null
+  echo "Xvfb did not start" >&2
+  exit 1
+fi
+DISPLAY=:$display
 export DISPLAY
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
