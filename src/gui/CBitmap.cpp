@@ -6,8 +6,8 @@
 
 namespace {
 
-// The destination block in device coordinates.
-platform::Rect deviceRect(const CDrawContext* context, const CRect& rect) {
+// The destination block in the canvas's coordinates.
+platform::Rect canvasRect(const CDrawContext* context, const CRect& rect) {
     return platform::Rect{rect.left + context->offset.h, rect.top + context->offset.v,
                           rect.right + context->offset.h, rect.bottom + context->offset.v};
 }
@@ -27,6 +27,7 @@ CBitmap::~CBitmap() = default;
 
 void CBitmap::dispose() {
     image.reset();
+    fromResource = false;
     width = 0;
     height = 0;
 }
@@ -34,11 +35,27 @@ void CBitmap::dispose() {
 bool CBitmap::loadFromResource(int32_t id) {
     dispose();
     resourceId = id;
-    image = platform::loadBitmapResource(id);
-    if (!image) return false;
-    width = image->width();
-    height = image->height();
+    int w = 0, h = 0;
+    if (!platform::bitmapResourceSize(id, w, h)) return false;
+    fromResource = true;
+    width = w;
+    height = h;
     return true;
+}
+
+const platform::Canvas* CBitmap::imageFor(const CDrawContext* context) {
+    if (!context || !context->getCanvas()) return nullptr;
+    if (fromResource) {
+        // The 1× set for canvases up to 1×, the 2× set above: another editor at another
+        // scale keeps its own.
+        const double scale = context->getCanvas()->scale();
+        const int set = scale > 1.0 ? 2 : 1;
+        if (!image || loadedSet != set) {
+            image = platform::loadBitmapResource(resourceId, scale);
+            loadedSet = set;
+        }
+    }
+    return image.get();
 }
 
 bool CBitmap::loadFromPath(const void*) {
@@ -47,18 +64,21 @@ bool CBitmap::loadFromPath(const void*) {
 }
 
 void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offset) {
-    if (!image || !context || !context->getCanvas()) return;
-    context->getCanvas()->copyFrom(*image, offset.h, offset.v, deviceRect(context, rect));
+    const platform::Canvas* pixels = imageFor(context);
+    if (!pixels) return;
+    context->getCanvas()->copyFrom(*pixels, offset.h, offset.v, canvasRect(context, rect));
 }
 
 void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CPoint& offset) {
-    if (!image || !context || !context->getCanvas()) return;
+    const platform::Canvas* pixels = imageFor(context);
+    if (!pixels) return;
     platform::Color key{transparentColor.red, transparentColor.green, transparentColor.blue, 255};
-    context->getCanvas()->copyKeyed(*image, offset.h, offset.v, deviceRect(context, rect), key);
+    context->getCanvas()->copyKeyed(*pixels, offset.h, offset.v, canvasRect(context, rect), key);
 }
 
 void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPoint& offset,
                              uint8_t alpha) {
-    if (!image || !context || !context->getCanvas()) return;
-    context->getCanvas()->blend(*image, offset.h, offset.v, deviceRect(context, rect), alpha);
+    const platform::Canvas* pixels = imageFor(context);
+    if (!pixels) return;
+    context->getCanvas()->blend(*pixels, offset.h, offset.v, canvasRect(context, rect), alpha);
 }

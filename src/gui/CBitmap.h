@@ -15,7 +15,8 @@ class CDrawContext;
 
 class CBitmap : public CReferenceCounter {
 public:
-    // A missing resource gives an empty bitmap that draws nothing.
+    // A missing resource gives an empty bitmap that draws nothing. The pixels are loaded
+    // when first drawn, from the set that suits the canvas's scale.
     explicit CBitmap(int32_t resourceId);
     // A bitmap made in memory (null gives an empty one).
     explicit CBitmap(std::unique_ptr<platform::Canvas> image);
@@ -37,14 +38,19 @@ public:
     CCoord getWidth() const { return width; }
     CCoord getHeight() const { return height; }
     int32_t getResourceId() const { return resourceId; }
-    bool isLoaded() const { return image != nullptr; }
+    bool isLoaded() const { return width > 0 && height > 0; }
     void setTransparentColor(const CColor& color) { transparentColor = color; }
     CColor getTransparentColor() const { return transparentColor; }
 
 private:
+    // The image to draw on canvas, loaded for its scale when the skin has the bitmap.
+    const platform::Canvas* imageFor(const CDrawContext* context);
+
     int32_t resourceId = 0;
     CCoord width = 0;
     CCoord height = 0;
     CColor transparentColor = kTransparentCColor;
-    std::unique_ptr<platform::Canvas> image;
+    bool fromResource = false;
+    int loadedSet = 0;
+    std::shared_ptr<const platform::Canvas> image;
 };

@@ -85,10 +85,16 @@ public:
     CFrame* getFrame() const { return pFrame; }
     platform::Canvas* getCanvas() const { return canvas; }
 
-    // Screen position of the window's top-left corner, and the offset added to every
-    // coordinate drawn; containers move both while their children draw.
+    // The screen position of the window's top-left corner (device pixels) plus the logical
+    // offset of the view drawing, and the offset added to every coordinate drawn;
+    // containers move both while their children draw.
     CPoint offsetScreen;
     CPoint offset;
+
+    // The pointer relative to offsetScreen, in logical pixels.
+    CPoint pointerFromOffsetScreen() const;
+    // The screen (device) position of a point given relative to offsetScreen.
+    CPoint screenFromOffsetScreen(const CPoint& point) const;
 
 protected:
     void applyClip();
@@ -97,6 +103,8 @@ protected:
     platform::Canvas* canvas;
     std::unique_ptr<platform::Canvas> ownCanvas;
     CPoint penLocation;
+    CPoint windowOrigin;  // device pixels: where offsetScreen starts
+    double scale = 1.0;
     CRect clipRect;  // in device coordinates
     CColor frameColor{};
     CColor fillColor{};

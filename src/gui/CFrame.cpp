@@ -9,6 +9,7 @@
 #include "gui/CParamDisplay.h"
 #include "gui/KeyCodes.h"
 #include "platform/Clock.h"
+#include "platform/DeviceScale.h"
 #include "platform/PointerState.h"
 
 int32_t knobMode = 0;
@@ -96,13 +97,13 @@ private:
     CFrame& frame;
 };
 
-CFrame::CFrame(const CRect& size, void* parentWindow, CFrameEditor* editor)
+CFrame::CFrame(const CRect& size, void* parentWindow, CFrameEditor* editor, double scale)
     : CViewContainer(size, this, nullptr), pEditor(editor),
       parentSystemWindow(reinterpret_cast<platform::WindowHandle>(parentWindow)),
-      events(std::make_unique<WindowEvents>(*this)) {
+      events(std::make_unique<WindowEvents>(*this)), scale(scale > 0.0 ? scale : 1.0) {
     if (parentSystemWindow)
         window = platform::NativeWindow::createChild(parentSystemWindow, size.width(),
-                                                     size.height(), *events);
+                                                     size.height(), *events, this->scale);
     setDropActive(true);
 }
 
@@ -192,11 +193,7 @@ void CFrame::setViewSize(CRect& rect) { setSize(rect.width(), rect.height()); }
 bool CFrame::setSize(CCoord width, CCoord height) {
     if (!bOpenFlag) return false;
     if (width == size.width() && height == size.height()) return false;
-    if (pEditor && pEditor->sizeWindowThroughHost(width, height)) {
-        if (window) window->resize(width, height);
-    } else {
-        resizeWindowChain(width, height);
-    }
+    resizeWindows(width, height);
     // However the windows were resized, the frame repaints all of its new size, through
     // an offscreen of that size.
     CRect newSize(0, 0, width, height);
@@ -204,8 +201,30 @@ bool CFrame::setSize(CCoord width, CCoord height) {
     return true;
 }
 
-bool CFrame::resizeWindowChain(CCoord width, CCoord height) {
+void CFrame::resizeWindows(CCoord width, CCoord height) {
+    const int deviceWidth = platform::toDevice(width, scale);
+    const int deviceHeight = platform::toDevice(height, scale);
+    if (pEditor && pEditor->sizeWindowThroughHost(deviceWidth, deviceHeight)) {
+        if (window) window->resize(width, height);
+    } else {
+        resizeWindowChain(width, height);
+    }
+}
+
+void CFrame::setScale(double newScale) {
+    if (!(newScale > 0.0) || newScale == scale) return;
+    scale = newScale;
+    if (!window) return;
+    window->setScale(scale);
+    if (bOpenFlag) resizeWindows(size.width(), size.height());
+    invalidate(size);
+}
+
+bool CFrame::resizeWindowChain(CCoord logicalWidth, CCoord logicalHeight) {
     if (!window) return false;
+    // The windows around ours are the host's: they are sized in device pixels.
+    const int width = platform::toDevice(logicalWidth, scale);
+    const int height = platform::toDevice(logicalHeight, scale);
     int extraWidth = 0;
     int extraHeight = 0;
     platform::WindowHandle current = window->handle();
@@ -216,7 +235,7 @@ bool CFrame::resizeWindowChain(CCoord width, CCoord height) {
         platform::windowScreenRect(current, own);
         platform::windowScreenRect(parent, around);
         if (current == window->handle())
-            window->resize(width + extraWidth, height + extraHeight);
+            window->resize(logicalWidth, logicalHeight);
         else
             platform::resizeWindow(current, width + extraWidth, height + extraHeight);
         extraWidth += around.width() - own.width();
@@ -227,7 +246,7 @@ bool CFrame::resizeWindowChain(CCoord width, CCoord height) {
         current = parent;
     }
     if (current == window->handle())
-        window->resize(width + extraWidth, height + extraHeight);
+        window->resize(logicalWidth, logicalHeight);
     else if (current)
         platform::resizeWindow(current, width + extraWidth, height + extraHeight);
     return false;
@@ -262,7 +281,9 @@ bool CFrame::getCurrentLocation(CPoint& where) {
     platform::Point screen{0, 0};
     platform::queryPointerScreenPosition(screen);
     platform::Point origin = window ? window->screenOrigin() : platform::Point{0, 0};
-    where = CPoint(screen.x - origin.x, screen.y - origin.y);
+    platform::Point inWindow =
+        platform::toLogical(platform::Point{screen.x - origin.x, screen.y - origin.y}, scale);
+    where = CPoint(inWindow.x, inWindow.y);
     return true;
 }
 

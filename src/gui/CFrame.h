@@ -37,8 +37,9 @@ enum CCursorType {
 class CFrame : public CViewContainer {
 public:
     // parentWindow: the host's window id; without one no window is made and the frame
-    // never paints.
-    CFrame(const CRect& size, void* parentWindow, CFrameEditor* editor);
+    // never paints. The frame's size and every view in it are in logical pixels; its
+    // window shows them at scale.
+    CFrame(const CRect& size, void* parentWindow, CFrameEditor* editor, double scale = 1.0);
     ~CFrame() override;
 
     // The frame lives inside the host's window: these do nothing.
@@ -52,7 +53,12 @@ public:
     virtual int32_t getKnobMode() const;
     virtual bool setPosition(CCoord x, CCoord y);
     virtual bool getPosition(CCoord& x, CCoord& y) const;
+    // The logical size; the host is asked for the device size.
     virtual bool setSize(CCoord width, CCoord height);
+    double getScale() const { return scale; }
+    // Shows the frame at another scale: the window and, through the editor, the host's
+    // window take the new device size, and everything is drawn anew.
+    void setScale(double newScale);
     virtual bool getSize(CRect* rect) const;
     virtual bool getSize(CRect& rect) const;
     // 0 while another modal view is present; the caller keeps its reference to a modal
@@ -68,6 +74,7 @@ public:
     // One turn of the idle pump for a loop that holds the user's gesture (a drag, a popup,
     // a dialog's wait); false once the editor has let the frame go and the loop must end.
     bool pump();
+    // The pointer in the window's logical pixels.
     virtual bool getCurrentLocation(CPoint& where);
     virtual void setCursor(CCursorType type);
     virtual void setFocusView(CView* view);
@@ -143,6 +150,9 @@ private:
     CDrawContext* createWindowContext();
     // Resizes the windows between ours and the host's by hand when the host cannot.
     bool resizeWindowChain(CCoord width, CCoord height);
+    // Our window and the host's to the device size of a logical one: through the host where
+    // it can, else by hand.
+    void resizeWindows(CCoord width, CCoord height);
     // The owner of the open menu hears chosen; nothing happens without one.
     void endPopupMenu(std::optional<int> chosen);
     // Closes the menu and the dialog without telling anyone.
@@ -161,6 +171,7 @@ private:
     bool defaultCursorSaved = false;
     std::unique_ptr<WindowEvents> events;
     std::unique_ptr<platform::NativeWindow> window;
+    double scale = 1.0;
     std::unique_ptr<CDropTarget> dropTarget;
     std::unique_ptr<platform::EditBox> editBox;
     const CView* editBoxOwner = nullptr;

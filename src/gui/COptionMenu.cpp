@@ -7,6 +7,7 @@
 
 #include "gui/CBitmap.h"
 #include "gui/CFrame.h"
+#include "platform/DeviceScale.h"
 
 namespace {
 
@@ -326,20 +327,23 @@ void COptionMenu::showPopup(CDrawContext* context) {
     lastMenu = nullptr;
     lastMenuIndex = -1;
 
-    CPoint position;
-    if (context) {
-        position = context->offsetScreen;
-    } else if (platform::NativeWindow* window = frame->getNativeWindow()) {
-        platform::Point origin = window->screenOrigin();
-        position = CPoint(origin.x, origin.y);
-    }
+    // Where the menu opens, in logical pixels from the context's offset, then on the screen.
+    CPoint inView;
     for (CView* parent = pParentView; parent; parent = parent->getParentView()) {
         if (parent->notify(this, kMsgCheckIfViewContainer) != kMessageNotified) continue;
         CRect parentSize;
         parent->getViewSize(parentSize);
-        position.offset(parentSize.left, parentSize.top);
+        inView.offset(parentSize.left, parentSize.top);
     }
-    position.offset(size.left, (style & kPopupStyle) ? size.top : size.bottom);
+    inView.offset(size.left, (style & kPopupStyle) ? size.top : size.bottom);
+    CPoint position;
+    if (context) {
+        position = context->screenFromOffsetScreen(inView);
+    } else if (platform::NativeWindow* window = frame->getNativeWindow()) {
+        platform::Point origin = window->screenOrigin();
+        position = CPoint(origin.x + platform::toDevice(inView.h, frame->getScale()),
+                          origin.y + platform::toDevice(inView.v, frame->getScale()));
+    }
 
     int32_t offset = 0;
     std::vector<platform::MenuItem> items = buildMenuItems(offset);

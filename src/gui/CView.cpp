@@ -87,9 +87,7 @@ CPoint& CView::getMouseLocation(CDrawContext* context, CPoint& point) {
         context->offset = savedOffset;
         return point;
     }
-    platform::Point screen{0, 0};
-    platform::queryPointerScreenPosition(screen);
-    point = CPoint(screen.x - context->offsetScreen.h, screen.y - context->offsetScreen.v);
+    point = context->pointerFromOffsetScreen();
     return point;
 }
 

@@ -1,5 +1,9 @@
 // Drawing surface and text: a window, an offscreen image or a bitmap, drawn on with
 // explicit colours. Every backend draws through this one class.
+//
+// A canvas has a scale: its callers speak logical pixels, which it draws on device pixels
+// (DeviceScale.h rounds every edge). Copies between canvases of one scale are 1 : 1; a
+// bitmap copied to a canvas of another scale is resampled once for each block and size.
 #pragma once
 
 #include <cstdint>
@@ -14,10 +18,13 @@ class Canvas {
 public:
     struct Impl;
 
-    // An opaque image filled with black; null when the size is not positive or memory fails.
-    static std::unique_ptr<Canvas> createImage(int width, int height);
-    // An image holding rgb (rows top to bottom, 3 bytes per pixel, stride 3 * width).
-    static std::unique_ptr<Canvas> createFromRgb(int width, int height, const unsigned char* rgb);
+    // An opaque image of width × height logical pixels filled with black; null when the size
+    // is not positive or memory fails.
+    static std::unique_ptr<Canvas> createImage(int width, int height, double scale = 1.0);
+    // An image holding rgb: width × height device pixels (rows top to bottom, 3 bytes per
+    // pixel, stride 3 * width), whose logical size is that divided by scale.
+    static std::unique_ptr<Canvas> createFromRgb(int width, int height, const unsigned char* rgb,
+                                                 double scale = 1.0);
 
     // An image read from a PNG file; null when it cannot be read. Only the cairo backend reads
     // PNG files: on Windows the answer is always null.
@@ -31,14 +38,18 @@ public:
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
+    // The logical size.
     int width() const;
     int height() const;
+    double scale() const;
+    int deviceWidth() const;
+    int deviceHeight() const;
 
     // Everything drawn afterwards is limited to clip (and to the surface).
     void setClip(const Rect& clip);
     void fillRect(const Rect& rect, Color color);
-    // A line from (x0, y0) up to, but not including, (x1, y1). Lines of width 1 are
-    // drawn without anti-aliasing, one pixel wide.
+    // A line from (x0, y0) up to, but not including, (x1, y1). Straight lines are runs of
+    // whole pixels; slanted ones are drawn without anti-aliasing at scale 1 and smooth above.
     void drawLine(int x0, int y0, int x1, int y1, Color color, int lineWidth);
     void setFont(const FontSpec& font);
     // One line of (Latin-1) text, vertically centred in rect; with a background colour the text's
@@ -54,7 +65,7 @@ public:
     // Sends what was drawn to its destination (the window, for window surfaces).
     void flush();
 
-    // Pixel access for images; transparent black outside or on window surfaces.
+    // A device pixel of an image; transparent black outside or on window surfaces.
     Color pixel(int x, int y) const;
     bool writePng(const std::string& path) const;
 

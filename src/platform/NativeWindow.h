@@ -13,7 +13,7 @@ namespace platform {
 // A native window id as the host hands it over (an X11 Window on X11, an HWND on Windows).
 using WindowHandle = std::uintptr_t;
 
-// What a window reports; positions are in window coordinates.
+// What a window reports; positions and damage are in the window's logical pixels.
 class WindowListener {
 public:
     virtual ~WindowListener() = default;
@@ -30,25 +30,33 @@ public:
 
 class NativeWindow {
 public:
-    // A visible child of parent at (0, 0); null when the parent does not exist or no
-    // display can be reached.
+    // A visible child of parent at (0, 0), width × height logical pixels drawn at scale
+    // (DeviceScale.h); null when the parent does not exist or no display can be reached.
+    // What the platform shows for the window (its menus, edit boxes, message boxes and
+    // dialogs) takes the window's scale.
     static std::unique_ptr<NativeWindow> createChild(WindowHandle parent, int width, int height,
-                                                     WindowListener& listener);
+                                                     WindowListener& listener,
+                                                     double scale = 1.0);
     // Destroys the window unless it is already gone.
     virtual ~NativeWindow() = default;
 
     virtual WindowHandle handle() const = 0;
     virtual bool exists() const = 0;
+    // The logical size; the window takes its device size.
     virtual void resize(int width, int height) = 0;
-    // Top-left corner in screen coordinates.
+    virtual double scale() const = 0;
+    // Draws at another scale from now on: the window takes the device size of its logical
+    // size at that scale and is exposed whole.
+    virtual void setScale(double scale) = 0;
+    // Top-left corner in screen (device) coordinates.
     virtual Point screenOrigin() const = 0;
     // A surface that draws into the window.
     virtual std::unique_ptr<Canvas> createCanvas() = 0;
     virtual void setCursor(CursorStyle shape) = 0;
 };
 
-// Queries on any window of the display (the host's ones included); they answer only
-// while one of our windows is open.
+// Queries on any window of the display (the host's ones included), in device pixels; they
+// answer only while one of our windows is open.
 bool windowScreenRect(WindowHandle window, Rect& rect);
 WindowHandle parentWindow(WindowHandle window);  // 0 at the top
 bool isTopLevelWindow(WindowHandle window);      // a direct child of the screen

@@ -1,5 +1,5 @@
 // Text measured with the font a canvas draws with, so that layouts match what is drawn.
-// Texts are Latin-1, as Canvas::drawText takes them.
+// Texts are Latin-1, as Canvas::drawText takes them; sizes are in the canvas's logical pixels.
 #pragma once
 
 #include <string>

@@ -5,6 +5,8 @@
 #include <variant>
 
 #include "platform/Clock.h"
+#include "platform/DeviceScale.h"
+#include "platform/DisplayScale.h"
 #include "platform/common/WatcherList.h"
 #include "platform/headless/HeadlessPasses.h"
 #include "platform/headless/HeadlessServices.h"
@@ -49,6 +51,7 @@ struct State {
     std::map<WindowHandle, HeadlessWindow*> windows;
     std::deque<std::pair<WindowHandle, Event>> events;
     int paintsLetThrough = 0;
+    double desktopScale = 1.0;
     WatcherList<headless::detail::PassWatcher> watchers;
 };
 
@@ -60,20 +63,28 @@ State& state() {
 class HeadlessWindow : public NativeWindow {
 public:
     HeadlessWindow(WindowHandle id, WindowHandle parent, int width, int height,
-                   WindowListener& listener)
+                   WindowListener& listener, double scale)
         : id(id), parent(parent), listener(listener) {
-        image = Canvas::createImage(width, height);
+        image = Canvas::createImage(width, height, scale);
         state().windows[id] = this;
     }
     ~HeadlessWindow() override { state().windows.erase(id); }
 
     WindowHandle handle() const override { return id; }
     bool exists() const override { return alive; }
-    void resize(int width, int height) override {
+    void resize(int width, int height) override { remake(width, height, image->scale()); }
+    double scale() const override { return image->scale(); }
+    void setScale(double scale) override {
+        if (!(scale > 0.0) || scale == image->scale()) return;
+        remake(image->width(), image->height(), scale);
+        state().events.emplace_back(id, Expose{Rect{0, 0, image->deviceWidth(), image->deviceHeight()}});
+    }
+    void remake(int width, int height, double scale) {
         if (width <= 0 || height <= 0) return;
-        auto resized = Canvas::createImage(width, height);
+        auto resized = Canvas::createImage(width, height, scale);
         if (!resized) return;
-        resized->copyFrom(*image, 0, 0, Rect{0, 0, image->width(), image->height()});
+        if (scale == image->scale())
+            resized->copyFrom(*image, 0, 0, Rect{0, 0, image->width(), image->height()});
         image = std::move(resized);
     }
     Point screenOrigin() const override { return origin; }
@@ -83,11 +94,16 @@ public:
     }
     void setCursor(CursorStyle shape) override { cursor = shape; }
 
+    // Events come in device pixels, as a window system reports them.
     void deliver(const Event& event) {
         if (!alive) return;
-        if (auto* e = std::get_if<Expose>(&event)) listener.windowExposed(e->damaged);
-        if (auto* p = std::get_if<Press>(&event)) listener.buttonPressed(p->where, p->buttons);
-        if (auto* w = std::get_if<Wheel>(&event)) listener.wheelTurned(w->where, w->distance);
+        const double s = image->scale();
+        if (auto* e = std::get_if<Expose>(&event))
+            listener.windowExposed(coveringLogical(e->damaged, s));
+        if (auto* p = std::get_if<Press>(&event))
+            listener.buttonPressed(toLogical(p->where, s), p->buttons);
+        if (auto* w = std::get_if<Wheel>(&event))
+            listener.wheelTurned(toLogical(w->where, s), w->distance);
         if (auto* k = std::get_if<KeyEvent>(&event)) {
             if (k->pressed)
                 listener.keyPressed(k->key);
@@ -124,20 +140,22 @@ void dispatch(WindowHandle window, const Event& event) {
 }  // namespace
 
 std::unique_ptr<NativeWindow> NativeWindow::createChild(WindowHandle parent, int width, int height,
-                                                        WindowListener& listener) {
-    if (parent == 0 || width <= 0 || height <= 0) return nullptr;
+                                                        WindowListener& listener, double scale) {
+    if (parent == 0 || width <= 0 || height <= 0 || !(scale > 0.0)) return nullptr;
     WindowHandle id = state().nextHandle++;
-    auto window = std::make_unique<HeadlessWindow>(id, parent, width, height, listener);
+    auto window = std::make_unique<HeadlessWindow>(id, parent, width, height, listener, scale);
     if (!window->image) return nullptr;
     state().last = id;
     return window;
 }
 
+double desktopScaleFactor(WindowHandle) { return state().desktopScale; }
+
 bool windowScreenRect(WindowHandle window, Rect& rect) {
     HeadlessWindow* found = find(window);
     if (!found) return false;
-    rect = Rect{found->origin.x, found->origin.y, found->origin.x + found->image->width(),
-                found->origin.y + found->image->height()};
+    rect = Rect{found->origin.x, found->origin.y, found->origin.x + found->image->deviceWidth(),
+                found->origin.y + found->image->deviceHeight()};
     return true;
 }
 
@@ -149,7 +167,11 @@ WindowHandle parentWindow(WindowHandle window) {
 bool isTopLevelWindow(WindowHandle window) { return find(window) == nullptr; }
 
 void resizeWindow(WindowHandle window, int width, int height) {
-    if (HeadlessWindow* found = find(window)) found->resize(width, height);
+    // The host's windows are sized in device pixels.
+    if (HeadlessWindow* found = find(window)) {
+        const double s = found->scale();
+        found->resize(int(std::lround(width / s)), int(std::lround(height / s)));
+    }
 }
 
 // As on X11: every event in order, except that exposures only collect damage, and each
@@ -232,6 +254,7 @@ void setPointer(Point screen, int buttons) {
 int pointerButtonReads() { return state().pointer.reads; }
 
 void setTicks(int32_t ticks) { state().ticks = ticks; }
+void setDesktopScale(double factor) { state().desktopScale = factor; }
 int32_t ticks() { return state().ticks; }
 const std::vector<int>& sleeps() { return state().sleeps; }
 
@@ -275,6 +298,7 @@ void reset() {
     s.sleeps.clear();
     s.events.clear();
     s.paintsLetThrough = 0;
+    s.desktopScale = 1.0;
     resetServices();
 }
 

@@ -44,6 +44,9 @@ void postKey(WindowHandle window, Key key, bool pressed);
 void destroyFromOutside(WindowHandle window);
 int paintsLetThrough();
 
+// What desktopScaleFactor answers (1 until set).
+void setDesktopScale(double factor);
+
 // Back to a fresh state (pointer, clock, counters, the services' scripts); open windows stay.
 void reset();
 

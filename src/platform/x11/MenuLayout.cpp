@@ -1,6 +1,7 @@
 #include "platform/x11/MenuLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace platform::x11 {
 
@@ -13,9 +14,10 @@ int moveInside(int start, int length, int low, int high) {
 
 }  // namespace
 
-MenuMetrics menuMetrics(int fontHeight) {
-    int itemHeight = std::max(fontHeight, 8) + 8;
-    return MenuMetrics{itemHeight, 7, itemHeight, itemHeight * 3 / 4, 1};
+MenuMetrics menuMetrics(int fontHeight, double scale) {
+    auto scaled = [scale](int pixels) { return std::max(1, int(std::lround(pixels * scale))); };
+    int itemHeight = std::max(fontHeight, scaled(8)) + scaled(8);
+    return MenuMetrics{itemHeight, scaled(7), itemHeight, itemHeight * 3 / 4, scaled(1)};
 }
 
 MenuLayout layOutMenu(const std::vector<MenuItem>& items, const MenuMetrics& metrics,
@@ -50,7 +52,7 @@ MenuLayout layOutMenu(const std::vector<MenuItem>& items, const MenuMetrics& met
     for (size_t c = 0; c < columnWidths.size(); ++c) {
         if (c > 0) {
             layout.columnLines.push_back(x);
-            x += 1;
+            x += metrics.border;
         }
         columnLefts.push_back(x);
         x += columnWidths[c];

@@ -18,8 +18,8 @@ struct MenuMetrics {
     int border;
 };
 
-// Sizes that follow the font's line height.
-MenuMetrics menuMetrics(int fontHeight);
+// Sizes that follow the font's line height (in device pixels) and the menu's scale.
+MenuMetrics menuMetrics(int fontHeight, double scale = 1.0);
 
 struct MenuLayout {
     MenuMetrics metrics{};

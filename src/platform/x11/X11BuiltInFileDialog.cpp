@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/DeviceScale.h"
 #include "platform/NativeWindow.h"
 #include "platform/cairo/CairoCanvas.h"
 #include "platform/posix/ChosenPath.h"
@@ -44,8 +45,10 @@ bool inside(const Rect& rect, int x, int y) {
 
 class BuiltInDialog : public BuiltInFileDialog, public EventTarget {
 public:
+    // Drawn at the scale of the editor it belongs to.
     BuiltInDialog(Display* display, const FileDialogOptions& options)
-        : display(display), chooser(options), title(options.title) {}
+        : display(display), chooser(options), title(options.title),
+          scale(scaleOfWindow(Window(options.owner))) {}
 
     ~BuiltInDialog() override {
         if (!window) return;
@@ -60,16 +63,18 @@ public:
 
     bool show(Window transientFor) {
         ErrorTrap trap;
-        window = createDialogWindow(display, title, kWidth, kHeight, transientFor,
+        window = createDialogWindow(display, title, toDevice(kWidth, scale),
+                                    toDevice(kHeight, scale), transientFor,
                                     ExposureMask | ButtonPressMask | KeyPressMask |
                                         StructureNotifyMask);
         if (!window) return false;
         registerTarget(window, this);
         XMapRaised(display, window);
-        cairo_surface_t* surface = cairo_xlib_surface_create(
-            display, window, DefaultVisual(display, DefaultScreen(display)), kWidth, kHeight);
-        windowCanvas = canvasOnSurface(surface, kWidth, kHeight);
-        image = Canvas::createImage(kWidth, kHeight);
+        cairo_surface_t* surface =
+            cairo_xlib_surface_create(display, window, DefaultVisual(display, DefaultScreen(display)),
+                                      toDevice(kWidth, scale), toDevice(kHeight, scale));
+        windowCanvas = canvasOnSurface(surface, kWidth, kHeight, scale);
+        image = Canvas::createImage(kWidth, kHeight, scale);
         XFlush(display);
         return windowCanvas && image;
     }
@@ -158,7 +163,10 @@ private:
         update();
     }
 
-    void pressed(const XButtonEvent& press) {
+    void pressed(const XButtonEvent& event) {
+        XButtonEvent press = event;
+        press.x = toLogical(event.x, scale);
+        press.y = toLogical(event.y, scale);
         if (press.button == Button4 || press.button == Button5) {
             firstRow += press.button == Button4 ? -3 : 3;
             update();
@@ -270,6 +278,7 @@ private:
     Display* display;
     FileChooser chooser;
     std::string title;
+    const double scale;
     Window window = 0;
     std::unique_ptr<Canvas> windowCanvas;
     std::unique_ptr<Canvas> image;

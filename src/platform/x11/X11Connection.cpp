@@ -110,6 +110,12 @@ EventTarget* findTarget(Window window) {
     return found == targets.end() ? nullptr : found->second;
 }
 
+double scaleOfWindow(Window window) {
+    if (!currentDisplay()) return 1.0;
+    EventTarget* target = findTarget(window);
+    return target ? target->drawingScale() : 1.0;
+}
+
 void setClientMessageHandler(Window window, ClientMessageHandler handler) {
     auto& handlers = connection().clientMessageHandlers;
     if (handler)

@@ -15,7 +15,13 @@ public:
     // merge: Expose only collects damage, painted later by paintDamage.
     virtual void handleEvent(const XEvent& event, bool merge) = 0;
     virtual void paintDamage() = 0;
+    // The scale of what the window shows; what opens over it (menus, edit boxes, message
+    // boxes, dialogs) is drawn at the same.
+    virtual double drawingScale() const { return 1.0; }
 };
+
+// The drawing scale of one of our windows; 1 for any other window.
+double scaleOfWindow(Window window);
 
 // Opens the connection for its first user; null when no display can be opened.
 Display* acquireDisplay();

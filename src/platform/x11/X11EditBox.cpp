@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/DeviceScale.h"
 #include "platform/EditBox.h"
 #include "platform/cairo/CairoCanvas.h"
 #include "platform/cairo/CairoText.h"
@@ -73,15 +74,18 @@ private:
 
 class X11EditBox : public EditBox, public x11::EventTarget {
 public:
-    X11EditBox(Display* display, Window parent, Window window, const Rect& area,
+    // area in the parent's logical pixels; the box draws at the parent's scale.
+    X11EditBox(Display* display, Window parent, Window window, const Rect& area, double scale,
                const std::string& text, const EditBoxStyle& style, EditBoxListener& listener)
         : display(display), window(window), parent(parent), width(area.width()),
-          height(area.height()), style(style), listener(listener), field(text, kMaxLength),
-          watcher(*this, parent) {
+          height(area.height()), scale(scale), style(style), listener(listener),
+          field(text, kMaxLength), watcher(*this, parent) {
         x11::registerTarget(window, this);
-        cairo_surface_t* surface = cairo_xlib_surface_create(
-            display, window, DefaultVisual(display, DefaultScreen(display)), width, height);
-        canvas = canvasOnSurface(surface, width, height);
+        const Rect device = toDevice(area, scale);
+        cairo_surface_t* surface =
+            cairo_xlib_surface_create(display, window, DefaultVisual(display, DefaultScreen(display)),
+                                      device.width(), device.height());
+        canvas = canvasOnSurface(surface, width, height, scale);
         if (canvas) font = fontMetrics(*canvas, style.font);
     }
 
@@ -140,7 +144,7 @@ public:
             case ButtonPress: pressed(event.xbutton); break;
             case MotionNotify:
                 if (event.xmotion.state & Button1Mask) {
-                    field.moveTo(positionAt(event.xmotion.x), true);
+                    field.moveTo(positionAt(toLogical(event.xmotion.x, scale)), true);
                     paint();
                 }
                 break;
@@ -204,10 +208,10 @@ private:
         if (press.button == Button1) {
             ErrorTrap trap;
             XSetInputFocus(display, window, RevertToParent, press.time);
-            field.moveTo(positionAt(press.x), press.state & ShiftMask);
+            field.moveTo(positionAt(toLogical(press.x, scale)), press.state & ShiftMask);
             paint();
         } else if (press.button == Button2) {
-            field.moveTo(positionAt(press.x), false);
+            field.moveTo(positionAt(toLogical(press.x, scale)), false);
             paste(XA_PRIMARY, press.time);
         }
     }
@@ -290,8 +294,9 @@ private:
     Window parent;
     Window focusBefore = None;
     int revertBefore = RevertToParent;
-    int width;
+    int width;  // logical
     int height;
+    double scale;
     EditBoxStyle style;
     EditBoxListener& listener;
     TextField field;
@@ -331,14 +336,17 @@ std::unique_ptr<EditBox> EditBox::create(NativeWindow& parent, const Rect& area,
     Display* display = x11::acquireDisplay();
     if (!display) return nullptr;
     Window window = 0;
+    const double scale = parent.scale();
+    const Rect device = toDevice(area, scale);
     {
         ErrorTrap trap;
         XSetWindowAttributes attributes{};
         attributes.background_pixmap = None;
         attributes.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                                 ButtonMotionMask | FocusChangeMask | StructureNotifyMask;
-        window = XCreateWindow(display, Window(parent.handle()), area.left, area.top,
-                               unsigned(area.width()), unsigned(area.height()), 0, CopyFromParent,
+        window = XCreateWindow(display, Window(parent.handle()), device.left, device.top,
+                               unsigned(std::max(1, device.width())),
+                               unsigned(std::max(1, device.height())), 0, CopyFromParent,
                                InputOutput, CopyFromParent, CWBackPixmap | CWEventMask,
                                &attributes);
         if (trap.failed()) window = 0;
@@ -347,8 +355,8 @@ std::unique_ptr<EditBox> EditBox::create(NativeWindow& parent, const Rect& area,
         x11::releaseDisplay();
         return nullptr;
     }
-    auto box = std::make_unique<X11EditBox>(display, Window(parent.handle()), window, area, text,
-                                            style, listener);
+    auto box = std::make_unique<X11EditBox>(display, Window(parent.handle()), window, area, scale,
+                                            text, style, listener);
     box->start();
     return box;
 }

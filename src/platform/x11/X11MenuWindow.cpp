@@ -3,6 +3,9 @@
 #include <X11/Xatom.h>
 #include <cairo-xlib.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/cairo/CairoCanvas.h"
 #include "platform/cairo/CairoText.h"
 
@@ -10,30 +13,36 @@ namespace platform::x11 {
 
 namespace {
 
-MenuLayout measure(const std::vector<MenuItem>& items, const FontSpec& font) {
+MenuLayout measure(const std::vector<MenuItem>& items, const FontSpec& font, double scale) {
     auto measuring = Canvas::createImage(1, 1);
     if (!measuring) return MenuLayout{};
-    MenuMetrics metrics = menuMetrics(fontMetrics(*measuring, font).height);
+    MenuMetrics metrics = menuMetrics(fontMetrics(*measuring, font).height, scale);
     return layOutMenu(items, metrics, [&](const std::string& label) {
         return textAdvance(*measuring, font, label);
     });
 }
 
-void drawCheckMark(Canvas& canvas, const Rect& gutter, Color color) {
+// A rectangle given in unscaled pixels around (cx, cy), in device pixels at scale.
+Rect around(int cx, int cy, double scale, int left, int top, int right, int bottom) {
+    auto at = [scale](int pixels) { return int(std::lround(pixels * scale)); };
+    return Rect{cx + at(left), cy + at(top), cx + at(right), cy + at(bottom)};
+}
+
+void drawCheckMark(Canvas& canvas, const Rect& gutter, Color color, double scale) {
     int cx = (gutter.left + gutter.right) / 2;
     int cy = (gutter.top + gutter.bottom) / 2;
     // Two strokes, two pixels thick, drawn as pixel columns so that they stay crisp.
     for (int k = 0; k < 3; ++k)
-        canvas.fillRect(Rect{cx - 4 + k, cy - 1 + k, cx - 3 + k, cy + 1 + k}, color);
+        canvas.fillRect(around(cx, cy, scale, -4 + k, -1 + k, -3 + k, 1 + k), color);
     for (int k = 0; k < 6; ++k)
-        canvas.fillRect(Rect{cx - 1 + k, cy + 1 - k, cx + k, cy + 3 - k}, color);
+        canvas.fillRect(around(cx, cy, scale, -1 + k, 1 - k, k, 3 - k), color);
 }
 
-void drawArrow(Canvas& canvas, const Rect& gutter, Color color) {
-    int left = (gutter.left + gutter.right) / 2 - 2;
+void drawArrow(Canvas& canvas, const Rect& gutter, Color color, double scale) {
+    int cx = (gutter.left + gutter.right) / 2;
     int cy = (gutter.top + gutter.bottom) / 2;
     for (int k = 0; k < 4; ++k)
-        canvas.fillRect(Rect{left + k, cy - 3 + k, left + k + 1, cy + 4 - k}, color);
+        canvas.fillRect(around(cx, cy, scale, -2 + k, -3 + k, -1 + k, 4 - k), color);
 }
 
 }  // namespace
@@ -41,7 +50,10 @@ void drawArrow(Canvas& canvas, const Rect& gutter, Color color) {
 std::unique_ptr<MenuWindow> MenuWindow::create(Display* display, const std::vector<MenuItem>& items,
                                                const PopupMenuOptions& options,
                                                MenuEvents& events) {
-    MenuLayout geometry = measure(items, options.font);
+    const double scale = scaleOfWindow(Window(options.owner));
+    FontSpec font = options.font;
+    font.pixelHeight = std::max(1, int(std::lround(font.pixelHeight * scale)));
+    MenuLayout geometry = measure(items, font, scale);
     if (geometry.width <= 0 || geometry.height <= 0) return nullptr;
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
@@ -57,13 +69,14 @@ std::unique_ptr<MenuWindow> MenuWindow::create(Display* display, const std::vect
                               &attributes);
     if (!id) return nullptr;
     return std::unique_ptr<MenuWindow>(
-        new MenuWindow(display, id, items, options, std::move(geometry), events));
+        new MenuWindow(display, id, items, options, scale, font, std::move(geometry), events));
 }
 
 MenuWindow::MenuWindow(Display* display, Window id, const std::vector<MenuItem>& items,
-                       const PopupMenuOptions& options, MenuLayout geometry, MenuEvents& events)
-    : display(display), id(id), entries(items), options(options), geometry(std::move(geometry)),
-      events(events) {
+                       const PopupMenuOptions& options, double scale, FontSpec font,
+                       MenuLayout geometry, MenuEvents& events)
+    : display(display), id(id), entries(items), options(options), scale(scale),
+      font(std::move(font)), geometry(std::move(geometry)), events(events) {
     registerTarget(id, this);
 }
 
@@ -138,11 +151,12 @@ void MenuWindow::paint() {
     Rect all{0, 0, geometry.width, geometry.height};
     c.fillRect(all, options.background);
     Color line = options.greyedText;
-    c.fillRect(Rect{0, 0, all.right, 1}, line);
-    c.fillRect(Rect{0, all.bottom - 1, all.right, all.bottom}, line);
-    c.fillRect(Rect{0, 0, 1, all.bottom}, line);
-    c.fillRect(Rect{all.right - 1, 0, all.right, all.bottom}, line);
-    for (int x : geometry.columnLines) c.fillRect(Rect{x, 1, x + 1, all.bottom - 1}, line);
+    const int t = geometry.metrics.border;
+    c.fillRect(Rect{0, 0, all.right, t}, line);
+    c.fillRect(Rect{0, all.bottom - t, all.right, all.bottom}, line);
+    c.fillRect(Rect{0, 0, t, all.bottom}, line);
+    c.fillRect(Rect{all.right - t, 0, all.right, all.bottom}, line);
+    for (int x : geometry.columnLines) c.fillRect(Rect{x, t, x + t, all.bottom - t}, line);
     for (size_t i = 0; i < entries.size(); ++i) paintItem(c, i);
     c.flush();
 }
@@ -154,8 +168,9 @@ void MenuWindow::paintItem(Canvas& c, size_t index) {
     int arrowWidth = geometry.metrics.arrowWidth;
     if (item.kind == MenuItemKind::Separator) {
         c.fillRect(r, options.background);
-        int y = (r.top + r.bottom) / 2;
-        c.fillRect(Rect{r.left + 4, y, r.right - 4, y + 1}, options.greyedText);
+        const int t = geometry.metrics.border;
+        int y = (r.top + r.bottom) / 2 - (t - 1) / 2;
+        c.fillRect(Rect{r.left + 4 * t, y, r.right - 4 * t, y + t}, options.greyedText);
         return;
     }
     bool highlighted = int(index) == hoveredIndex && isSelectable(item);
@@ -164,12 +179,12 @@ void MenuWindow::paintItem(Canvas& c, size_t index) {
                 : item.kind == MenuItemKind::Greyed ? options.greyedText
                                                     : options.text;
     Rect check{r.left, r.top, r.left + checkWidth, r.bottom};
-    if (item.checked) drawCheckMark(c, check, ink);
+    if (item.checked) drawCheckMark(c, check, ink, scale);
     Rect label{check.right, r.top, r.right - arrowWidth, r.bottom};
-    c.setFont(options.font);
+    c.setFont(font);
     c.drawText(item.label.c_str(), label, ink, TextAlign::Left, nullptr);
     if (item.kind == MenuItemKind::Submenu)
-        drawArrow(c, Rect{r.right - arrowWidth, r.top, r.right, r.bottom}, ink);
+        drawArrow(c, Rect{r.right - arrowWidth, r.top, r.right, r.bottom}, ink, scale);
 }
 
 }  // namespace platform::x11

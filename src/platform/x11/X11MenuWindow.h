@@ -51,7 +51,8 @@ public:
 
 private:
     MenuWindow(Display* display, Window id, const std::vector<MenuItem>& items,
-               const PopupMenuOptions& options, MenuLayout geometry, MenuEvents& events);
+               const PopupMenuOptions& options, double scale, FontSpec font, MenuLayout geometry,
+               MenuEvents& events);
     void paint();
     void paintItem(Canvas& canvas, size_t index);
 
@@ -59,6 +60,10 @@ private:
     Window id;
     const std::vector<MenuItem>& entries;
     const PopupMenuOptions& options;
+    // The menu is laid out and drawn in device pixels: the owner's scale enlarges the font
+    // and every stroke.
+    double scale;
+    FontSpec font;
     MenuLayout geometry;
     MenuEvents& events;
     Point origin{0, 0};

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/DeviceScale.h"
 #include "platform/MessageBox.h"
 #include "platform/common/Latin1.h"
 #include "platform/x11/X11Connection.h"
@@ -116,12 +117,14 @@ class MessageBoxWindow : public x11::EventTarget {
 public:
     MessageBoxWindow(Display* display, WindowHandle owner, const char* title,
                      std::vector<std::string> utf8Lines)
-        : owner(owner), display(display), lines(std::move(utf8Lines)), layout(layOut(lines)) {
+        : owner(owner), display(display), lines(std::move(utf8Lines)), layout(layOut(lines)),
+          scale(x11::scaleOfWindow(Window(owner))) {
         ErrorTrap trap;
         // Over the host's window it belongs to, else over the screen.
         Window topLevel = owner ? x11::topLevelOf(display, Window(owner)) : 0;
         window = x11::createDialogWindow(
-            display, title ? title : "", layout.width, layout.height, topLevel,
+            display, title ? title : "", toDevice(layout.width, scale),
+            toDevice(layout.height, scale), topLevel,
             ExposureMask | ButtonReleaseMask | KeyPressMask | StructureNotifyMask);
         if (!window) {
             alive = false;
@@ -130,7 +133,10 @@ public:
         }
         int screen = DefaultScreen(display);
         surface = cairo_xlib_surface_create(display, window, DefaultVisual(display, screen),
-                                            layout.width, layout.height);
+                                            toDevice(layout.width, scale),
+                                            toDevice(layout.height, scale));
+        // Laid out in logical pixels, drawn at the scale of the editor it belongs to.
+        cairo_surface_set_device_scale(surface, scale, scale);
         cr = cairo_create(surface);
         selectFont(cr);
         x11::registerTarget(window, this);
@@ -159,7 +165,8 @@ public:
                 break;
             case ButtonRelease:
                 if (event.xbutton.button == Button1 &&
-                    insideButton(layout, event.xbutton.x, event.xbutton.y))
+                    insideButton(layout, toLogical(event.xbutton.x, scale),
+                                 toLogical(event.xbutton.y, scale)))
                     done = true;
                 break;
             case KeyPress: {
@@ -197,6 +204,7 @@ private:
     Display* display;
     std::vector<std::string> lines;
     Layout layout;
+    double scale;
     Window window = 0;
     cairo_surface_t* surface = nullptr;
     cairo_t* cr = nullptr;

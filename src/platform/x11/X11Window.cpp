@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/DeviceScale.h"
 #include "platform/NativeWindow.h"
 #include "platform/PointerState.h"
 #include "platform/cairo/CairoCanvas.h"
@@ -66,10 +67,23 @@ public:
 
     void resize(int newWidth, int newHeight) override {
         if (!alive || newWidth <= 0 || newHeight <= 0) return;
-        ErrorTrap trap;
-        XResizeWindow(display, window, unsigned(newWidth), unsigned(newHeight));
         width = newWidth;
         height = newHeight;
+        ErrorTrap trap;
+        XResizeWindow(display, window, unsigned(deviceWidth()), unsigned(deviceHeight()));
+    }
+
+    double scale() const override { return drawScale; }
+    double drawingScale() const override { return drawScale; }
+
+    void setScale(double newScale) override {
+        if (!(newScale > 0.0) || newScale == drawScale) return;
+        drawScale = newScale;
+        if (!alive) return;
+        ErrorTrap trap;
+        XResizeWindow(display, window, unsigned(deviceWidth()), unsigned(deviceHeight()));
+        // Everything is drawn anew at the new scale.
+        damage = unite(damage, Rect{0, 0, width, height});
     }
 
     Point screenOrigin() const override {
@@ -83,12 +97,13 @@ public:
     }
 
     std::unique_ptr<Canvas> createCanvas() override {
-        if (!alive || !visual) return Canvas::createImage(std::max(1, width), std::max(1, height));
+        if (!alive || !visual)
+            return Canvas::createImage(std::max(1, width), std::max(1, height), drawScale);
         // Size and visual are known here: asking the server would cost two round trips
         // for every paint.
-        cairo_surface_t* surface = cairo_xlib_surface_create(display, window, visual, width,
-                                                             height);
-        return canvasOnSurface(surface, width, height);
+        cairo_surface_t* surface = cairo_xlib_surface_create(display, window, visual,
+                                                             deviceWidth(), deviceHeight());
+        return canvasOnSurface(surface, width, height, drawScale);
     }
 
     void setCursor(CursorStyle shape) override {
@@ -112,13 +127,13 @@ public:
             case Expose: {
                 const XExposeEvent& expose = event.xexpose;
                 Rect rect{expose.x, expose.y, expose.x + expose.width, expose.y + expose.height};
-                damage = unite(damage, rect);
+                damage = unite(damage, coveringLogical(rect, drawScale));
                 if (!merge) paintDamage();
                 break;
             }
             case ButtonPress: {
                 const XButtonEvent& press = event.xbutton;
-                Point where{press.x, press.y};
+                Point where = toLogical(Point{press.x, press.y}, drawScale);
                 if (press.button >= 4 && press.button <= 7) {
                     // 4 and 6 turn away from the user (up, left), 5 and 7 towards.
                     float distance = (press.button == 4 || press.button == 6) ? 1.0f : -1.0f;
@@ -167,6 +182,9 @@ public:
 private:
     static constexpr unsigned int kNoFontCursor = ~0u;
 
+    int deviceWidth() const { return std::max(1, toDevice(width, drawScale)); }
+    int deviceHeight() const { return std::max(1, toDevice(height, drawScale)); }
+
     static unsigned int fontCursorOf(CursorStyle shape) {
         switch (shape) {
             case CursorStyle::Wait: return XC_watch;
@@ -185,8 +203,9 @@ public:
     Display* display;
     Window window;
     WindowListener& listener;
-    int width = 0;
+    int width = 0;  // logical
     int height = 0;
+    double drawScale = 1.0;
     Visual* visual = nullptr;
     Cursor cursor = 0;
     Rect damage{0, 0, 0, 0};
@@ -205,8 +224,8 @@ void publishEventProc(Display* display, Window window) {
 }  // namespace
 
 std::unique_ptr<NativeWindow> NativeWindow::createChild(WindowHandle parent, int width, int height,
-                                                        WindowListener& listener) {
-    if (parent == 0 || width <= 0 || height <= 0) return nullptr;
+                                                        WindowListener& listener, double scale) {
+    if (parent == 0 || width <= 0 || height <= 0 || !(scale > 0.0)) return nullptr;
     Display* display = x11::acquireDisplay();
     if (!display) return nullptr;
     Window window = 0;
@@ -220,8 +239,9 @@ std::unique_ptr<NativeWindow> NativeWindow::createChild(WindowHandle parent, int
             attributes.event_mask =
                 ExposureMask | ButtonPressMask | KeyPressMask | KeyReleaseMask | StructureNotifyMask;
             attributes.background_pixmap = None;
-            window = XCreateWindow(display, Window(parent), 0, 0, unsigned(width),
-                                   unsigned(height), 0, CopyFromParent, InputOutput,
+            window = XCreateWindow(display, Window(parent), 0, 0,
+                                   unsigned(std::max(1, toDevice(width, scale))),
+                                   unsigned(std::max(1, toDevice(height, scale))), 0, CopyFromParent, InputOutput,
                                    CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
             if (trap.failed()) window = 0;
             // Created with the parent's visual (CopyFromParent).
@@ -240,6 +260,7 @@ std::unique_ptr<NativeWindow> NativeWindow::createChild(WindowHandle parent, int
     auto created = std::make_unique<X11Window>(display, window, listener);
     created->width = width;
     created->height = height;
+    created->drawScale = scale;
     created->visual = visual;
     return created;
 }
