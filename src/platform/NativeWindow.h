@@ -26,6 +26,9 @@ public:
     virtual void keyReleased(const Key& key) = 0;
     // The window went away without being asked (its parent was destroyed).
     virtual void windowDestroyed() = 0;
+    // The system may now show the window at another factor (Windows: the dots per inch of
+    // the window or its parent changed); desktopScaleFactor tells the new one.
+    virtual void scaleMayHaveChanged() {}
 };
 
 class NativeWindow {

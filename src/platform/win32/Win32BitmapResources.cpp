@@ -1,4 +1,8 @@
-// The skin's bitmaps are BITMAP resources of our own module, by numeric id.
+// The skin's bitmaps are BITMAP resources of our own module, by numeric id. The module holds
+// the 1× set only: canvases of another scale resample it.
+#include <cstring>
+#include <map>
+#include <mutex>
 #include <vector>
 
 #include "platform/BitmapResources.h"
@@ -10,6 +14,10 @@ namespace {
 
 // Resource ids are 16-bit: anything else would be cut to some other id.
 constexpr int kLargestResourceId = 0xFFFF;
+
+// Editors of one process share each image while any of them holds it.
+std::mutex cacheLock;
+std::map<int, std::weak_ptr<const Canvas>> cache;
 
 std::unique_ptr<Canvas> rgbImageOf(HBITMAP bitmap) {
     BITMAP size{};
@@ -45,17 +53,37 @@ std::unique_ptr<Canvas> rgbImageOf(HBITMAP bitmap) {
 
 }  // namespace
 
-std::unique_ptr<Canvas> loadBitmapResource(int id) {
+std::shared_ptr<const Canvas> loadBitmapResource(int id, double) {
     if (id <= 0 || id > kLargestResourceId) return nullptr;
+    std::lock_guard<std::mutex> hold(cacheLock);
+    std::weak_ptr<const Canvas>& entry = cache[id];
+    if (auto shared = entry.lock()) return shared;
     // As a DIB section the pixels stay exact whatever the display's depth; keyed copies
     // compare them with the key colour bit for bit.
     HANDLE loaded = LoadImageA(win32::ownModule(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0,
                                LR_CREATEDIBSECTION);
     if (!loaded) return nullptr;
     auto bitmap = static_cast<HBITMAP>(loaded);
-    std::unique_ptr<Canvas> image = rgbImageOf(bitmap);
+    std::shared_ptr<const Canvas> image = rgbImageOf(bitmap);
     DeleteObject(bitmap);
+    entry = image;
     return image;
+}
+
+bool bitmapResourceSize(int id, int& width, int& height) {
+    if (id <= 0 || id > kLargestResourceId) return false;
+    // The resource's data starts with the bitmap's header: no pixels need decoding.
+    HMODULE module = win32::ownModule();
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));  // RT_BITMAP
+    HGLOBAL data = found ? LoadResource(module, found) : nullptr;
+    const void* bytes = data ? LockResource(data) : nullptr;
+    if (!bytes || SizeofResource(module, found) < sizeof(BITMAPINFOHEADER)) return false;
+    BITMAPINFOHEADER header{};
+    std::memcpy(&header, bytes, sizeof header);
+    if (header.biWidth <= 0 || header.biHeight == 0) return false;
+    width = int(header.biWidth);
+    height = header.biHeight < 0 ? -int(header.biHeight) : int(header.biHeight);
+    return true;
 }
 
 }  // namespace platform

@@ -6,9 +6,11 @@
 
 #include <commctrl.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 
+#include "platform/DeviceScale.h"
 #include "platform/EditBox.h"
 #include "platform/common/KeyDeduplicator.h"
 #include "platform/common/TextField.h"
@@ -51,7 +53,9 @@ public:
         if (brush) DeleteObject(brush);
     }
 
-    bool open(const Rect& area, const std::string& text, const EditBoxStyle& style) {
+    // area in the parent's logical pixels: the control covers its device rectangle, its
+    // font as tall as the parent's scale makes it.
+    bool open(const Rect& area, double scale, const std::string& text, const EditBoxStyle& style) {
         brush = CreateSolidBrush(backColour);
         parentSubclassed = SetWindowSubclass(parent, parentProcedure, subclassId(),
                                              reinterpret_cast<DWORD_PTR>(this));
@@ -59,9 +63,10 @@ public:
                       : style.align == TextAlign::Right ? ES_RIGHT
                                                         : ES_LEFT;
         std::string initial = TextField(text, kMaxLength).text();
+        const Rect device = toDevice(area, scale);
         edit = CreateWindowExA(0, "EDIT", initial.c_str(),
-                               WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | align, area.left,
-                               area.top, area.width(), area.height(), parent, nullptr,
+                               WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | align, device.left,
+                               device.top, device.width(), device.height(), parent, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
         if (!edit || !brush || !parentSubclassed) return false;
         if (!SetWindowSubclass(edit, editProcedure, subclassId(),
@@ -71,7 +76,8 @@ public:
             return false;
         }
         const FontSpec& wanted = style.font;
-        font = CreateFontA(-wanted.pixelHeight, 0, 0, 0, wanted.bold ? FW_BOLD : FW_NORMAL,
+        const int height = int(std::lround(wanted.pixelHeight * scale));
+        font = CreateFontA(-height, 0, 0, 0, wanted.bold ? FW_BOLD : FW_NORMAL,
                            wanted.italic, wanted.underline, FALSE, ANSI_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                            DEFAULT_PITCH | FF_SWISS, wanted.face.c_str());
@@ -268,7 +274,7 @@ std::unique_ptr<EditBox> EditBox::create(NativeWindow& parent, const Rect& area,
     HWND parentWindow = reinterpret_cast<HWND>(parent.handle());
     if (area.empty() || !parent.exists() || !IsWindow(parentWindow)) return nullptr;
     auto box = std::make_unique<Win32EditBox>(parentWindow, listener, style);
-    if (!box->open(area, text, style)) return nullptr;
+    if (!box->open(area, parent.scale(), text, style)) return nullptr;
     return box;
 }
 

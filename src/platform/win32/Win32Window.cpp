@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/DeviceScale.h"
 #include "platform/NativeWindow.h"
 #include "platform/PointerState.h"
 #include "platform/win32/GdiCanvas.h"
@@ -18,6 +19,10 @@ namespace {
 
 // A bound on one pass, so that a window that keeps posting to itself cannot hold us.
 constexpr int kMostMessagesPerPass = 256;
+
+// Sent to a child whose parent's dots per inch changed (Windows 10 1607 on; our SDK level
+// predates its name).
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 std::vector<HWND>& windowList() {
     static std::vector<HWND> windows;
@@ -96,8 +101,8 @@ win32::SharedWindowClass& childClass() {
 
 class Win32Window : public NativeWindow {
 public:
-    Win32Window(HWND window, int width, int height, WindowListener& listener)
-        : window(window), width(width), height(height), listener(listener) {
+    Win32Window(HWND window, int width, int height, double scale, WindowListener& listener)
+        : window(window), width(width), height(height), drawScale(scale), listener(listener) {
         windowList().push_back(window);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
@@ -117,10 +122,20 @@ public:
 
     void resize(int newWidth, int newHeight) override {
         if (!alive || newWidth <= 0 || newHeight <= 0) return;
-        SetWindowPos(window, nullptr, 0, 0, newWidth, newHeight,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         width = newWidth;
         height = newHeight;
+        takeDeviceSize();
+    }
+
+    double scale() const override { return drawScale; }
+
+    void setScale(double newScale) override {
+        if (!(newScale > 0.0) || newScale == drawScale) return;
+        drawScale = newScale;
+        if (!alive) return;
+        takeDeviceSize();
+        // Everything is drawn anew at the new scale.
+        InvalidateRect(window, nullptr, FALSE);
     }
 
     Point screenOrigin() const override {
@@ -130,7 +145,7 @@ public:
     }
 
     std::unique_ptr<Canvas> createCanvas() override {
-        return canvasOnWindow(alive ? window : nullptr, width, height);
+        return canvasOnWindow(alive ? window : nullptr, width, height, drawScale);
     }
 
     void setCursor(CursorStyle shape) override {
@@ -152,15 +167,17 @@ public:
                 RECT update{};
                 if (!GetUpdateRect(self, &update, FALSE)) break;
                 ValidateRect(self, nullptr);
-                listener.windowExposed(Rect{update.left, update.top, update.right, update.bottom});
+                listener.windowExposed(coveringLogical(
+                    Rect{update.left, update.top, update.right, update.bottom}, drawScale));
                 return 0;
             }
             case WM_LBUTTONDOWN:
             case WM_MBUTTONDOWN:
             case WM_RBUTTONDOWN:
                 win32::notePressMessage(pressedButton(message));
-                listener.buttonPressed(Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)},
-                                       pressedButton(message) | pressModifiers(wParam));
+                listener.buttonPressed(
+                    toLogical(Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, drawScale),
+                    pressedButton(message) | pressModifiers(wParam));
                 return 0;
             case WM_LBUTTONUP:
                 win32::noteReleaseMessage(kPointerLeft);
@@ -175,7 +192,8 @@ public:
                 POINT where{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};  // on the screen
                 ScreenToClient(self, &where);
                 float distance = GET_WHEEL_DELTA_WPARAM(wParam) / float(WHEEL_DELTA);
-                listener.wheelTurned(Point{int(where.x), int(where.y)}, distance);
+                listener.wheelTurned(toLogical(Point{int(where.x), int(where.y)}, drawScale),
+                                     distance);
                 return DefWindowProcA(self, message, wParam, lParam);
             }
             case WM_KEYDOWN:
@@ -191,6 +209,9 @@ public:
             case WM_SYSKEYUP:
                 if (keys.keyUp(wParam, win32::heldKeyModifiers(), key)) listener.keyReleased(key);
                 return message == WM_KEYUP ? 0 : DefWindowProcA(self, message, wParam, lParam);
+            case kDpiChangedAfterParent:
+                listener.scaleMayHaveChanged();
+                return 0;
             case WM_SETCURSOR:
                 if (LOWORD(lParam) != HTCLIENT) break;
                 SetCursor(cursor);
@@ -209,9 +230,16 @@ public:
     }
 
 private:
+    void takeDeviceSize() {
+        SetWindowPos(window, nullptr, 0, 0, std::max(1, toDevice(width, drawScale)),
+                     std::max(1, toDevice(height, drawScale)),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
     HWND window;
-    int width;
+    int width;  // logical
     int height;
+    double drawScale;
     WindowListener& listener;
     HCURSOR cursor = LoadCursorA(nullptr, IDC_ARROW);
     win32::KeyTranslator keys;
@@ -234,18 +262,20 @@ bool anyWindowOpen() { return !windowList().empty(); }
 }  // namespace win32
 
 std::unique_ptr<NativeWindow> NativeWindow::createChild(WindowHandle parent, int width, int height,
-                                                        WindowListener& listener) {
-    if (parent == 0 || width <= 0 || height <= 0 || !IsWindow(toHwnd(parent))) return nullptr;
+                                                        WindowListener& listener, double scale) {
+    if (parent == 0 || width <= 0 || height <= 0 || !(scale > 0.0) || !IsWindow(toHwnd(parent)))
+        return nullptr;
     if (!childClass().acquire()) return nullptr;
     HWND window = CreateWindowExA(0, childClass().name(), "Window",
                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                  width, height, toHwnd(parent), nullptr, win32::ownModule(),
-                                  nullptr);
+                                  std::max(1, toDevice(width, scale)),
+                                  std::max(1, toDevice(height, scale)), toHwnd(parent), nullptr,
+                                  win32::ownModule(), nullptr);
     if (!window) {
         childClass().release();
         return nullptr;
     }
-    return std::make_unique<Win32Window>(window, width, height, listener);
+    return std::make_unique<Win32Window>(window, width, height, scale, listener);
 }
 
 bool windowScreenRect(WindowHandle window, Rect& rect) {
