@@ -5,6 +5,7 @@
 #include "editor/CAbout.h"
 #include "editor/CAnimKnob3.h"
 #include "editor/COldVuMeter2.h"
+#include "editor/CZoomMenu.h"
 #include "editor/EditorLayout.h"
 #include "effect/AutoComp.h"
 #include "gui/CBitmap.h"
@@ -52,9 +53,11 @@ bool ADEditor::open(void* window) {
 
     CRect frameSize(rect.left, rect.top, rect.left + background->getWidth(),
                     rect.top + background->getHeight());
-    adoptFrame(new CFrame(frameSize, window, this));
+    adoptFrame(new CFrame(frameSize, window, this, editorScale()));
     frame->setBackground(background);
     setKnobMode(2);
+    // Under every control: a right-click on the bare panel chooses the editor's size.
+    frame->addView(new CZoomMenu(frameSize, this));
 
     auto* lit = new CBitmap(skin::kMeterLit.id);
     auto* extra = new CBitmap(skin::kMeterExtra.id);

@@ -1,8 +1,13 @@
 #include "editor/AEffGUIEditor.h"
 
+#include <cmath>
+
+#include "editor/ScaleChoice.h"
 #include "gui/CDrawContext.h"
 #include "host/AudioEffectX.h"
 #include "platform/Clock.h"
+#include "platform/DeviceScale.h"
+#include "platform/DisplayScale.h"
 #include "platform/NativeWindow.h"
 
 namespace {
@@ -48,12 +53,53 @@ bool AEffGUIEditor::onEditorThread() const {
 
 bool AEffGUIEditor::getRect(ERect** outRect) {
     if (!outRect) return false;
-    *outRect = &rect;
+    const double scale = frame ? frame->getScale() : editorScale();
+    deviceRect = ERect{static_cast<VstInt16>(platform::toDevice(rect.top, scale)),
+                       static_cast<VstInt16>(platform::toDevice(rect.left, scale)),
+                       static_cast<VstInt16>(platform::toDevice(rect.bottom, scale)),
+                       static_cast<VstInt16>(platform::toDevice(rect.right, scale))};
+    *outRect = &deviceRect;
     return true;
+}
+
+bool AEffGUIEditor::setContentScaleFactor(float factor) {
+    if (!std::isfinite(factor) || factor <= 0.0f) return false;
+    hostScale = factor;
+    applyScale();
+    return true;
+}
+
+double AEffGUIEditor::editorScale() const {
+    editor_scale::ScaleSources sources;
+    sources.forced = editor_scale::forcedScale();
+    sources.user = unstoredZoom ? *unstoredZoom : editor_scale::storedZoom();
+    sources.host = hostScale;
+    sources.desktop = platform::desktopScaleFactor(
+        reinterpret_cast<platform::WindowHandle>(systemWindow));
+    return editor_scale::chooseScale(sources);
+}
+
+void AEffGUIEditor::chooseZoom(std::optional<double> zoom) {
+    if (editor_scale::storeZoom(zoom))
+        unstoredZoom.reset();
+    else
+        unstoredZoom = zoom;
+    applyScale();
+}
+
+void AEffGUIEditor::applyScale() {
+    // Another thread leaves it to the next idle: the window is the editor thread's.
+    if (!onEditorThread()) {
+        scaleToApply.store(true, std::memory_order_release);
+        return;
+    }
+    scaleToApply.store(false, std::memory_order_release);
+    frame->setScale(editorScale());
 }
 
 void AEffGUIEditor::idle() {
     if (frame) applyPendingChanges();
+    if (frame && scaleToApply.load(std::memory_order_acquire)) applyScale();
     // Inside a drag loop only the pump lets events through, one paint at a time.
     if (pumpState == PumpState::Idle) platform::processPendingEvents();
     if (pumpState != PumpState::InHostIdle && frame) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <optional>
 #include <thread>
 
 #include "editor/PendingChanges.h"
@@ -17,7 +18,18 @@ public:
     explicit AEffGUIEditor(AudioEffect* effect);
     ~AEffGUIEditor() override;
 
+    // The window's size in device pixels: the logical size at the factor the editor is (or,
+    // closed, would be) drawn at.
     bool getRect(ERect** rect) override;
+    // Taken at any time; absolute, never multiplied by the desktop's factor.
+    bool setContentScaleFactor(float factor) override;
+    // The factor the editor's sources name now: KRV_UI_SCALE, the user's zoom, the host's
+    // factor, the desktop's.
+    double editorScale() const;
+    // The user chose a zoom (none: Auto), kept for every instance; the open editor follows.
+    void chooseZoom(std::optional<double> zoom);
+    // The open editor takes the factor its sources name now; the host is told the new size.
+    void applyScale();
     // Host's idle: handles our windows' events, then redraws what is dirty.
     void idle() override;
     bool onKeyDown(VstKeyCode& keyCode) override;
@@ -54,7 +66,11 @@ protected:
     // Applies what other threads left in pending; idle calls it first.
     virtual void applyPendingChanges() {}
 
-    ERect rect{0, 0, 0, 0};
+    ERect rect{0, 0, 0, 0};  // logical
+    ERect deviceRect{0, 0, 0, 0};
+    std::optional<double> hostScale;
+    // The zoom chosen here when it could not be stored.
+    std::optional<std::optional<double>> unstoredZoom;
     int32_t lLastTicks;
     PumpState pumpState = PumpState::Idle;
     CFrame* frame = nullptr;
@@ -62,4 +78,5 @@ protected:
 
 private:
     std::atomic<std::thread::id> editorThread{};
+    std::atomic<bool> scaleToApply{false};
 };

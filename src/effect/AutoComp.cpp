@@ -16,7 +16,9 @@ const char* const kRatioTexts[AutoComp::kNumRatios] = {"1.2:1", "1.5:1", "2:1", 
                                                         "4:1",   "6:1",   "10:1"};
 const char* const kProcessTexts[parameters::kProcessPositions] = {"Off", "Clear", "Valve"};
 const char* const kCanDoTexts[] = {"offline", "plugAsChannelInsert", "mixDryWet",
-                                   "1in1out", "1in2out",             "2in2out"};
+                                   "1in1out", "1in2out",             "2in2out",
+                                   // The editor draws at the factor a host gives it.
+                                   "supportsViewDpiScaling"};
 constexpr VstInt32 kUniqueId = fourCharCode('K', 'R', 'V', 'W');
 constexpr int kNumInputPins = 4;
 constexpr int kNumOutputPins = 2;

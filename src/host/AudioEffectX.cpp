@@ -72,6 +72,12 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
             return getVendorVersion();
         case effCanDo:
             return text ? canDo(text) : 0;
+        case effVendorSpecific:
+            // The factor a host draws its windows at, for the editor: at any time, before
+            // or after it opens.
+            if (index == kContentScaleIndex && value == kContentScaleValue)
+                return editor && editor->setContentScaleFactor(opt) ? 1 : 0;
+            return 0;
         case effGetVstVersion:
             return getVstVersion();
         case effEditKeyDown:

@@ -201,6 +201,10 @@ enum AudioMasterOpcodes : VstInt32 {
 };
 
 constexpr VstInt32 kEffectIdentify = fourCharCode('N', 'v', 'E', 'f');
+// effVendorSpecific: index and value of a host telling the editor its content factor,
+// which travels in opt.
+constexpr VstInt32 kContentScaleIndex = fourCharCode('P', 'r', 'e', 'S');
+constexpr VstInt32 kContentScaleValue = fourCharCode('A', 'e', 'C', 's');
 constexpr VstInt32 kDefaultUniqueId = fourCharCode('N', 'o', 'E', 'f');
 constexpr VstInt32 kVstVersion = 2400;
 

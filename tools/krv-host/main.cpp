@@ -25,6 +25,7 @@ struct Options {
     std::string screenshot;
     long afterMs = 1000;
     double measureSeconds = 0;  // 0: no measurement
+    double scale = 0;           // 0: the host names no factor
 };
 
 // The title shows the program the user has selected, as the host sees it.
@@ -37,13 +38,15 @@ std::string titleFor(HostedEffect& effect, const std::string& effectName) {
 void usage() {
     std::fprintf(stderr,
                  "usage: krv-host [--plugin FILE] [--screenshot FILE.png [--after MS]]\n"
-                 "                [--measure SECONDS]\n"
+                 "                [--measure SECONDS] [--scale FACTOR]\n"
                  "Opens the plug-in's editor in a window; close the window to quit.\n"
                  "Without --plugin it loads %s.\n"
                  "--screenshot writes the window to a PNG after MS milliseconds of the test signal\n"
                  "  and quits; the same build always gives the same picture.\n"
                  "--measure runs for SECONDS, then prints how long the editor took to open\n"
-                 "  and paint, and the CPU time of its idle calls, and quits.\n",
+                 "  and paint, and the CPU time of its idle calls, and quits.\n"
+                 "--scale gives the editor the factor a host that scales its windows would\n"
+                 "  (1.5: half as large again), before it opens.\n",
                  pluginSearchSummary().c_str());
 }
 
@@ -59,6 +62,10 @@ bool parse(int argc, char** argv, Options& options) {
             char* end = nullptr;
             options.afterMs = std::strtol(argv[++i], &end, 10);
             if (!end || *end || options.afterMs < 0) return false;
+        } else if (arg == "--scale" && hasValue) {
+            char* end = nullptr;
+            options.scale = std::strtod(argv[++i], &end);
+            if (!end || *end || !(options.scale > 0)) return false;
         } else if (arg == "--measure" && hasValue) {
             char* end = nullptr;
             options.measureSeconds = std::strtod(argv[++i], &end);
@@ -97,6 +104,10 @@ int run(const Options& options) {
     effect->dispatch(effSetBlockSize, 0, kBlockSize);
     effect->dispatch(effMainsChanged, 0, 1);
 
+    // As hosts that scale do: the factor first, then the size it gives.
+    if (options.scale > 0)
+        effect->dispatch(effVendorSpecific, kContentScaleIndex, kContentScaleValue, nullptr,
+                         static_cast<float>(options.scale));
     ERect* rect = nullptr;
     effect->dispatch(effEditGetRect, 0, 0, &rect);
     int width = rect ? rect->right - rect->left : 0;

@@ -1,0 +1,24 @@
+// The editor's zoom: a right-click on the panel, where no control takes it, opens a menu of
+// sizes (Auto follows the host and the desktop).
+#pragma once
+
+#include <optional>
+
+#include "gui/CView.h"
+
+class AEffGUIEditor;
+
+class CZoomMenu : public CView {
+public:
+    CZoomMenu(const CRect& size, AEffGUIEditor* editor);
+
+    // Only the right button: every other click goes past to what lies below.
+    bool hitTest(const CPoint& where, int32_t buttons = -1) override;
+    void mouse(CDrawContext* context, CPoint& where, int32_t buttons = -1) override;
+    void draw(CDrawContext*) override {}
+
+private:
+    void ended(std::optional<int> chosen);
+
+    AEffGUIEditor* editor;
+};
