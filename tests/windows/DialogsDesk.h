@@ -28,11 +28,15 @@ public:
         ClientToScreen(window, &origin);
         return platform::Point{origin.x, origin.y};
     }
+    double scale() const override { return drawScale; }
+    // Only what opens over the window takes it: the tests' window keeps its size.
+    void setScale(double scale) override { drawScale = scale; }
     std::unique_ptr<platform::Canvas> createCanvas() override { return nullptr; }
     void setCursor(platform::CursorStyle) override {}
 
 private:
     HWND window;
+    double drawScale = 1.0;
 };
 
 class DialogsDesk : public ::testing::Test {

@@ -2,6 +2,7 @@
 // msimg32's blending functions and with the per-pixel fallbacks used without them.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -115,6 +116,25 @@ TEST(GdiCanvas, OnePixelLinesAreCrispAndLeaveTheEndPointOut) {
     EXPECT_EQ(column, 3);
 }
 
+// Above 1x a slanted line is smooth: shades at its edges, and each column across it holds
+// about its width's worth of ink.
+TEST(GdiCanvas, SlantedLinesAbove1xAreSmoothAndAsWideAsTheScale) {
+    auto canvas = Canvas::createImage(20, 20, 2.0);
+    canvas->drawLine(2, 2, 12, 7, kWhite, 1);  // device (5, 5) to (25, 15)
+    int shades = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+            Color c = canvas->pixel(x, y);
+            shades += !same(c, kBlack) && !same(c, kWhite);
+        }
+    EXPECT_GT(shades, 20);
+    double ink = 0;
+    for (int y = 0; y < 40; ++y) ink += canvas->pixel(15, y).red / 255.0;
+    EXPECT_NEAR(ink, 2 * std::hypot(1.0, 0.5), 0.3) << "two device pixels wide";
+    EXPECT_EQ(countNot(*canvas, Rect{27, 0, 40, 40}, kBlack), 0) << "past its end";
+    EXPECT_EQ(countNot(*canvas, Rect{0, 0, 3, 40}, kBlack), 0) << "before its start";
+}
+
 TEST(GdiCanvas, BlockCopiesTakeOnlyWhatTheSourceHas) {
     auto source = imageOf(10, 10, kRed);
     source->fillRect(Rect{0, 0, 5, 10}, kBlue);
@@ -182,6 +202,46 @@ TEST_P(GdiBlending, BlendsMixSourceAndDestinationByOneOpacity) {
     auto dest = imageOf(10, 10, kBlack);
     dest->blend(*source, 3, 3, Rect{0, 0, 6, 6}, 255);
     EXPECT_EQ(countOf(*dest, Rect{0, 0, 10, 10}, kWhite), 9);
+}
+
+// A 1x bitmap on a 2x canvas: resampled once per block and device size, its key colour
+// left clear with smooth edges, blended with one opacity; AlphaBlend and the fallback alike.
+TEST_P(GdiBlending, BitmapsOfAnotherScaleAreResampledOnceKeyedAndBlended) {
+    auto source = imageOf(4, 2, kWhite);  // key, red, red, key
+    source->fillRect(Rect{1, 0, 3, 2}, kRed);
+    auto dest = Canvas::createImage(10, 5, 2.0);
+    ASSERT_TRUE(dest);
+    EXPECT_EQ(dest->deviceWidth(), 20);
+    EXPECT_EQ(dest->deviceHeight(), 10);
+    dest->fillRect(Rect{0, 0, 10, 5}, kBlue);
+    dest->copyKeyed(*source, 0, 0, Rect{3, 1, 7, 3}, kWhite);
+    // The block lands on device (6, 2)-(14, 6): red in the middle, the key's columns blue.
+    for (int y = 2; y < 6; ++y) {
+        SCOPED_TRACE(y);
+        EXPECT_TRUE(same(dest->pixel(9, y), kRed));
+        EXPECT_TRUE(same(dest->pixel(10, y), kRed));
+        EXPECT_TRUE(same(dest->pixel(6, y), kBlue));
+        EXPECT_TRUE(same(dest->pixel(13, y), kBlue));
+        // The shape's edge is a mix, not a step.
+        Color edge = dest->pixel(7, y);
+        EXPECT_GT(edge.red, 10);
+        EXPECT_GT(edge.blue, 10);
+    }
+    EXPECT_TRUE(same(dest->pixel(9, 1), kBlue));
+    EXPECT_TRUE(same(dest->pixel(9, 6), kBlue));
+    EXPECT_EQ(source->impl().resampledBlocks.size(), 1u);
+    dest->copyKeyed(*source, 0, 0, Rect{0, 0, 4, 2}, kWhite);
+    EXPECT_EQ(source->impl().resampledBlocks.size(), 1u) << "the same block is resampled once";
+    dest->copyFrom(*source, 0, 0, Rect{0, 0, 4, 2});
+    EXPECT_EQ(source->impl().resampledBlocks.size(), 2u) << "unkeyed, it is another block";
+    EXPECT_TRUE(same(dest->pixel(0, 0), kWhite));
+
+    auto grey = Canvas::createImage(10, 5, 2.0);
+    grey->blend(*imageOf(4, 2, kWhite), 0, 0, Rect{1, 1, 5, 3}, 128);
+    EXPECT_NEAR(grey->pixel(2, 2).green, 128, 1);
+    EXPECT_NEAR(grey->pixel(9, 5).green, 128, 1);
+    EXPECT_TRUE(same(grey->pixel(1, 3), kBlack));
+    EXPECT_TRUE(same(grey->pixel(10, 3), kBlack));
 }
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutMsimg32, GdiBlending, ::testing::Values(true, false),

@@ -124,6 +124,22 @@ TEST_F(Win32EditBoxTest, OpensOverTheAreaWithTheTextSelectedAndTheFocus) {
     EXPECT_EQ(font.lfHeight, -14);
 }
 
+TEST_F(Win32EditBoxTest, AtItsParentsScaleItCoversTheDeviceRectangleInAFontAsMuchLarger) {
+    window->setScale(1.5);
+    open("Current");
+    RECT placed{};
+    GetWindowRect(control, &placed);
+    MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, 30);
+    EXPECT_EQ(placed.top, 30);
+    EXPECT_EQ(placed.right, 330);
+    EXPECT_EQ(placed.bottom, 60);
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    EXPECT_EQ(font.lfHeight, -21);
+}
+
 TEST_F(Win32EditBoxTest, ItsParentAnswersWithTheStyleColoursWhileItIsOpen) {
     open("Kick");
     HDC context = GetDC(control);

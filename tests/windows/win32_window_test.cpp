@@ -301,4 +301,81 @@ TEST_F(Win32WindowTest, WindowsShareOneClassOfOurModuleUntilTheLastIsGone) {
     EXPECT_TRUE(child) << "registered again for a new window";
 }
 
+// The editor's size at twice the desktop's dots per inch: the window is as large as the
+// device pixels, the listener hears logical ones, and a 1x bitmap drawn on the window's
+// canvas covers its device rectangle, resampled.
+TEST(Win32WindowAtScale, TakesTheDeviceSizeReportsLogicalPixelsAndDrawsBitmapsAtDeviceSize) {
+    using platform::Color;
+    using platform::Rect;
+    TestParentWindow parent(900, 700, 20, 20);
+    RecordingListener listener;
+    auto child = NativeWindow::createChild(parent.handle(), 400, 309, listener, 2.0);
+    ASSERT_TRUE(child);
+    EXPECT_EQ(child->scale(), 2.0);
+    RECT client{};
+    GetClientRect(hwndOf(*child), &client);
+    EXPECT_EQ(client.right, 800);
+    EXPECT_EQ(client.bottom, 618);
+    platform::processPendingEvents();
+    ASSERT_FALSE(listener.exposed.empty());
+    EXPECT_EQ(listener.exposed.back().right, 400) << "damage in logical pixels";
+    EXPECT_EQ(listener.exposed.back().bottom, 309);
+
+    listener.exposed.clear();
+    RECT damage{201, 101, 204, 103};
+    InvalidateRect(hwndOf(*child), &damage, FALSE);
+    PostMessageA(hwndOf(*child), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(201, 101));
+    PostMessageA(hwndOf(*child), WM_LBUTTONUP, 0, MAKELPARAM(201, 101));
+    platform::processPendingEvents();
+    ASSERT_EQ(listener.presses.size(), 1u);
+    EXPECT_EQ(listener.presses[0].where.x, 100);
+    EXPECT_EQ(listener.presses[0].where.y, 50);
+    ASSERT_EQ(listener.exposed.size(), 1u);
+    EXPECT_EQ(listener.exposed[0].left, 100);
+    EXPECT_EQ(listener.exposed[0].top, 50);
+    EXPECT_EQ(listener.exposed[0].right, 102) << "the logical pixels covering the damage";
+    EXPECT_EQ(listener.exposed[0].bottom, 52);
+
+    // A 1x bitmap, red on its left half and blue on its right, drawn at logical (20, 10).
+    const Color black{0, 0, 0, 255}, red{255, 0, 0, 255}, blue{0, 0, 255, 255};
+    auto bitmap = platform::Canvas::createImage(10, 6);
+    bitmap->fillRect(Rect{0, 0, 5, 6}, red);
+    bitmap->fillRect(Rect{5, 0, 10, 6}, blue);
+    listener.onExpose = [&] {
+        auto canvas = child->createCanvas();
+        EXPECT_EQ(canvas->scale(), 2.0);
+        EXPECT_EQ(canvas->deviceWidth(), 800);
+        canvas->fillRect(Rect{0, 0, 400, 309}, black);
+        canvas->copyFrom(*bitmap, 0, 0, Rect{20, 10, 30, 16});
+    };
+    InvalidateRect(hwndOf(*child), nullptr, FALSE);
+    platform::processPendingEvents();
+    auto shown = platform::Canvas::createImage(800, 618);
+    HDC windowDc = GetDC(hwndOf(*child));
+    BitBlt(shown->impl().surface->dc, 0, 0, 800, 618, windowDc, 0, 0, SRCCOPY);
+    ReleaseDC(hwndOf(*child), windowDc);
+    Rect ink{800, 618, 0, 0};
+    for (int y = 0; y < 618; ++y)
+        for (int x = 0; x < 800; ++x)
+            if (shown->pixel(x, y) != black) ink = platform::unite(ink, Rect{x, y, x + 1, y + 1});
+    EXPECT_EQ(ink.left, 40);
+    EXPECT_EQ(ink.top, 20);
+    EXPECT_EQ(ink.right, 60);
+    EXPECT_EQ(ink.bottom, 32);
+    EXPECT_EQ(shown->pixel(41, 21), red);
+    EXPECT_EQ(shown->pixel(58, 30), blue);
+
+    // Back at 1x the window shrinks and is exposed whole.
+    listener.onExpose = nullptr;
+    listener.exposed.clear();
+    child->setScale(1.0);
+    platform::processPendingEvents();
+    GetClientRect(hwndOf(*child), &client);
+    EXPECT_EQ(client.right, 400);
+    EXPECT_EQ(client.bottom, 309);
+    ASSERT_FALSE(listener.exposed.empty());
+    EXPECT_EQ(listener.exposed.back().right, 400);
+    EXPECT_EQ(listener.exposed.back().bottom, 309);
+}
+
 }  // namespace
