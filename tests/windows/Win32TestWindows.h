@@ -77,6 +77,7 @@ public:
     void keyPressed(const platform::Key& key) override { keysDown.push_back(key); }
     void keyReleased(const platform::Key& key) override { keysUp.push_back(key); }
     void windowDestroyed() override { ++destroyed; }
+    void scaleMayHaveChanged() override { ++scaleChanges; }
 
     struct Press {
         platform::Point where;
@@ -92,6 +93,7 @@ public:
     std::vector<platform::Key> keysDown;
     std::vector<platform::Key> keysUp;
     int destroyed = 0;
+    int scaleChanges = 0;
     std::function<void()> onPress;
     std::function<void()> onExpose;
 };

@@ -22,6 +22,12 @@ TEST(Win32BitmapResources, KeepEveryPixelOfTheResource) {
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x)
             EXPECT_EQ(image->pixel(x, y), expected[y][x]) << "pixel (" << x << ", " << y << ")";
+    // One image for every holder, at every scale: the module has the 1x set only.
+    EXPECT_EQ(platform::loadBitmapResource(501, 2.0), image);
+    int width = 0, height = 0;
+    ASSERT_TRUE(platform::bitmapResourceSize(501, width, height));
+    EXPECT_EQ(width, 5);
+    EXPECT_EQ(height, 3);
 }
 
 TEST(Win32BitmapResources, UnknownOrImpossibleIdsGiveNothing) {
@@ -29,6 +35,9 @@ TEST(Win32BitmapResources, UnknownOrImpossibleIdsGiveNothing) {
     EXPECT_FALSE(platform::loadBitmapResource(0));
     EXPECT_FALSE(platform::loadBitmapResource(-501));
     EXPECT_FALSE(platform::loadBitmapResource(501 + 0x10000)) << "must not be cut to id 501";
+    int width = 0, height = 0;
+    EXPECT_FALSE(platform::bitmapResourceSize(502, width, height));
+    EXPECT_FALSE(platform::bitmapResourceSize(501 + 0x10000, width, height));
 }
 
 }  // namespace

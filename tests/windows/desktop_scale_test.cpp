@@ -41,6 +41,8 @@ TEST_F(EditorAtTwiceTheDotsPerInch, OpensAt800By618AndShowsTheBackgroundAtTwiceI
     ASSERT_NE(rect, nullptr);
     EXPECT_EQ(rect->right - rect->left, 800);
     EXPECT_EQ(rect->bottom - rect->top, 618);
+    // As a host does: its window takes the size the editor asks for, then the editor opens.
+    window->resize(rect->right - rect->left, rect->bottom - rect->top);
     openEditor();
     RECT client{};
     GetClientRect(editorWindow, &client);

@@ -365,6 +365,11 @@ TEST(Win32WindowAtScale, TakesTheDeviceSizeReportsLogicalPixelsAndDrawsBitmapsAt
     EXPECT_EQ(shown->pixel(41, 21), red);
     EXPECT_EQ(shown->pixel(58, 30), blue);
 
+    // The system tells a child when its parent's dots per inch changed
+    // (WM_DPICHANGED_AFTERPARENT): the factor may be another now.
+    SendMessageA(hwndOf(*child), 0x02E3, 0, 0);
+    EXPECT_EQ(listener.scaleChanges, 1);
+
     // Back at 1x the window shrinks and is exposed whole.
     listener.onExpose = nullptr;
     listener.exposed.clear();

@@ -102,8 +102,8 @@ void Canvas::copyKeyed(const Canvas& source, int sourceX, int sourceY, const Rec
                                    device.width(), device.height(), true, keyRgb};
         const std::vector<uint32_t>& pixels = gdi::resampledBlock(source, blockKey);
         if (pixels.empty()) return;
-        if (alphaBlendPixels(*this, pixels, device, BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}))
-            return;
+        const BLENDFUNCTION ownAlpha{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        if (alphaBlendPixels(*this, pixels, device, ownAlpha)) return;
         gdi::editBlock(*this, device, [&](uint32_t* out) {
             for (size_t i = 0; i < pixels.size(); ++i) out[i] = over(pixels[i], out[i]);
         });
