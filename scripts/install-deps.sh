@@ -11,7 +11,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev \
   libsndfile1-dev libcairo2-dev libx11-dev libfontconfig-dev libfreetype-dev \
   fonts-liberation2 fonts-dejavu-core fonts-urw-base35 \
-  xvfb xdotool x11-utils x11-xserver-utils openbox \
+  xvfb xdotool x11-utils x11-xserver-utils xsettingsd openbox \
   lsp-plugins-vst \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xauth fonts-liberation \
   debootstrap lintian zip unzip \

@@ -18,10 +18,10 @@ constexpr int kFirstZoomId = 2;
 }  // namespace
 
 CZoomMenu::CZoomMenu(const CRect& size, AEffGUIEditor* editor)
-    : CView(size), editor(editor) {}
+    : CControl(size, nullptr, kZoomTag), editor(editor) {}
 
 bool CZoomMenu::hitTest(const CPoint& where, int32_t buttons) {
-    return buttons != -1 && (buttons & kRButton) && CView::hitTest(where, buttons);
+    return buttons != -1 && (buttons & kRButton) && CControl::hitTest(where, buttons);
 }
 
 void CZoomMenu::mouse(CDrawContext* context, CPoint& where, int32_t buttons) {

@@ -4,12 +4,15 @@
 
 #include <optional>
 
-#include "gui/CView.h"
+#include "gui/CControl.h"
 
 class AEffGUIEditor;
 
-class CZoomMenu : public CView {
+// A control without a value (tag kZoomTag) so that it sits among the editor's controls.
+class CZoomMenu : public CControl {
 public:
+    static constexpr int32_t kZoomTag = -2;
+
     CZoomMenu(const CRect& size, AEffGUIEditor* editor);
 
     // Only the right button: every other click goes past to what lies below.

@@ -67,8 +67,9 @@ TEST_F(EditorTest, OpenCreatesTheSwitchAndKnobsFromTheCurrentParameters) {
     fixture.effect().setParameter(5, 0.25f);
     ASSERT_EQ(dispatch(effEditOpen, 0, 0, kHostWindow), 1);
     ASSERT_NE(frame(), nullptr);
-    // Meter, switch, four knobs, about area, then the eleven controls of the preset row.
-    EXPECT_EQ(frame()->getNbViews(), 18);
+    // The zoom menu under everything, meter, switch, four knobs, about area, then the eleven
+    // controls of the preset row.
+    EXPECT_EQ(frame()->getNbViews(), 19);
     EXPECT_EQ(knobMode, 2);  // linear for the whole process
 
     auto* processSwitch = control<CHorizontalSwitch>(0);
