@@ -44,6 +44,7 @@ public:
     void doIdleStuff() override;
     bool sizeWindowThroughHost(int32_t width, int32_t height) override;
     void holdForEvent() override;
+    void scaleMayHaveChanged() override { applyScale(); }
     void releaseAfterEvent() override;
 
     CFrame* getFrame() const { return frame; }

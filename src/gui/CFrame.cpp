@@ -74,6 +74,10 @@ public:
         VstKeyCode code = toVstKeyCode(key);
         frame.onKeyUp(code);
     }
+    void scaleMayHaveChanged() override {
+        Guard guard(frame);
+        if (frame.pEditor) frame.pEditor->scaleMayHaveChanged();
+    }
     void windowDestroyed() override {
         frame.bOpenFlag = false;
         frame.parentSystemWindow = 0;

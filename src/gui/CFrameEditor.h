@@ -17,5 +17,7 @@ public:
     // host delivering our events itself): what the event sets off may call the host, which
     // may close the editor meanwhile; the editor stays until the bracket ends.
     virtual void holdForEvent() {}
+    // The system says the window's dots per inch may have changed (moved to another screen).
+    virtual void scaleMayHaveChanged() {}
     virtual void releaseAfterEvent() {}
 };
