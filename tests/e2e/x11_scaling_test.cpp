@@ -12,12 +12,107 @@
 
 #include "effect/Parameters.h"
 #include "platform/HostWindow.h"
+#include "skin/SkinBitmaps.h"
 #include "skin/SkinLayout.h"
 
 namespace {
 
 using desk::Area;
 using desk::areaOf;
+
+// Where the editor shows nothing but its background, in logical pixels: the title band,
+// the band between the first and second row of controls, the margins.
+const Area kBackgroundOnly[] = {{0, 0, 400, 22}, {0, 22, 96, 46}, {304, 22, 400, 46},
+                                {0, 124, 400, 143}, {0, 46, 28, 278}, {372, 46, 400, 278}};
+
+// An RGB picture in device pixels.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;  // 0xRRGGBB
+    uint32_t at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+};
+
+Picture fromRgb(const unsigned char* rgb, int width, int height) {
+    Picture picture{width, height, {}};
+    for (int i = 0; i < width * height; ++i, rgb += 3)
+        picture.pixels.push_back(uint32_t(rgb[0]) << 16 | uint32_t(rgb[1]) << 8 | rgb[2]);
+    return picture;
+}
+
+Picture fromScreen(const desk::ScreenPicture& screen) {
+    Picture picture{screen.area.width(), screen.area.height(), {}};
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) picture.pixels.push_back(screen.at(x, y));
+    return picture;
+}
+
+Area toDevice(const Area& a, double factor) {
+    auto at = [factor](int v) { return int(std::lround(v * factor)); };
+    return Area{at(a.left), at(a.top), at(a.right), at(a.bottom)};
+}
+
+double luma(uint32_t p) {
+    return 0.299 * (p >> 16 & 0xFF) + 0.587 * (p >> 8 & 0xFF) + 0.114 * (p & 0xFF);
+}
+
+// Edge energy: the sum of the brightness steps between neighbouring pixels.
+double edgeEnergy(const Picture& picture, const Area& area) {
+    double sum = 0;
+    for (int y = area.top; y + 1 < area.bottom; ++y)
+        for (int x = area.left; x + 1 < area.right; ++x) {
+            double here = luma(picture.at(x, y));
+            sum += std::fabs(luma(picture.at(x + 1, y)) - here) +
+                   std::fabs(luma(picture.at(x, y + 1)) - here);
+        }
+    return sum;
+}
+
+// How crisp a picture is against a native render of the same: their edge energies over the
+// background-only areas. A native render scores about 1, an enlarged smaller one far less.
+double crispness(const Picture& candidate, const Picture& native, double factor) {
+    double ours = 0, theirs = 0;
+    for (const Area& area : kBackgroundOnly) {
+        ours += edgeEnergy(candidate, toDevice(area, factor));
+        theirs += edgeEnergy(native, toDevice(area, factor));
+    }
+    return ours / theirs;
+}
+
+// The 1x background enlarged bilinearly, as a plug-in that scales a bitmap up would show it.
+Picture bilinear(const Picture& small, int width, int height) {
+    Picture out{width, height, {}};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            double u = std::clamp((x + 0.5) * small.width / width - 0.5, 0.0, small.width - 1.0);
+            double v = std::clamp((y + 0.5) * small.height / height - 0.5, 0.0, small.height - 1.0);
+            int x0 = int(u), y0 = int(v);
+            int x1 = std::min(x0 + 1, small.width - 1), y1 = std::min(y0 + 1, small.height - 1);
+            double fx = u - x0, fy = v - y0;
+            uint32_t mixed = 0;
+            for (int shift = 0; shift <= 16; shift += 8) {
+                auto c = [&](int px, int py) { return double(small.at(px, py) >> shift & 0xFF); };
+                double top = c(x0, y0) + (c(x1, y0) - c(x0, y0)) * fx;
+                double bottom = c(x0, y1) + (c(x1, y1) - c(x0, y1)) * fx;
+                mixed |= uint32_t(std::lround(top + (bottom - top) * fy)) << shift;
+            }
+            out.pixels.push_back(mixed);
+        }
+    return out;
+}
+
+// The generator's native background at a factor (the first bitmap of the set it writes).
+Picture nativeBackground(double factor) {
+    TemporaryFolder folder;
+    const std::string raw = folder.path() + "/skin.raw";
+    std::string command = std::string(KRV_SKIN_GEN_PATH) + " --raw " + raw + " --scale " +
+                          std::to_string(factor);
+    if (std::system(command.c_str()) != 0) return {};
+    std::ifstream in(raw, std::ios::binary);
+    const int width = int(std::lround(400 * factor)), height = int(std::lround(309 * factor));
+    std::vector<unsigned char> rgb(size_t(width) * size_t(height) * 3);
+    if (!in.read(reinterpret_cast<char*>(rgb.data()), std::streamsize(rgb.size()))) return {};
+    return fromRgb(rgb.data(), width, height);
+}
 
 struct Geometry {
     int x = 0, y = 0, width = 0, height = 0;
@@ -168,6 +263,41 @@ TEST_F(ScaledEditorTest, AtTheHostsFactorClicksDragsAndTheProgramMenuActAsAtOneT
     EXPECT_LE(menuAtTwo.y + menuAtTwo.height, 768);
     xdotool("key Escape");
     EXPECT_TRUE(waitFor([&] { return openMenus() == 0; }));
+}
+
+TEST_F(ScaledEditorTest, AtTwoTimesTheStaticAreasAreTheNativeSetAndAtOneAndAHalfTheyAreAsCrisp) {
+    openAt(2.0f);
+    const Picture atTwo = fromScreen(picture(Area{0, 0, 800, 618}));
+    std::shared_ptr<const SkinSet> doubled = openSkinSet(2);
+    ASSERT_TRUE(doubled);
+    const SkinBitmap* background = doubled->find(skin::kBackground.id);
+    ASSERT_NE(background, nullptr);
+    const Picture native = fromRgb(background->rgb, background->width, background->height);
+    int mismatches = 0;
+    for (const Area& area : kBackgroundOnly) {
+        const Area device = toDevice(area, 2.0);
+        for (int y = device.top; y < device.bottom; ++y)
+            for (int x = device.left; x < device.right; ++x)
+                mismatches += atTwo.at(x, y) != native.at(x, y);
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_NEAR(crispness(atTwo, native, 2.0), 1.0, 1e-9);
+    closeEditor();
+
+    // At 1.5 the 2x set is resampled once: against the generator's own 1.5x drawing it is
+    // as crisp, where the 1x set enlarged bilinearly is not.
+    const Picture nativeAtOneAndAHalf = nativeBackground(1.5);
+    ASSERT_EQ(nativeAtOneAndAHalf.width, 600);
+    openAt(1.5f);
+    ASSERT_EQ(editorSize().height, 464);
+    const Picture atOneAndAHalf = fromScreen(picture(Area{0, 0, 600, 464}));
+    const double ours = crispness(atOneAndAHalf, nativeAtOneAndAHalf, 1.5);
+    EXPECT_GT(ours, 0.9);
+    EXPECT_LT(ours, 1.15);
+    const SkinBitmap* single = findSkinBitmap(skin::kBackground.id);
+    ASSERT_NE(single, nullptr);
+    const Picture enlarged = bilinear(fromRgb(single->rgb, single->width, single->height), 600, 464);
+    EXPECT_LT(crispness(enlarged, nativeAtOneAndAHalf, 1.5), 0.9) << "the measure tells them apart";
 }
 
 TEST_F(ScaledEditorTest, TheHostsFactorChangingWhileOpenResizesTheWindowAndTellsTheHost) {
