@@ -12,7 +12,7 @@
 
 #include "skin/SkinLayout.h"
 
-// Every set's zlib stream back to back, assembled in by SkinBlob.S.
+// Every set's zlib streams back to back, assembled in by SkinBlob.S.
 extern "C" const unsigned char krv_skin_packed[];
 
 namespace {
@@ -35,24 +35,24 @@ struct IndexEntry {
 
 #include "SkinIndex.inc"
 
-// The index is checked as it is compiled: each set's bitmaps tile its inflated bytes, and
-// every bitmap is its layout's size times the set's factor with the layout's frames. What
-// remains to check at run time is only the packed data itself.
+// The index is checked as it is compiled: each set holds every bitmap of the layout, in id
+// order, tiling its inflated bytes, each its layout's size times the set's factor with the
+// layout's frames. What remains to check at run time is only the packed data itself.
 constexpr bool indexTilesEverySet() {
+  constexpr std::size_t kLayouts = sizeof(skin::kBitmaps) / sizeof(skin::kBitmaps[0]);
   for (const PackedSet& set : kPackedSets) {
-    std::size_t next = 0;
-    int previousId = 0;
+    std::size_t next = 0, count = 0;
     for (const IndexEntry& e : kIndex) {
       if (e.factor != set.factor) continue;
-      const skin::BitmapLayout* layout = skin::findLayout(e.id);
-      if (!layout || e.id <= previousId || e.offset != next) return false;
-      if (e.width != layout->width * set.factor || e.height != layout->height * set.factor ||
-          e.frames != layout->frames || e.height % e.frames != 0)
+      if (count == kLayouts) return false;
+      const skin::BitmapLayout& layout = skin::kBitmaps[count++];
+      if (e.id != layout.id || e.offset != next || e.width != layout.width * set.factor ||
+          e.height != layout.height * set.factor || e.frames != layout.frames ||
+          e.height % e.frames != 0)
         return false;
-      previousId = e.id;
       next += static_cast<std::size_t>(e.width) * e.height * 3;
     }
-    if (next != set.inflatedSize) return false;
+    if (count != kLayouts || next != set.inflatedSize) return false;
   }
   return true;
 }
@@ -205,6 +205,7 @@ std::shared_ptr<const SkinSet> inflateSkinSet(int factor, const unsigned char* p
   if (!pixels) return nullptr;
   std::atomic<bool> damaged{false};
   runSpread(chunks.size(), [&](std::size_t i) {
+    if (damaged.load(std::memory_order_relaxed)) return;  // refused already
     const PackedChunk& c = *chunks[i];
     if (!inflateExactly(packed + c.packedOffset, c.packedSize, pixels.get() + c.offset, c.size))
       damaged.store(true, std::memory_order_relaxed);
