@@ -9,10 +9,11 @@ $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev binutils \
   libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev \
-  libsndfile1-dev libcairo2-dev libx11-dev libfontconfig-dev libfreetype-dev \
+  libsndfile1-dev libcairo2-dev libx11-dev libfontconfig-dev libfreetype-dev zlib1g-dev \
   fonts-liberation2 fonts-dejavu-core fonts-urw-base35 \
   xvfb xdotool x11-utils x11-xserver-utils xsettingsd openbox \
   lsp-plugins-vst \
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xauth fonts-liberation \
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 xauth \
+  fonts-liberation \
   debootstrap lintian zip unzip \
   >/dev/null

@@ -1,14 +1,28 @@
 #include "Canvas.h"
 
+#include <cmath>
 #include <stdexcept>
 
 namespace skin {
+namespace {
+
+double currentScale = 1;
+
+}  // namespace
+
+void Canvas::setScale(double scale) { currentScale = scale; }
+
+double Canvas::scale() { return currentScale; }
 
 Canvas::Canvas(int width, int height)
     : width_(width),
       height_(height),
-      surface_(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height)),
-      cr_(cairo_create(surface_)) {
+      deviceWidth_(static_cast<int>(std::lround(width * currentScale))),
+      deviceHeight_(static_cast<int>(std::lround(height * currentScale))),
+      surface_(cairo_image_surface_create(CAIRO_FORMAT_RGB24, deviceWidth_, deviceHeight_)),
+      cr_(nullptr) {
+  cairo_surface_set_device_scale(surface_, currentScale, currentScale);
+  cr_ = cairo_create(surface_);
   if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS) {
     cairo_destroy(cr_);
     cairo_surface_destroy(surface_);
@@ -42,10 +56,10 @@ std::vector<std::uint8_t> Canvas::rgb() const {
   const unsigned char* data = cairo_image_surface_get_data(surface_);
   const int stride = cairo_image_surface_get_stride(surface_);
   std::vector<std::uint8_t> out;
-  out.reserve(static_cast<size_t>(width_) * height_ * 3);
-  for (int y = 0; y < height_; ++y) {
+  out.reserve(static_cast<size_t>(deviceWidth_) * deviceHeight_ * 3);
+  for (int y = 0; y < deviceHeight_; ++y) {
     const auto* row = reinterpret_cast<const std::uint32_t*>(data + y * stride);
-    for (int x = 0; x < width_; ++x) {
+    for (int x = 0; x < deviceWidth_; ++x) {
       const std::uint32_t pixel = row[x];
       out.push_back(static_cast<std::uint8_t>(pixel >> 16));
       out.push_back(static_cast<std::uint8_t>(pixel >> 8));

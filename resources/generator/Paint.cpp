@@ -3,6 +3,42 @@
 #include <cmath>
 
 namespace skin {
+namespace {
+
+// Device pixels per user unit along x and y: the transformation times the surface's scale.
+void deviceScale(cairo_t* cr, double& sx, double& sy) {
+  cairo_surface_get_device_scale(cairo_get_target(cr), &sx, &sy);
+}
+
+// User space to the surface's pixel grid and back. cairo's "device space" stops short of
+// the surface's device scale, which these include.
+void userToPixels(cairo_t* cr, double& x, double& y) {
+  double sx, sy;
+  deviceScale(cr, sx, sy);
+  cairo_user_to_device(cr, &x, &y);
+  x *= sx;
+  y *= sy;
+}
+
+void pixelsToUser(cairo_t* cr, double& x, double& y) {
+  double sx, sy;
+  deviceScale(cr, sx, sy);
+  x /= sx;
+  y /= sy;
+  cairo_device_to_user(cr, &x, &y);
+}
+
+// Moves to (x, y) rounded to whole pixels of the surface, so hinted glyphs stay crisp at
+// any scale.
+void moveToWholePixel(cairo_t* cr, double x, double y) {
+  userToPixels(cr, x, y);
+  x = std::round(x);
+  y = std::round(y);
+  pixelsToUser(cr, x, y);
+  cairo_move_to(cr, x, y);
+}
+
+}  // namespace
 
 void setColor(cairo_t* cr, Color c, double alpha) {
   cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
@@ -21,7 +57,7 @@ void drawText(cairo_t* cr, Font font, double size, const char* text, double x, d
   double left = x;
   if (align == Align::Center) left = x - width / 2;
   if (align == Align::Right) left = x - width;
-  cairo_move_to(cr, std::round(left), std::round(y));
+  moveToWholePixel(cr, left, y);
   setColor(cr, color);
   cairo_show_text(cr, text);
   cairo_new_path(cr);
@@ -34,7 +70,7 @@ void drawTextCentered(cairo_t* cr, Font font, double size, const char* text, dou
   cairo_text_extents(cr, text, &extents);
   const double left = x - extents.width / 2 - extents.x_bearing;
   const double baseline = y - extents.height / 2 - extents.y_bearing;
-  cairo_move_to(cr, std::round(left), std::round(baseline));
+  moveToWholePixel(cr, left, baseline);
   setColor(cr, color);
   cairo_show_text(cr, text);
   cairo_new_path(cr);
@@ -51,12 +87,28 @@ void roundedRectangle(cairo_t* cr, double x, double y, double w, double h, doubl
 }
 
 void pixelLine(cairo_t* cr, int x0, int y0, int x1, int y1, Color c, double alpha) {
+  // One logical pixel is `width` whole device pixels; the line runs through the middle of
+  // the device pixels that start where its logical pixels start, so its edges never blur.
+  double ux = 1, uy = 0;
+  cairo_user_to_device_distance(cr, &ux, &uy);
+  double sx, sy;
+  deviceScale(cr, sx, sy);
+  const double width = std::fmax(1, std::round(std::hypot(ux, uy) * sx));
+  double ax = x0, ay = y0, bx = x1, by = y1;
+  userToPixels(cr, ax, ay);
+  userToPixels(cr, bx, by);
+  ax = std::round(ax) + width / 2;
+  ay = std::round(ay) + width / 2;
+  bx = std::round(bx) + width / 2;
+  by = std::round(by) + width / 2;
+  pixelsToUser(cr, ax, ay);
+  pixelsToUser(cr, bx, by);
   cairo_save(cr);
-  cairo_set_line_width(cr, 1);
+  cairo_set_line_width(cr, width / sx / std::hypot(ux, uy));
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
   setColor(cr, c, alpha);
-  cairo_move_to(cr, x0 + 0.5, y0 + 0.5);
-  cairo_line_to(cr, x1 + 0.5, y1 + 0.5);
+  cairo_move_to(cr, ax, ay);
+  cairo_line_to(cr, bx, by);
   cairo_stroke(cr);
   cairo_restore(cr);
 }

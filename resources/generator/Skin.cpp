@@ -13,7 +13,8 @@
 
 namespace skin {
 
-std::vector<SkinImage> renderSkin() {
+std::vector<SkinImage> renderSkin(double scale) {
+  Canvas::setScale(scale);
   Canvas panel(kEditorWidth, kEditorHeight);
   drawPanel(panel);
 

@@ -1,4 +1,5 @@
-// Renders every bitmap of the editor, in id order.
+// Renders every bitmap of the editor at `scale` device pixels per logical pixel, in id
+// order. Each scale is drawn natively, never enlarged from another.
 #pragma once
 
 #include <vector>
@@ -7,6 +8,6 @@
 
 namespace skin {
 
-std::vector<SkinImage> renderSkin();
+std::vector<SkinImage> renderSkin(double scale);
 
 }  // namespace skin

@@ -10,13 +10,13 @@ namespace skin {
 
 struct SkinImage {
   int id;
-  int width;
+  int width;  // in device pixels
   int height;
   std::vector<std::uint8_t> rgb;  // rows top to bottom, red, green, blue
 };
 
 inline SkinImage imageOf(int id, const Canvas& canvas) {
-  return {id, canvas.width(), canvas.height(), canvas.rgb()};
+  return {id, canvas.deviceWidth(), canvas.deviceHeight(), canvas.rgb()};
 }
 
 }  // namespace skin

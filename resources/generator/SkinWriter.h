@@ -1,5 +1,5 @@
-// Output of the generator: the packed pixel blob with its index for embedding, and
-// 24-bit BMP files for a Windows resource script.
+// Output of the generator: the packed sets with their index for embedding, and one set's
+// pixels as drawn.
 #pragma once
 
 #include <string>
@@ -9,14 +9,21 @@
 
 namespace skin {
 
-// Writes `blobPath` (all images' RGB rows back to back) and `indexPath` (a C++ table of
-// id, width, height and byte offset into the blob). Files are replaced only when their
-// content changes, so an unchanged skin does not relink anything.
-void writeEmbedding(const std::vector<SkinImage>& images, const std::string& blobPath,
-                    const std::string& indexPath);
+// Every bitmap of the skin drawn at `factor` device pixels per logical pixel, in id order.
+struct SkinSetImages {
+  int factor;
+  std::vector<SkinImage> images;
+};
 
-// Writes DIR/<id>.bmp for every image (bottom-up BGR rows padded to 4 bytes) and DIR/skin.rc,
-// the resource script that names each by its id.
-void writeBmpFiles(const std::vector<SkinImage>& images, const std::string& directory);
+// Writes `packedPath` (each set's bitmaps back to back, every film-strip frame but the
+// first as its byte-wise difference to the frame above, deflated as zlib streams of 1 MiB
+// each) and `indexPath` (C++ tables: each set's streams and inflated size; each stream's
+// place; each bitmap's factor, id, size, frames and offset into its inflated set). Files are replaced only when their
+// content changes, so an unchanged skin does not relink anything.
+void writePacked(const std::vector<SkinSetImages>& sets, const std::string& packedPath,
+                 const std::string& indexPath);
+
+// Writes all images' RGB rows back to back, as drawn.
+void writeRaw(const std::vector<SkinImage>& images, const std::string& path);
 
 }  // namespace skin

@@ -1,7 +1,8 @@
 // krv-skin-gen: renders the editor's bitmaps.
-//   krv-skin-gen --blob FILE --index FILE   pixel blob and index for embedding
-//   krv-skin-gen --bmp DIR                  one 24-bit BMP per id, for a resource script
+//   krv-skin-gen --packed FILE --index FILE   the 1x and 2x sets, packed, and their index
+//   krv-skin-gen --raw FILE [--scale N]       one set's pixels as drawn (default 1x)
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -12,37 +13,50 @@
 
 namespace {
 
+// The factors the plug-in embeds.
+constexpr int kEmbeddedFactors[] = {1, 2};
+
 int usage() {
   std::fprintf(stderr,
-               "usage: krv-skin-gen [--blob FILE --index FILE] [--bmp DIR]\n"
-               "  --blob, --index  write the pixel blob and its C++ index\n"
-               "  --bmp DIR        write DIR/<id>.bmp (24-bit) for every bitmap\n");
+               "usage: krv-skin-gen [--packed FILE --index FILE] [--raw FILE [--scale N]]\n"
+               "  --packed, --index  write the 1x and 2x sets packed, and their C++ index\n"
+               "  --raw FILE         write one set's RGB pixels back to back, in id order\n"
+               "  --scale N          the set --raw writes: device pixels per logical pixel,\n"
+               "                     1 to 3 (default 1)\n");
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string blob, index, bmpDirectory;
+  std::string packed, index, raw;
+  double scale = 1;
   for (int i = 1; i < argc; ++i) {
     const bool hasValue = i + 1 < argc;
-    if (std::strcmp(argv[i], "--blob") == 0 && hasValue) {
-      blob = argv[++i];
+    if (std::strcmp(argv[i], "--packed") == 0 && hasValue) {
+      packed = argv[++i];
     } else if (std::strcmp(argv[i], "--index") == 0 && hasValue) {
       index = argv[++i];
-    } else if (std::strcmp(argv[i], "--bmp") == 0 && hasValue) {
-      bmpDirectory = argv[++i];
+    } else if (std::strcmp(argv[i], "--raw") == 0 && hasValue) {
+      raw = argv[++i];
+    } else if (std::strcmp(argv[i], "--scale") == 0 && hasValue) {
+      char* end = nullptr;
+      scale = std::strtod(argv[++i], &end);
+      if (*end != '\0' || !(scale >= 1 && scale <= 3)) return usage();
     } else {
       return usage();
     }
   }
-  if (blob.empty() != index.empty() || (blob.empty() && bmpDirectory.empty())) return usage();
+  if (packed.empty() != index.empty() || (packed.empty() && raw.empty())) return usage();
 
   int status = 0;
   try {
-    const auto images = skin::renderSkin();
-    if (!blob.empty()) skin::writeEmbedding(images, blob, index);
-    if (!bmpDirectory.empty()) skin::writeBmpFiles(images, bmpDirectory);
+    if (!packed.empty()) {
+      std::vector<skin::SkinSetImages> sets;
+      for (int factor : kEmbeddedFactors) sets.push_back({factor, skin::renderSkin(factor)});
+      skin::writePacked(sets, packed, index);
+    }
+    if (!raw.empty()) skin::writeRaw(skin::renderSkin(scale), raw);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "krv-skin-gen: %s\n", error.what());
     status = 1;

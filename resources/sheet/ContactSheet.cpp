@@ -30,9 +30,14 @@ const Placement kPlacements[] = {
     {kStoreB, 0}, {kMeterLit, 0},
 };
 
+Rect scaled(Rect r, int factor) {
+  return {r.left * factor, r.top * factor, r.right * factor, r.bottom * factor};
+}
+
 // The meter's lit needle at `value`, as the meter draws it: five one-pixel lines
-// between truncated end points, clipped to the face.
-void drawNeedle(Picture& picture, double value) {
+// between truncated end points, clipped to the face; at a factor, each line is that many
+// device pixels thick.
+void drawNeedle(Picture& picture, double value, int factor) {
   const double pi = 3.141592653589793;
   const double a = (120.0 / 180.0) * pi - (pi * 60.0 / 180.0) * value;
   const double c = -std::cos(a), s = std::sin(a);
@@ -40,9 +45,15 @@ void drawNeedle(Picture& picture, double value) {
   const double inner = kNeedleInnerRadius, outer = kNeedleOuterRadius;
   const double offsets[5][2] = {{1, 0}, {0, 0}, {1, 1}, {0, 1}, {0.5, 0.5}};
   for (const auto& o : offsets) {
-    picture.line(static_cast<int>(px + o[0] - inner * c), static_cast<int>(py + o[1] - inner * s),
-                 static_cast<int>(px + o[0] - outer * c), static_cast<int>(py + o[1] - outer * s),
-                 kMeterLit.rect, 170, 165, 160);
+    for (int dy = 0; dy < factor; ++dy) {
+      for (int dx = 0; dx < factor; ++dx) {
+        picture.line(static_cast<int>((px + o[0] - inner * c) * factor + dx),
+                     static_cast<int>((py + o[1] - inner * s) * factor + dy),
+                     static_cast<int>((px + o[0] - outer * c) * factor + dx),
+                     static_cast<int>((py + o[1] - outer * s) * factor + dy),
+                     scaled(kMeterLit.rect, factor), 170, 165, 160);
+      }
+    }
   }
 }
 
@@ -69,38 +80,40 @@ std::vector<int> shownFrames(const BitmapLayout& strip) {
 
 }  // namespace
 
-bool writeContactSheet(const std::string& editorPng, const std::string& aboutPng) {
-  const SkinBitmap* background = findSkinBitmap(kBackground.id);
+bool writeContactSheet(const SkinSet& skin, const std::string& editorPng,
+                       const std::string& aboutPng) {
+  const int factor = skin.factor();
+  const SkinBitmap* background = skin.find(kBackground.id);
   if (!background) return missing(kBackground.id);
   Picture editor(background->width, background->height);
   editor.blit(*background, 0, background->height, 0, 0);
   for (const Placement& p : kPlacements) {
-    const SkinBitmap* bitmap = findSkinBitmap(p.bitmap.id);
+    const SkinBitmap* bitmap = skin.find(p.bitmap.id);
     if (!bitmap) return missing(p.bitmap.id);
-    editor.blit(*bitmap, p.frame, bitmap->height / p.bitmap.frames, p.bitmap.rect.left,
-                p.bitmap.rect.top);
+    editor.blit(*bitmap, p.frame, bitmap->height / p.bitmap.frames, p.bitmap.rect.left * factor,
+                p.bitmap.rect.top * factor);
   }
-  drawNeedle(editor, 0.0);
-  editor.text("Current", 11, kNameField, 76, 76, 72);
+  drawNeedle(editor, 0.0, factor);
+  editor.text("Current", 11 * factor, scaled(kNameField, factor), 76, 76, 72);
   if (!save(editor, editorPng)) return false;
   if (aboutPng.empty()) return true;
 
-  const SkinBitmap* about = findSkinBitmap(kAbout.id);
+  const SkinBitmap* about = skin.find(kAbout.id);
   if (!about) return missing(kAbout.id);
   Picture splash(about->width, about->height);
   splash.blit(*about, 0, about->height, 0, 0);
-  splash.text("v. " KRV_VERSION_TEXT, 12, kVersionText, 200, 200, 200);
+  splash.text("v. " KRV_VERSION_TEXT, 12 * factor, scaled(kVersionText, factor), 200, 200, 200);
   return save(splash, aboutPng);
 }
 
-bool writeStateSheet(const std::string& statesPng) {
+bool writeStateSheet(const SkinSet& skin, const std::string& statesPng) {
   const BitmapLayout* rows[] = {&kTimeKnob,  &kCompressionKnob, &kOutputKnob, &kRatioKnob,
                                 &kProcessSwitch, &kMeterLit,   &kMeterUnlit, &kMeterExtra,
                                 &kRocker,    &kSavePreset,      &kRecallA};
-  const int gap = 6;
+  const int gap = 6 * skin.factor();
   int width = 0, height = gap;
   for (const BitmapLayout* row : rows) {
-    const SkinBitmap* b = findSkinBitmap(row->id);
+    const SkinBitmap* b = skin.find(row->id);
     if (!b) return missing(row->id);
     const int rowWidth = gap + static_cast<int>(shownFrames(*row).size()) * (b->width + gap);
     width = rowWidth > width ? rowWidth : width;
@@ -110,7 +123,7 @@ bool writeStateSheet(const std::string& statesPng) {
   sheet.fill(24, 24, 26);
   int y = gap;
   for (const BitmapLayout* row : rows) {
-    const SkinBitmap* b = findSkinBitmap(row->id);
+    const SkinBitmap* b = skin.find(row->id);
     const int frameHeight = b->height / row->frames;
     int x = gap;
     for (int frame : shownFrames(*row)) {

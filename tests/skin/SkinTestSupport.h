@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -27,10 +29,18 @@ inline std::ostream& operator<<(std::ostream& out, const Pixel& p) {
   return out << "(" << p.r << ", " << p.g << ", " << p.b << ")";
 }
 
-// A bitmap seen as a strip of equal frames.
+// The embedded set of `factor` (1 or 2); it stays while the caller holds it.
+inline std::shared_ptr<const SkinSet> skinSet(int factor) {
+  std::shared_ptr<const SkinSet> set = openSkinSet(factor);
+  if (!set) throw std::runtime_error("the embedded skin does not inflate");
+  return set;
+}
+
+// A bitmap seen as a strip of equal frames, of the 1x set unless another is given.
 class Strip {
  public:
   Strip(int id, int frames) : bitmap_(findSkinBitmap(id)), frames_(frames) {}
+  Strip(const SkinSet& set, int id, int frames) : bitmap_(set.find(id)), frames_(frames) {}
   bool exists() const { return bitmap_ != nullptr; }
   int width() const { return bitmap_->width; }
   int frameHeight() const { return bitmap_->height / frames_; }
@@ -47,6 +57,9 @@ class Strip {
 };
 
 inline Pixel backgroundAt(int x, int y) { return Strip(skin::kBackground.id, 1).at(0, x, y); }
+inline Pixel backgroundAt(const SkinSet& set, int x, int y) {
+  return Strip(set, skin::kBackground.id, 1).at(0, x, y);
+}
 
 struct Control {
   const char* name;

@@ -1,5 +1,8 @@
-// Every bitmap the editor loads exists at the size and frame layout of the skin's table.
+// Every bitmap the editor loads exists at the size and frame layout of the skin's table;
+// the sets behind them are shared while held and refused whole when damaged.
 #include <gtest/gtest.h>
+
+#include <thread>
 
 #include "SkinTestSupport.h"
 
@@ -68,4 +71,54 @@ TEST(SkinCatalogue, AnimationFramesDiffer) {
       EXPECT_GT(changed, 0) << c.name << " frame " << frame;
     }
   }
+}
+
+TEST(SkinSets, AreSharedWhileHeldAndFreedWhenNobodyHoldsThem) {
+  std::weak_ptr<const SkinSet> watched;
+  {
+    const auto first = openSkinSet(2);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(openSkinSet(2), first) << "a second holder must get the same set";
+    EXPECT_NE(openSkinSet(1), first);
+    watched = first;
+  }
+  EXPECT_TRUE(watched.expired());
+  // The 1x set behind findSkinBitmap stays for the process.
+  const SkinBitmap* background = findSkinBitmap(skin::kBackground.id);
+  EXPECT_EQ(openSkinSet(1)->find(skin::kBackground.id), background);
+  for (int factor : {0, 3, -1}) EXPECT_FALSE(openSkinSet(factor)) << factor;
+}
+
+TEST(SkinSets, ThreadsOpeningAtOnceGetOneSet) {
+  std::shared_ptr<const SkinSet> got[4];
+  std::vector<std::thread> threads;
+  for (auto& slot : got) threads.emplace_back([&slot] { slot = openSkinSet(2); });
+  for (std::thread& thread : threads) thread.join();
+  ASSERT_TRUE(got[0]);
+  for (const auto& set : got) EXPECT_EQ(set, got[0]);
+}
+
+TEST(SkinSets, ADamagedPackedSetIsRefusedWhole) {
+  const PackedSkinSet packed = packedSkinSet(2);
+  const std::vector<unsigned char> intact(packed.data, packed.data + packed.size);
+  ASSERT_TRUE(inflateSkinSet(2, intact.data(), intact.size()));
+  EXPECT_FALSE(inflateSkinSet(1, intact.data(), intact.size())) << "another set's bytes";
+  EXPECT_FALSE(inflateSkinSet(3, intact.data(), intact.size()));
+  EXPECT_FALSE(inflateSkinSet(2, nullptr, intact.size()));
+  EXPECT_FALSE(inflateSkinSet(2, intact.data(), intact.size() - 1)) << "cut short";
+  std::vector<unsigned char> longer = intact;
+  longer.push_back(0);
+  EXPECT_FALSE(inflateSkinSet(2, longer.data(), longer.size())) << "a byte too many";
+
+  // Damage that keeps the length: one bit, a run of inverted bytes, the last stream's
+  // checksum, the first stream's header.
+  const auto damaged = [&](size_t at, size_t count, unsigned char mask) {
+    std::vector<unsigned char> bytes = intact;
+    for (size_t i = at; i < at + count; ++i) bytes[i] ^= mask;
+    return inflateSkinSet(2, bytes.data(), bytes.size());
+  };
+  EXPECT_FALSE(damaged(intact.size() / 2, 1, 0x10));
+  EXPECT_FALSE(damaged(intact.size() / 3, 64, 0xff));
+  EXPECT_FALSE(damaged(intact.size() - 1, 1, 0x01));
+  EXPECT_FALSE(damaged(0, 1, 0x80));
 }

@@ -27,47 +27,59 @@ struct Png {
   cairo_surface_t* surface;
 };
 
-}  // namespace
-
-TEST(ContactSheet, ShowsTheEditorAtItsDefaults) {
-  const std::string dir = freshDirectory("sheet");
-  ASSERT_EQ(run(std::string(KRV_SKIN_SHEET) + " " + dir + "/editor.png " + dir + "/about.png"), 0);
+// The sheet of the set of `factor`: the editor and the about picture at that factor, each
+// control showing the frame of its default value at its rectangle.
+void checkSheet(int factor) {
+  const std::string dir = freshDirectory("sheet" + std::to_string(factor));
+  const std::string scale = factor == 1 ? "" : " --scale " + std::to_string(factor);
+  ASSERT_EQ(run(std::string(KRV_SKIN_SHEET) + scale + " " + dir + "/editor.png " + dir +
+                "/about.png"),
+            0);
   const Png editor(dir + "/editor.png");
   ASSERT_TRUE(editor.ok());
-  EXPECT_EQ(editor.width(), skin::kEditorWidth);
-  EXPECT_EQ(editor.height(), skin::kEditorHeight);
+  EXPECT_EQ(editor.width(), skin::kEditorWidth * factor);
+  EXPECT_EQ(editor.height(), skin::kEditorHeight * factor);
 
-  // Each control shows the frame of its default value at its rectangle: "Valve", ratio
-  // 3:1, time 5, compression 5, output 0 dB.
+  // "Valve", ratio 3:1, time 5, compression 5, output 0 dB.
   struct Shown {
     const skin::BitmapLayout& bitmap;
     int frame;
   };
+  const auto set = skinSet(factor);
   for (Shown s : {Shown{skin::kProcessSwitch, 0}, {skin::kRatioKnob, 3}, {skin::kTimeKnob, 10},
                   {skin::kCompressionKnob, 20}, {skin::kOutputKnob, 0}}) {
-    const Strip strip(s.bitmap.id, s.bitmap.frames);
+    const Strip strip(*set, s.bitmap.id, s.bitmap.frames);
     int differing = 0;
     for (int y = 0; y < strip.frameHeight(); ++y)
       for (int x = 0; x < strip.width(); ++x)
-        differing += !(editor.at(s.bitmap.rect.left + x, s.bitmap.rect.top + y) ==
+        differing += !(editor.at(s.bitmap.rect.left * factor + x, s.bitmap.rect.top * factor + y) ==
                        strip.at(s.frame, x, y));
-    EXPECT_EQ(differing, 0) << s.bitmap.name;
+    EXPECT_EQ(differing, 0) << factor << "x " << s.bitmap.name;
   }
   // The lit meter's needle rests at the left end: its tip at about (157, 80).
-  EXPECT_EQ(editor.at(158, 81), (Pixel{170, 165, 160}));
+  for (int dy = 0; dy < factor; ++dy)
+    for (int dx = 0; dx < factor; ++dx)
+      EXPECT_EQ(editor.at(158 * factor + dx, 81 * factor + dy), (Pixel{170, 165, 160})) << factor;
   // The program name is written into the name field.
   int dark = 0;
   const skin::Rect field = skin::kNameField;
-  for (int x = field.left + 2; x < field.right - 1; ++x)
-    dark += editor.at(x, static_cast<int>(field.centerY())).luminance() < 120;
-  EXPECT_GT(dark, 3);
+  for (int x = (field.left + 2) * factor; x < (field.right - 1) * factor; ++x)
+    dark += editor.at(x, static_cast<int>(field.centerY() * factor)).luminance() < 120;
+  EXPECT_GT(dark, 3 * factor);
 
   const Png about(dir + "/about.png");
   ASSERT_TRUE(about.ok());
-  EXPECT_EQ(about.width(), skin::kAbout.width);
-  EXPECT_EQ(about.height(), skin::kAbout.height);
+  EXPECT_EQ(about.width(), skin::kAbout.width * factor);
+  EXPECT_EQ(about.height(), skin::kAbout.height * factor);
 }
+
+}  // namespace
+
+TEST(ContactSheet, ShowsTheEditorAtItsDefaults) { checkSheet(1); }
+
+TEST(ContactSheet, ShowsTheEditorAt2xFromTheNative2xSet) { checkSheet(2); }
 
 TEST(ContactSheet, FailsCleanlyOnAnUnwritablePath) {
   EXPECT_NE(run(std::string(KRV_SKIN_SHEET) + " /nonexistent/dir/editor.png"), 0);
+  EXPECT_NE(run(std::string(KRV_SKIN_SHEET) + " --scale 3 /tmp/editor.png"), 0);
 }

@@ -1,5 +1,5 @@
-// The generator as the build runs it: deterministic output, the embedded pixels equal
-// what it writes, BMP files for a resource script, and the plug-in carries the skin.
+// The generator as the build runs it: deterministic output, the embedded sets inflate to
+// exactly what it draws, the 2x set is drawn natively, and the plug-in carries both packed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,24 +16,24 @@ const std::string kGenerator = KRV_SKIN_GENERATOR;
 
 std::string generateInto(const std::string& name) {
   const std::string dir = freshDirectory(name);
-  EXPECT_EQ(run(kGenerator + " --blob " + dir + "/skin.rgb --index " + dir + "/index.inc --bmp " +
-                dir),
+  EXPECT_EQ(run(kGenerator + " --packed " + dir + "/skin.z --index " + dir + "/index.inc --raw " +
+                dir + "/raw2.rgb --scale 2"),
             0);
   return dir;
 }
 
-std::vector<int> allIds() {
-  std::vector<int> ids;
-  for (const skin::BitmapLayout& bitmap : skin::kBitmaps) ids.push_back(bitmap.id);
-  return ids;
+// A set's pixels as one blob: every bitmap in id order, back to back.
+std::string pixelsOf(const SkinSet& set) {
+  std::string all;
+  for (const SkinBitmap& b : set.bitmaps()) {
+    all.append(reinterpret_cast<const char*>(b.rgb), static_cast<size_t>(b.width) * b.height * 3);
+  }
+  return all;
 }
 
-std::uint32_t little(const std::string& bytes, size_t at, int count) {
-  std::uint32_t value = 0;
-  for (int i = count - 1; i >= 0; --i) {
-    value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
-  }
-  return value;
+Pixel pixelOf(const SkinBitmap& b, int x, int y) {
+  const unsigned char* p = b.rgb + (static_cast<size_t>(y) * b.width + x) * 3;
+  return {p[0], p[1], p[2]};
 }
 
 }  // namespace
@@ -41,67 +41,71 @@ std::uint32_t little(const std::string& bytes, size_t at, int count) {
 TEST(SkinGenerator, TwoRunsWriteTheSameBytes) {
   const std::string first = generateInto("first");
   const std::string second = generateInto("second");
-  EXPECT_EQ(readFile(first + "/skin.rgb"), readFile(second + "/skin.rgb"));
-  EXPECT_EQ(readFile(first + "/index.inc"), readFile(second + "/index.inc"));
-  for (int id : allIds()) {
-    const std::string name = "/" + std::to_string(id) + ".bmp";
-    EXPECT_EQ(readFile(first + name), readFile(second + name)) << id;
+  for (const char* file : {"/skin.z", "/index.inc", "/raw2.rgb"}) {
+    const std::string bytes = readFile(first + file);
+    EXPECT_FALSE(bytes.empty()) << file;
+    EXPECT_EQ(bytes, readFile(second + file)) << file;
   }
 }
 
-TEST(SkinGenerator, EmbeddedPixelsAreWhatTheGeneratorWrites) {
-  const std::string blob = readFile(generateInto("embedded") + "/skin.rgb");
-  size_t total = 0;
-  for (int id : allIds()) {
-    const SkinBitmap* bitmap = findSkinBitmap(id);
-    ASSERT_NE(bitmap, nullptr);
-    const size_t size = static_cast<size_t>(bitmap->width) * bitmap->height * 3;
-    total += size;
-    const std::string embedded(reinterpret_cast<const char*>(bitmap->rgb), size);
-    EXPECT_NE(blob.find(embedded), std::string::npos) << id;
+TEST(SkinGenerator, EachEmbeddedSetInflatesToExactlyWhatTheGeneratorDraws) {
+  const std::string dir = generateInto("embedded");
+  EXPECT_EQ(run(kGenerator + " --raw " + dir + "/raw1.rgb"), 0);
+  for (int factor : {1, 2}) {
+    const std::string drawn = readFile(dir + "/raw" + std::to_string(factor) + ".rgb");
+    const std::string embedded = pixelsOf(*skinSet(factor));
+    EXPECT_EQ(embedded.size(), drawn.size()) << factor << "x";
+    EXPECT_TRUE(embedded == drawn) << factor << "x: the embedded set differs from the drawing";
   }
-  EXPECT_EQ(blob.size(), total);
 }
 
-TEST(SkinGenerator, WritesBottomUp24BitBmpFiles) {
-  const std::string dir = generateInto("bmp");
-  // The resource script names every bitmap once, by its id.
-  const std::string script = readFile(dir + "/skin.rc");
-  for (int id : allIds()) {
-    const std::string name = std::to_string(id);
-    const std::string line = "\n" + name + " BITMAP \"" + name + ".bmp\"\n";
-    EXPECT_NE(script.find(line), std::string::npos) << id;
-  }
-  for (int id : allIds()) {
-    const SkinBitmap* bitmap = findSkinBitmap(id);
-    const std::string bmp = readFile(dir + "/" + std::to_string(id) + ".bmp");
-    ASSERT_GT(bmp.size(), 54u) << id;
-    EXPECT_EQ(bmp.substr(0, 2), "BM");
-    EXPECT_EQ(little(bmp, 2, 4), bmp.size());
-    EXPECT_EQ(little(bmp, 10, 4), 54u);
-    EXPECT_EQ(static_cast<int>(little(bmp, 18, 4)), bitmap->width) << id;
-    EXPECT_EQ(static_cast<int>(little(bmp, 22, 4)), bitmap->height) << id;
-    EXPECT_EQ(little(bmp, 28, 2), 24u);
-    EXPECT_EQ(little(bmp, 30, 4), 0u);
-    const size_t stride = (bitmap->width * 3 + 3) & ~3u;
-    ASSERT_EQ(bmp.size(), 54 + stride * bitmap->height) << id;
-    // The top-left pixel is stored in the last row, blue first.
-    const size_t topLeft = 54 + stride * (bitmap->height - 1);
-    EXPECT_EQ(static_cast<std::uint8_t>(bmp[topLeft]), bitmap->rgb[2]) << id;
-    EXPECT_EQ(static_cast<std::uint8_t>(bmp[topLeft + 1]), bitmap->rgb[1]) << id;
-    EXPECT_EQ(static_cast<std::uint8_t>(bmp[topLeft + 2]), bitmap->rgb[0]) << id;
+TEST(SkinGenerator, The2xSetIsDrawnNativelyAtTwiceEverySize) {
+  const auto held1 = skinSet(1), held2 = skinSet(2);
+  const SkinSet& one = *held1;
+  const SkinSet& two = *held2;
+  EXPECT_EQ(one.factor(), 1);
+  EXPECT_EQ(two.factor(), 2);
+  ASSERT_EQ(two.bitmaps().size(), one.bitmaps().size());
+  for (const skin::BitmapLayout& layout : skin::kBitmaps) {
+    const SkinBitmap* small = one.find(layout.id);
+    const SkinBitmap* large = two.find(layout.id);
+    ASSERT_TRUE(small && large) << layout.name;
+    ASSERT_EQ(large->width, 2 * small->width) << layout.name;
+    ASSERT_EQ(large->height, 2 * small->height) << layout.name;
+
+    // The same picture: each 2x2 block averages to about its 1x pixel.
+    double difference = 0;
+    // Not an enlargement: an enlarged 1x pixel would fill its 2x2 block with one colour;
+    // edges and lettering drawn at 2x split blocks.
+    int splitBlocks = 0;
+    for (int y = 0; y < small->height; ++y) {
+      for (int x = 0; x < small->width; ++x) {
+        const Pixel block[4] = {pixelOf(*large, 2 * x, 2 * y), pixelOf(*large, 2 * x + 1, 2 * y),
+                                pixelOf(*large, 2 * x, 2 * y + 1),
+                                pixelOf(*large, 2 * x + 1, 2 * y + 1)};
+        double mean = 0;
+        for (const Pixel& p : block) mean += p.luminance() / 4;
+        difference += std::abs(mean - pixelOf(*small, x, y).luminance());
+        splitBlocks += !(block[0] == block[1] && block[0] == block[2] && block[0] == block[3]);
+      }
+    }
+    const int pixels = small->width * small->height;
+    EXPECT_LT(difference / pixels, 6.0) << layout.name;
+    EXPECT_GT(splitBlocks, pixels / 20) << layout.name;
   }
 }
 
 TEST(SkinGenerator, RejectsIncompleteCommandLines) {
   EXPECT_NE(run(kGenerator), 0);
-  EXPECT_NE(run(kGenerator + " --blob /tmp/x.rgb"), 0);
-  EXPECT_NE(run(kGenerator + " --bmp"), 0);
+  EXPECT_NE(run(kGenerator + " --packed /tmp/x.z"), 0);
+  EXPECT_NE(run(kGenerator + " --raw"), 0);
+  EXPECT_NE(run(kGenerator + " --raw /tmp/x.rgb --scale 4"), 0);
+  EXPECT_NE(run(kGenerator + " --raw /tmp/x.rgb --scale 2x"), 0);
   EXPECT_NE(run(kGenerator + " --colour red"), 0);
 }
 
 TEST(SkinGenerator, ReportsAnUnwritableDestination) {
-  EXPECT_NE(run(kGenerator + " --bmp /nonexistent/krv-skin"), 0);
+  EXPECT_NE(run(kGenerator + " --raw /nonexistent/krv-skin/raw.rgb"), 0);
 }
 
 TEST(SkinGenerator, StopsWhenAFontIsMissingInsteadOfFallingBack) {
@@ -112,23 +116,23 @@ TEST(SkinGenerator, StopsWhenAFontIsMissingInsteadOfFallingBack) {
     conf << "<?xml version=\"1.0\"?>\n<fontconfig><dir>" << dir << "/none</dir><cachedir>" << dir
          << "/cache</cachedir></fontconfig>\n";
   }
-  const int status = run("FONTCONFIG_FILE=" + dir + "/fonts.conf " + kGenerator + " --bmp " + dir +
-                         " > " + dir + "/out.txt");
+  const int status = run("FONTCONFIG_FILE=" + dir + "/fonts.conf " + kGenerator + " --raw " + dir +
+                         "/raw.rgb > " + dir + "/out.txt");
   EXPECT_NE(status, 0);
   EXPECT_NE(readFile(dir + "/out.txt").find("font not installed"), std::string::npos)
       << readFile(dir + "/out.txt");
-  EXPECT_FALSE(std::filesystem::exists(dir + "/12128.bmp"));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/raw.rgb"));
 }
 
-TEST(SkinInPlugin, ThePluginLibraryCarriesEveryBitmap) {
+TEST(SkinInPlugin, ThePluginLibraryCarriesBothPackedSets) {
   const std::string library = readFile(KRV_PLUGIN_PATH);
   ASSERT_FALSE(library.empty());
-  for (int id : allIds()) {
-    const SkinBitmap* bitmap = findSkinBitmap(id);
-    const size_t size = static_cast<size_t>(bitmap->width) * bitmap->height * 3;
-    const std::string pixels(reinterpret_cast<const char*>(bitmap->rgb), size);
+  for (int factor : {1, 2}) {
+    const PackedSkinSet packed = packedSkinSet(factor);
+    ASSERT_GT(packed.size, 0u) << factor;
+    const std::string bytes(reinterpret_cast<const char*>(packed.data), packed.size);
     const auto found = std::search(library.begin(), library.end(),
-                                   std::boyer_moore_searcher(pixels.begin(), pixels.end()));
-    EXPECT_NE(found, library.end()) << id;
+                                   std::boyer_moore_searcher(bytes.begin(), bytes.end()));
+    EXPECT_NE(found, library.end()) << factor << "x";
   }
 }

@@ -1,5 +1,7 @@
 #include "WineDesk.h"
 
+#include "skin/SkinBitmaps.h"
+
 namespace wine {
 
 std::vector<uint32_t> screenPixels(int left, int top, int width, int height) {
@@ -31,28 +33,17 @@ std::vector<uint32_t> screenPixels(int left, int top, int width, int height) {
     return pixels;
 }
 
-std::vector<uint32_t> bitmapPixels(HMODULE module, int id, int& width, int& height) {
+std::vector<uint32_t> skinPixels(int id, int& width, int& height) {
     std::vector<uint32_t> pixels;
-    HBITMAP bitmap = LoadBitmapA(module, MAKEINTRESOURCEA(id));
+    const SkinBitmap* bitmap = findSkinBitmap(id);
     if (!bitmap) return pixels;
-    BITMAP shape{};
-    GetObjectA(bitmap, sizeof shape, &shape);
-    width = shape.bmWidth;
-    height = shape.bmHeight;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    width = bitmap->width;
+    height = bitmap->height;
     pixels.resize(size_t(width) * size_t(height));
-    HDC screen = GetDC(nullptr);
-    if (!GetDIBits(screen, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS))
-        pixels.clear();
-    ReleaseDC(nullptr, screen);
-    DeleteObject(bitmap);
-    for (uint32_t& p : pixels) p &= 0xFFFFFF;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const unsigned char* p = bitmap->rgb + i * 3;
+        pixels[i] = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+    }
     return pixels;
 }
 
@@ -225,4 +216,3 @@ void WineDesk::click(double x, double y) {
     pump(5);
 }
 
-HMODULE WineDesk::pluginModule() const { return GetModuleHandleA("krv-tarnwick.dll"); }

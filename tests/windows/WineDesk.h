@@ -23,8 +23,9 @@ namespace wine {
 
 // Pixels of a screen area as 0xRRGGBB, read from the screen's device context.
 std::vector<uint32_t> screenPixels(int left, int top, int width, int height);
-// Pixels of one bitmap resource of module (its whole size), as 0xRRGGBB, top row first.
-std::vector<uint32_t> bitmapPixels(HMODULE module, int id, int& width, int& height);
+// Pixels of one bitmap of the 1x skin (its whole size), as 0xRRGGBB, top row first: the
+// same packed skin the DLL embeds.
+std::vector<uint32_t> skinPixels(int id, int& width, int& height);
 
 // Input as a user makes it, through the system's input queue.
 void movePointer(int screenX, int screenY);
@@ -61,7 +62,6 @@ protected:
     POINT onScreen(double x, double y) const;
     void click(double x, double y);
     std::string programName() { return plugin->text(effGetProgramName); }
-    HMODULE pluginModule() const;
 
     RecordingHost host;
     std::unique_ptr<PluginLibrary> library;

@@ -1,43 +1,50 @@
-// Bitmaps among the module's own resources, by numeric id (test_bitmaps.rc).
+// The skin's bitmaps as images, from the packed skin embedded in the program, as on Linux.
 #include <gtest/gtest.h>
 
 #include "platform/BitmapResources.h"
+#include "skin/SkinBitmaps.h"
+#include "skin/SkinLayout.h"
 
 namespace {
 
-TEST(Win32BitmapResources, KeepEveryPixelOfTheResource) {
-    auto image = platform::loadBitmapResource(501);
-    ASSERT_TRUE(image);
-    ASSERT_EQ(image->width(), 5);
-    ASSERT_EQ(image->height(), 3);
-    // Top row first, although the file stores rows bottom-up and pads them to 16 bytes.
-    const platform::Color expected[3][5] = {
-        {{255, 255, 255, 255}, {254, 255, 255, 255}, {255, 0, 0, 255}, {0, 255, 0, 255},
-         {0, 0, 255, 255}},
-        {{1, 2, 3, 255}, {250, 128, 7, 255}, {0, 0, 0, 255}, {255, 255, 255, 255},
-         {18, 52, 86, 255}},
-        {{200, 100, 50, 255}, {10, 20, 30, 255}, {128, 128, 128, 255}, {255, 254, 255, 255},
-         {77, 0, 155, 255}},
-    };
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x)
-            EXPECT_EQ(image->pixel(x, y), expected[y][x]) << "pixel (" << x << ", " << y << ")";
-    // One image for every holder, at every scale: the module has the 1x set only.
-    EXPECT_EQ(platform::loadBitmapResource(501, 2.0), image);
-    int width = 0, height = 0;
-    ASSERT_TRUE(platform::bitmapResourceSize(501, width, height));
-    EXPECT_EQ(width, 5);
-    EXPECT_EQ(height, 3);
+TEST(Win32BitmapResources, KeepEveryPixelOfTheSkin) {
+    for (const skin::BitmapLayout& layout : skin::kBitmaps) {
+        const SkinBitmap* bitmap = findSkinBitmap(layout.id);
+        ASSERT_TRUE(bitmap) << layout.name;
+        const auto image = platform::loadBitmapResource(layout.id);
+        ASSERT_TRUE(image) << layout.name;
+        ASSERT_EQ(image->width(), layout.width) << layout.name;
+        ASSERT_EQ(image->height(), layout.height) << layout.name;
+        int differing = 0;
+        for (int y = 0; y < layout.height; ++y) {
+            for (int x = 0; x < layout.width; ++x) {
+                const unsigned char* rgb = bitmap->rgb + (size_t(y) * size_t(layout.width) + x) * 3;
+                const platform::Color got = image->pixel(x, y);
+                differing += got.red != rgb[0] || got.green != rgb[1] || got.blue != rgb[2];
+            }
+        }
+        EXPECT_EQ(differing, 0) << layout.name;
+    }
 }
 
-TEST(Win32BitmapResources, UnknownOrImpossibleIdsGiveNothing) {
-    EXPECT_FALSE(platform::loadBitmapResource(502));
-    EXPECT_FALSE(platform::loadBitmapResource(0));
-    EXPECT_FALSE(platform::loadBitmapResource(-501));
-    EXPECT_FALSE(platform::loadBitmapResource(501 + 0x10000)) << "must not be cut to id 501";
-    int width = 0, height = 0;
-    EXPECT_FALSE(platform::bitmapResourceSize(502, width, height));
-    EXPECT_FALSE(platform::bitmapResourceSize(501 + 0x10000, width, height));
+TEST(Win32BitmapResources, TheTwoTimesSetIsSharedAtTwiceTheSize) {
+    const auto image = platform::loadBitmapResource(skin::kBackground.id, 2.0);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->scale(), 2.0);
+    EXPECT_EQ(image->width(), skin::kBackground.width);
+    EXPECT_EQ(image->deviceWidth(), 2 * skin::kBackground.width);
+    EXPECT_EQ(image->deviceHeight(), 2 * skin::kBackground.height);
+    // Every scale above 1 draws from the same image, and the set's others stay with it.
+    EXPECT_EQ(platform::loadBitmapResource(skin::kBackground.id, 1.5), image);
+    EXPECT_EQ(platform::loadBitmapResource(skin::kBackground.id, 1.0)->scale(), 1.0);
+}
+
+TEST(Win32BitmapResources, UnknownIdsGiveNothing) {
+    for (int id : {0, -1, 501, 12127, 12130, 20000, 12128 + 0x10000}) {
+        EXPECT_FALSE(platform::loadBitmapResource(id)) << id;
+        int width = 0, height = 0;
+        EXPECT_FALSE(platform::bitmapResourceSize(id, width, height)) << id;
+    }
 }
 
 }  // namespace

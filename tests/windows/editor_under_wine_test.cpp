@@ -59,7 +59,7 @@ TEST_F(EditorUnderWine, OpensAt400By309AndShowsTheBackground) {
 
     // The strip above the title holds no control: the background bitmap shows as it is.
     int width = 0, height = 0;
-    const auto background = wine::bitmapPixels(pluginModule(), skin::kBackground.id, width, height);
+    const auto background = wine::skinPixels(skin::kBackground.id, width, height);
     ASSERT_EQ(width, 400);
     ASSERT_EQ(height, 309);
     const POINT origin = onScreen(0, 0);
