@@ -6,7 +6,7 @@
 #include "Win32TestWindows.h"
 #include "WineDesk.h"
 #include "platform/DisplayScale.h"
-#include "platform/common/BlockResampler.h"
+#include "skin/SkinBitmaps.h"
 
 namespace {
 
@@ -49,21 +49,21 @@ TEST_F(EditorAtTwiceTheDotsPerInch, OpensAt800By618AndShowsTheBackgroundAtTwiceI
     EXPECT_EQ(client.right, 800);
     EXPECT_EQ(client.bottom, 618);
 
-    // The strip above the title holds no control: it shows the background as the 1x bitmap
-    // resampled to the device size in one block.
-    int width = 0, height = 0;
-    const auto background = wine::bitmapPixels(pluginModule(), skin::kBackground.id, width, height);
-    ASSERT_EQ(width, 400);
-    ASSERT_EQ(height, 309);
-    const platform::PixelBlock block{background.data(), width, width, height};
-    auto expected = platform::resampleBlock(block, 800, 618, nullptr);
-    ASSERT_EQ(expected.size(), size_t(800 * 618));
+    // The strip above the title holds no control: it shows the 2x set's background, 1 : 1.
+    std::shared_ptr<const SkinSet> doubled = openSkinSet(2);
+    ASSERT_TRUE(doubled);
+    const SkinBitmap* background = doubled->find(skin::kBackground.id);
+    ASSERT_NE(background, nullptr);
+    ASSERT_EQ(background->width, 800);
     const POINT origin = onScreen(0, 0);
     const int rows = 2 * skin::kTitleArea.top;
     const auto shown = wine::screenPixels(origin.x, origin.y, 800, rows);
     ASSERT_EQ(shown.size(), size_t(800 * rows));
     int mismatches = 0;
-    for (size_t i = 0; i < shown.size(); ++i) mismatches += shown[i] != (expected[i] & 0xFFFFFF);
+    for (size_t i = 0; i < shown.size(); ++i) {
+        const unsigned char* rgb = background->rgb + i * 3;
+        mismatches += shown[i] != (uint32_t(rgb[0]) << 16 | uint32_t(rgb[1]) << 8 | rgb[2]);
+    }
     EXPECT_EQ(mismatches, 0) << "of " << shown.size() << " pixels";
 }
 
