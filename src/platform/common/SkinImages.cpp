@@ -1,7 +1,9 @@
 // The skin's bitmaps as images, from the sets embedded in the library, for every backend.
 // A set becomes images all at once, the first time any of its bitmaps is asked for: its
 // pixels are inflated once, every image is made, and the inflated pixels go. The images
-// stay while any editor holds one of them, shared by every editor of the process.
+// are shared by every editor of the process; the set used last stays after its last editor
+// closes, so that opening the editor again (hosts close and open it all the time) paints
+// at once.
 #include <map>
 #include <mutex>
 #include <vector>
@@ -20,6 +22,7 @@ struct SetImages {
 
 std::mutex cacheLock;
 std::map<int, std::weak_ptr<const SetImages>> cache;  // by factor
+std::shared_ptr<const SetImages> usedLast;
 
 std::shared_ptr<const SetImages> imagesOf(int factor) {
     std::weak_ptr<const SetImages>& entry = cache[factor];
@@ -31,6 +34,7 @@ std::shared_ptr<const SetImages> imagesOf(int factor) {
         if (auto image = Canvas::createFromRgb(bitmap.width, bitmap.height, bitmap.rgb, factor))
             images->byId.emplace(bitmap.id, std::move(image));
     entry = images;
+    usedLast = images;
     return images;
 }
 
