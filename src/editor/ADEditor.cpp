@@ -7,7 +7,6 @@
 #include "editor/COldVuMeter2.h"
 #include "editor/CZoomMenu.h"
 #include "editor/EditorLayout.h"
-#include "effect/AutoComp.h"
 #include "gui/CBitmap.h"
 #include "gui/CHorizontalSwitch.h"
 
@@ -30,7 +29,13 @@ const KnobSettings* knobSettings(int32_t tag) {
 
 }  // namespace
 
-ADEditor::ADEditor(AudioEffect* effect) : CPresetSystemEditor(effect) {
+ADEditor::ADEditor(AudioEffect* effect) : CPresetSystemEditor(effect) { loadBackground(); }
+
+ADEditor::ADEditor(EditController& controller) : CPresetSystemEditor(controller) {
+    loadBackground();
+}
+
+void ADEditor::loadBackground() {
     background = new CBitmap(skin::kBackground.id);
     rect.top = 0;
     rect.left = 0;
@@ -72,7 +77,7 @@ bool ADEditor::open(void* window) {
     meter->setExtraLevel(kMeterRestLevel);
     meter->setValue(1.0f);
     frame->addView(meter);
-    meter->setLit(effect->getParameter(editor_layout::kProcessTag) != 0.0f);
+    meter->setLit(controller.parameterValue(editor_layout::kProcessTag) != 0.0f);
     lit->forget();
     extra->forget();
     unlit->forget();
@@ -83,9 +88,9 @@ bool ADEditor::open(void* window) {
         rectOf(skin::kProcessSwitch.rect), this, editor_layout::kProcessTag, positions,
         skin::kProcessSwitch.frameHeight(), positions, switchBitmap, CPoint(0, 0));
     // The switch runs Valve, Clear, Off from left to right: the parameter reversed.
-    processSwitch->setValue(1.0f - effect->getParameter(editor_layout::kProcessTag));
+    processSwitch->setValue(1.0f - controller.parameterValue(editor_layout::kProcessTag));
     frame->addView(processSwitch);
-    meter->setLit(effect->getParameter(editor_layout::kProcessTag) != 0.0f);
+    meter->setLit(controller.parameterValue(editor_layout::kProcessTag) != 0.0f);
     switchBitmap->forget();
 
     timeKnob = addKnob(editor_layout::kTimeKnob.tag);
@@ -107,7 +112,7 @@ CAnimKnob3* ADEditor::addKnob(int32_t tag) {
     auto* knob = new CAnimKnob3(rectOf(settings->strip->rect), this, tag, bitmap,
                                 settings->strip->frames);
     knob->setDefaultValue(settings->defaultValue);
-    knob->setValue(effect->getParameter(tag));
+    knob->setValue(controller.parameterValue(tag));
     knob->setDragSpan(settings->dragSpan);
     frame->addView(knob);
     bitmap->forget();
@@ -144,19 +149,16 @@ void ADEditor::setParameter(VstInt32 index, float) {
 void ADEditor::showParameter(VstInt32 index) {
     if (!frame) return;
     if (index == editor_layout::kProcessTag) {
-        float process = effect->getParameter(editor_layout::kProcessTag);
+        float process = controller.parameterValue(editor_layout::kProcessTag);
         if (processSwitch) processSwitch->setValue(1.0f - process);
         if (meter) meter->setLit(process != 0.0f);
     } else if (CAnimKnob3* knob = knobForTag(index)) {
-        knob->setValue(effect->getParameter(index));
+        knob->setValue(controller.parameterValue(index));
     }
     frame->setDirty(true);
 }
 
-double ADEditor::meterReduction() const {
-    auto* compressor = dynamic_cast<AutoComp*>(effect);
-    return compressor ? 1.0 - compressor->getMeterGain() : 0.0;
-}
+double ADEditor::meterReduction() const { return 1.0 - controller.meterGain(); }
 
 void ADEditor::clearMeter() {
     if (!onEditorThread()) {
@@ -204,10 +206,10 @@ void ADEditor::valueChanged(CDrawContext* context, CControl* control) {
     CPresetSystemEditor::valueChanged(context, control);
     int32_t tag = control->getTag();
     if (tag == editor_layout::kProcessTag) {
-        effect->setParameterAutomated(tag, 1.0f - control->getValue());
+        controller.performEdit(tag, 1.0f - control->getValue());
         control->setDirty(true);
         if (meter) {
-            meter->setLit(effect->getParameter(tag) != 0.0f);
+            meter->setLit(controller.parameterValue(tag) != 0.0f);
             meter->setDirty(true);
         }
         return;
@@ -218,7 +220,7 @@ void ADEditor::valueChanged(CDrawContext* context, CControl* control) {
         int32_t steps = knob->getNumberOfFrames() - 1;
         float scaled = static_cast<float>(steps) * control->getValue();
         double rounded = std::trunc(static_cast<double>(scaled) + 0.5);
-        effect->setParameterAutomated(tag, static_cast<float>(rounded / steps));
+        controller.performEdit(tag, static_cast<float>(rounded / steps));
         control->setDirty(true);
     }
 }

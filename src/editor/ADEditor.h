@@ -1,6 +1,6 @@
 // The compressor's editor window: the 400 x 309 background, the gain-reduction meter, the
 // process switch, the four film-strip knobs, the about area and the preset row, wired to
-// the effect's parameters, its meter and its program store.
+// the parameters, the meter and the program store of what its controller edits.
 #pragma once
 
 #include "editor/CPresetSystemEditor.h"
@@ -14,13 +14,14 @@ class COldVuMeter2;
 class ADEditor final : public CPresetSystemEditor {
 public:
     explicit ADEditor(AudioEffect* effect);
+    explicit ADEditor(EditController& controller);
     ~ADEditor() override;
 
     // Creates the frame and its controls in the host's window; false without a window or
     // background.
     bool open(void* window) override;
     void close() override;
-    // Feeds the meter from the effect, unless the about picture is up.
+    // Feeds the meter from the controller, unless the about picture is up.
     void idle() override;
     // From the effect, on any thread. On the editor's own thread the control takes the
     // value at once; from any other it waits for the next idle.
@@ -36,9 +37,11 @@ protected:
     void applyPendingChanges() override;
 
 private:
+    // The bitmap and the logical rectangle every constructor starts with.
+    void loadBackground();
     CAnimKnob3* knobForTag(VstInt32 tag) const;
     CAnimKnob3* addKnob(int32_t tag);
-    // Shows the effect's current value of one parameter on its control.
+    // Shows the current value of one parameter on its control.
     void showParameter(VstInt32 index);
     // The needle shows the gain reduction, 1 - meterGain.
     double meterReduction() const;

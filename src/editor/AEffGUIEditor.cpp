@@ -3,8 +3,9 @@
 #include <cmath>
 
 #include "editor/ScaleChoice.h"
+#include "effect/VstEditController.h"
 #include "gui/CDrawContext.h"
-#include "host/AudioEffectX.h"
+#include "host/AudioEffect.h"
 #include "platform/Clock.h"
 #include "platform/DeviceScale.h"
 #include "platform/DisplayScale.h"
@@ -17,9 +18,15 @@ constexpr int32_t kEarlyTolerance = 50;
 }  // namespace
 
 AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
-    : AEffEditor(effect), lLastTicks(platform::tickCount()) {
+    : AEffEditor(effect),
+      lLastTicks(platform::tickCount()),
+      ownController(std::make_unique<VstEditController>(effect)),
+      controller(*ownController) {
     if (effect) effect->setEditor(this);
 }
+
+AEffGUIEditor::AEffGUIEditor(EditController& controller)
+    : AEffEditor(nullptr), lLastTicks(platform::tickCount()), controller(controller) {}
 
 AEffGUIEditor::~AEffGUIEditor() {
     destroyFrame();
@@ -64,7 +71,6 @@ bool AEffGUIEditor::getRect(ERect** outRect) {
 
 bool AEffGUIEditor::setContentScaleFactor(float factor) {
     if (!std::isfinite(factor) || factor <= 0.0f) return false;
-    hostScale = factor;
     applyScale();
     return true;
 }
@@ -73,7 +79,7 @@ double AEffGUIEditor::editorScale() const {
     editor_scale::ScaleSources sources;
     sources.forced = editor_scale::forcedScale();
     sources.user = unstoredZoom ? *unstoredZoom : editor_scale::storedZoom();
-    sources.host = hostScale;
+    sources.host = controller.hostScale();
     sources.desktop = platform::desktopScaleFactor(
         reinterpret_cast<platform::WindowHandle>(systemWindow));
     return editor_scale::chooseScale(sources);
@@ -129,28 +135,19 @@ bool AEffGUIEditor::setKnobMode(VstInt32 mode) {
     return true;
 }
 
-void AEffGUIEditor::beginEdit(int32_t index) {
-    if (auto* effectX = dynamic_cast<AudioEffectX*>(effect)) effectX->beginEdit(index);
-}
+void AEffGUIEditor::beginEdit(int32_t index) { controller.beginEdit(index); }
 
-void AEffGUIEditor::endEdit(int32_t index) {
-    if (auto* effectX = dynamic_cast<AudioEffectX*>(effect)) effectX->endEdit(index);
-}
+void AEffGUIEditor::endEdit(int32_t index) { controller.endEdit(index); }
 
 bool AEffGUIEditor::sizeWindowThroughHost(int32_t width, int32_t height) {
-    auto* effectX = dynamic_cast<AudioEffectX*>(effect);
-    if (!effectX) return false;
-    char capability[] = "sizeWindow";
-    return effectX->canHostDo(capability) > 0 && effectX->sizeWindow(width, height);
+    return controller.requestWindowSize(width, height);
 }
 
-void AEffGUIEditor::holdForEvent() {
-    if (effect) effect->hold();
-}
+void AEffGUIEditor::holdForEvent() { controller.hold(); }
 
 void AEffGUIEditor::releaseAfterEvent() {
     // May delete the effect and this editor with it: nothing may follow.
-    if (effect) effect->release();
+    controller.release();
 }
 
 void AEffGUIEditor::doIdleStuff() {
@@ -166,6 +163,6 @@ void AEffGUIEditor::doIdleStuff() {
     platform::dispatchOnePendingPaint();
     lLastTicks = now + kIdleInterval;
     pumpState = PumpState::InHostIdle;
-    if (effect) effect->masterIdle();
+    controller.hostIdle();
     pumpState = outer;
 }

@@ -1,27 +1,41 @@
 // Editor base with a toolkit frame: the editor's rectangle, the idle pump that keeps the
 // window and the host alive during drags, the process-wide knob mode, wheel and keys to
 // the frame, and the start and end of a user's edit to the host.
+//
+// Everything the editor edits and asks of the host goes through its EditController, so
+// one editor serves every plug-in format. The editor is driven as an AEffEditor (open,
+// idle, close, the rectangle, keys) and hears of the core's changes through that class's
+// calls; the VST 2.4 plug-in also routes its editor opcodes to it.
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <thread>
 
 #include "editor/PendingChanges.h"
+#include "effect/EditController.h"
 #include "gui/CFrame.h"
 #include "gui/CFrameEditor.h"
 #include "host/AEffEditor.h"
 
 class AEffGUIEditor : public AEffEditor, public CFrameEditor {
 public:
-    // Attaches itself to the effect, which then reports an editor to the host.
+    // The VST 2.4 plug-in's editor: edits the effect through a VstEditController and
+    // attaches itself to it, so that the effect reports an editor to the host.
     explicit AEffGUIEditor(AudioEffect* effect);
+    // The editor of what controller edits, which must outlive it; attached to nothing, so
+    // the front end that made it passes the core's changes on.
+    explicit AEffGUIEditor(EditController& controller);
     ~AEffGUIEditor() override;
+
+    EditController& editController() const { return controller; }
 
     // The window's size in device pixels: the logical size at the factor the editor is (or,
     // closed, would be) drawn at.
     bool getRect(ERect** rect) override;
-    // Taken at any time; absolute, never multiplied by the desktop's factor.
+    // The host's factor changed (the controller has it); taken at any time, absolute,
+    // never multiplied by the desktop's factor.
     bool setContentScaleFactor(float factor) override;
     // The factor the editor's sources name now: KRV_UI_SCALE, the user's zoom, the host's
     // factor, the desktop's.
@@ -69,13 +83,19 @@ protected:
 
     ERect rect{0, 0, 0, 0};  // logical
     ERect deviceRect{0, 0, 0, 0};
-    std::optional<double> hostScale;
     // The zoom chosen here when it could not be stored.
     std::optional<std::optional<double>> unstoredZoom;
     int32_t lLastTicks;
     PumpState pumpState = PumpState::Idle;
     CFrame* frame = nullptr;
     PendingChanges pending;
+
+private:
+    // The controller the editor made for itself, when it made one.
+    std::unique_ptr<EditController> ownController;
+
+protected:
+    EditController& controller;
 
 private:
     std::atomic<std::thread::id> editorThread{};

@@ -10,18 +10,10 @@
 #include "gui/COptionMenu.h"
 #include "gui/CTextEdit.h"
 #include "platform/Files.h"
-#include "presets/CPresetSystemEffect.h"
+#include "presets/FactoryPresets.h"
 #include "skin/SkinLayout.h"
 
 namespace {
-
-// A copy of a program's name (names may change on another thread while we read).
-std::string nameOf(const CProgram* program) {
-    char name[kVstMaxProgNameLen + 1] = "";
-    if (program) program->getName(name);
-    return name;
-}
-
 
 constexpr CColor kFieldBackColor{207, 222, 235, 255};
 constexpr CColor kFieldTextColor{76, 76, 72, 255};
@@ -43,15 +35,13 @@ int32_t menuEntryOf(int program) { return program < kSeparatorEntry ? program : 
 CPresetSystemEditor::CPresetSystemEditor(AudioEffect* effect)
     : AEffGUIEditor(effect), folderPath(platform::currentDirectory()) {}
 
+CPresetSystemEditor::CPresetSystemEditor(EditController& controller)
+    : AEffGUIEditor(controller), folderPath(platform::currentDirectory()) {}
+
 CPresetSystemEditor::~CPresetSystemEditor() { detachFromEffect(); }
 
-CPresetSystemEffect* CPresetSystemEditor::presetEffect() const {
-    return dynamic_cast<CPresetSystemEffect*>(effect);
-}
-
 bool CPresetSystemEditor::open(void*) {
-    CPresetSystemEffect* store = presetEffect();
-    if (!frame || !store || !store->program(0)) return false;
+    if (!frame || !controller.hasPrograms()) return false;
     CCoord bottom = rect.bottom;
     addNameField(bottom);
     addProgramMenu(bottom);
@@ -60,12 +50,10 @@ bool CPresetSystemEditor::open(void*) {
 }
 
 void CPresetSystemEditor::addNameField(CCoord bottom) {
-    CPresetSystemEffect* store = presetEffect();
     auto* background = new CBitmap(skin::kBackground.id);
     CRect area = placed(skin::kNameField, bottom);
-    const CProgram* selected = store->program(store->getProgramIndex());
-    nameField = new CTextEdit(area, this, kNameFieldTag, nameOf(selected).c_str(),
-                              background);
+    const std::string selected = controller.programName(controller.selectedProgram());
+    nameField = new CTextEdit(area, this, kNameFieldTag, selected.c_str(), background);
     // The field shows the piece of the editor's background beneath it.
     nameField->setBackOffset(CPoint(area.left, area.top));
     nameField->setBackColor(kFieldBackColor);
@@ -78,16 +66,15 @@ void CPresetSystemEditor::addNameField(CCoord bottom) {
 }
 
 void CPresetSystemEditor::addProgramMenu(CCoord bottom) {
-    CPresetSystemEffect* store = presetEffect();
     programMenu = new COptionMenu(placed(skin::kProgramMenu, bottom), this, kProgramMenuTag);
-    programMenu->addEntry(nameOf(store->program(0)).c_str());
+    programMenu->addEntry(controller.programName(0).c_str());
     programMenu->addEntry("-");
     for (int program = 1; program < kNumPrograms; ++program)
-        programMenu->addEntry(nameOf(store->program(program)).c_str());
+        programMenu->addEntry(controller.programName(program).c_str());
     programMenu->setNbItemsPerColumn(kProgramsPerColumn);
     // The background shows the menu's arrow; the open menu checks the current program.
     programMenu->setStyle(kCheckStyle | kNoDrawStyle);
-    programMenu->setCurrent(store->getProgramIndex(), false);
+    programMenu->setCurrent(controller.selectedProgram(), false);
     frame->addView(programMenu);
 }
 
@@ -154,13 +141,12 @@ void CPresetSystemEditor::applyPendingChanges() {
 }
 
 void CPresetSystemEditor::refreshFromStore() {
-    CPresetSystemEffect* store = presetEffect();
-    if (!store || !store->program(0)) return;
-    int selected = std::clamp(store->getProgramIndex(), 0, kNumPrograms - 1);
-    if (nameField) nameField->setText(nameOf(store->program(selected)).c_str());
+    if (!controller.hasPrograms()) return;
+    int selected = std::clamp(controller.selectedProgram(), 0, kNumPrograms - 1);
+    if (nameField) nameField->setText(controller.programName(selected).c_str());
     if (programMenu) {
         for (int program = 0; program < kNumPrograms; ++program)
-            programMenu->setEntry(menuEntryOf(program), nameOf(store->program(program)).c_str());
+            programMenu->setEntry(menuEntryOf(program), controller.programName(program).c_str());
         programMenu->setCurrent(selected, false);
     }
 }
@@ -211,37 +197,34 @@ void CPresetSystemEditor::setProgramNameField(const char* name) {
 
 void CPresetSystemEditor::programNameEdited(const char* text) {
     if (!text) return;
-    char name[kVstMaxProgNameLen + 1] = {};
-    std::memcpy(name, text, strnlen(text, kVstMaxProgNameLen));
-    showProgramName(name);
-    if (CPresetSystemEffect* store = presetEffect()) store->storeProgramName(name);
+    const std::string name(text, strnlen(text, EditController::kMaxProgramNameLength));
+    showProgramName(name.c_str());
+    controller.renameProgram(name);
 }
 
 void CPresetSystemEditor::programChosen(int index, const char* text) {
     if (!text) return;
     if (nameField) nameField->setText(text);
     if (programMenu) programMenu->setEntry(0, text);
-    if (CPresetSystemEffect* store = presetEffect()) store->selectProgram(index);
+    controller.selectProgram(index);
 }
 
 void CPresetSystemEditor::stepProgram(bool up) {
-    CPresetSystemEffect* store = presetEffect();
-    if (!store || !store->program(0)) return;
-    int index = std::clamp(store->getProgramIndex() + (up ? 1 : -1), 0, kNumPrograms - 1);
+    if (!controller.hasPrograms()) return;
+    int index = std::clamp(controller.selectedProgram() + (up ? 1 : -1), 0, kNumPrograms - 1);
     // Selecting renames program 0, so the name is copied first.
-    char name[kVstMaxProgNameLen + 1];
-    store->program(index)->getName(name);
+    const std::string name = controller.programName(index);
     if (programMenu) {
         programMenu->setCurrent(index, false);
-        programMenu->setEntry(0, name);
+        programMenu->setEntry(0, name.c_str());
     }
-    if (nameField) nameField->setText(name);
-    store->selectProgram(index);
+    if (nameField) nameField->setText(name.c_str());
+    controller.selectProgram(index);
 }
 
 void CPresetSystemEditor::valueChanged(CDrawContext*, CControl* control) {
     if (!control) return;
-    CPresetSystemEffect* store = presetEffect();
+    using Memory = EditController::Memory;
     switch (control->getTag()) {
         case kNameFieldTag:
             if (auto* field = dynamic_cast<CTextEdit*>(control))
@@ -255,16 +238,16 @@ void CPresetSystemEditor::valueChanged(CDrawContext*, CControl* control) {
             }
             break;
         case kRecallATag:
-            if (store) store->recallMemoA();
+            controller.recallMemory(Memory::A);
             break;
         case kRecallBTag:
-            if (store) store->recallMemoB();
+            controller.recallMemory(Memory::B);
             break;
         case kStoreATag:
-            if (store) store->storeMemoA();
+            controller.storeMemory(Memory::A);
             break;
         case kStoreBTag:
-            if (store) store->storeMemoB();
+            controller.storeMemory(Memory::B);
             break;
         default:
             break;

@@ -22,7 +22,6 @@
 class CKrOnOffButton;
 class CKrRockerSwitch;
 class COptionMenu;
-class CPresetSystemEffect;
 class CSaveLoadButton;
 class CTextEdit;
 
@@ -44,11 +43,12 @@ public:
 
     // The file dialogs start in the process's current directory of this moment.
     explicit CPresetSystemEditor(AudioEffect* effect);
+    explicit CPresetSystemEditor(EditController& controller);
     ~CPresetSystemEditor() override;
 
     // Adds the preset row to the frame the derived editor made, above the editor's own
     // controls, placed against the bottom of rect. False, creating nothing, without a
-    // frame or without an effect that has a program store.
+    // frame or without a program store.
     bool open(void* window) override;
     // Forgets the row's controls; the frame owns and destroys them.
     void close() override;
@@ -81,8 +81,6 @@ public:
 
 protected:
     void applyPendingChanges() override;
-    // The effect as a program store; null for any other effect.
-    CPresetSystemEffect* presetEffect() const;
 
 private:
     enum class FileOperation { kLoadBank, kSaveBank, kLoadPreset, kSavePreset };

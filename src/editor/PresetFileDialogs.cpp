@@ -1,5 +1,5 @@
 // The preset row's four file operations: the dialog that asks for the file, then the
-// effect's reader or writer on the chosen path. The plug-in lives in the host's process,
+// store's reader or writer on the chosen path. The plug-in lives in the host's process,
 // so it never changes the current directory: files are opened by their full path.
 #include <climits>
 #include <utility>
@@ -9,7 +9,6 @@
 #include "platform/FileDialog.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
-#include "presets/CPresetSystemEffect.h"
 
 namespace {
 
@@ -41,9 +40,8 @@ void CPresetSystemEditor::loadPreset() { runFileOperation(FileOperation::kLoadPr
 void CPresetSystemEditor::savePreset() { runFileOperation(FileOperation::kSavePreset); }
 
 void CPresetSystemEditor::runFileOperation(FileOperation operation) {
-    CPresetSystemEffect* store = presetEffect();
     // One dialog at a time; the row's buttons show it and take no clicks meanwhile.
-    if (!store || !store->program(0) || !frame || frame->isFileDialogOpen()) return;
+    if (!controller.hasPrograms() || !frame || frame->isFileDialogOpen()) return;
 
     const bool bank =
         operation == FileOperation::kLoadBank || operation == FileOperation::kSaveBank;
@@ -76,8 +74,7 @@ void CPresetSystemEditor::runFileOperation(FileOperation operation) {
 
 void CPresetSystemEditor::fileChosen(FileOperation operation, const std::string& chosen) {
     showFileDialogOpen(std::nullopt);
-    CPresetSystemEffect* store = presetEffect();
-    if (!store || !frame || chosen.empty()) return;
+    if (!frame || chosen.empty()) return;
     // Failures shown now belong to this editor's window.
     platform::NativeWindow* window = frame->getNativeWindow();
     platform::MessageBoxOwner boxOwner(window ? window->handle() : 0);
@@ -96,10 +93,10 @@ void CPresetSystemEditor::fileChosen(FileOperation operation, const std::string&
     const std::string& fileName = bank ? bankFileName : presetFileName;
 
     switch (operation) {
-        case FileOperation::kLoadBank: store->readBank(folderPath, fileName); break;
-        case FileOperation::kSaveBank: store->writeBank(folderPath, fileName); break;
-        case FileOperation::kLoadPreset: store->readPreset(folderPath, fileName); break;
-        case FileOperation::kSavePreset: store->writePreset(folderPath, fileName); break;
+        case FileOperation::kLoadBank: controller.readBank(folderPath, fileName); break;
+        case FileOperation::kSaveBank: controller.writeBank(folderPath, fileName); break;
+        case FileOperation::kLoadPreset: controller.readPreset(folderPath, fileName); break;
+        case FileOperation::kSavePreset: controller.writePreset(folderPath, fileName); break;
     }
 }
 

@@ -30,8 +30,9 @@ public:
     virtual bool onKeyUp(VstKeyCode& /*key*/) { return false; }
     virtual bool onWheel(float /*distance*/) { return false; }
     virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
-    // The host's factor for the editor's window (1.5: half as large again); false when
-    // the editor does not scale.
+    // The host gave a factor for the editor's window (1.5: half as large again), which the
+    // effect keeps (AudioEffectX::getContentScaleFactor); false when the editor does not
+    // scale.
     virtual bool setContentScaleFactor(float /*factor*/) { return false; }
 
     // Effect to editor. These may arrive on the audio thread: they only set control

@@ -37,6 +37,12 @@ bool AudioEffectX::updateDisplay() {
 
 VstIntPtr AudioEffectX::canHostDo(char* text) { return callHost(audioMasterCanDo, 0, 0, text); }
 
+std::optional<double> AudioEffectX::getContentScaleFactor() const {
+    float factor = contentScale.load(std::memory_order_relaxed);
+    if (factor > 0.0f) return factor;
+    return std::nullopt;
+}
+
 bool AudioEffectX::sizeWindow(VstInt32 width, VstInt32 height) {
     return audioMaster && callHost(audioMasterSizeWindow, width, height) != 0;
 }
@@ -75,9 +81,9 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
         case effVendorSpecific:
             // The factor a host draws its windows at, for the editor: at any time, before
             // or after it opens.
-            if (index == kContentScaleIndex && value == kContentScaleValue)
-                return editor && editor->setContentScaleFactor(opt) ? 1 : 0;
-            return 0;
+            if (index != kContentScaleIndex || value != kContentScaleValue || !editor) return 0;
+            if (std::isfinite(opt) && opt > 0.0f) contentScale.store(opt, std::memory_order_relaxed);
+            return editor->setContentScaleFactor(opt) ? 1 : 0;
         case effGetVstVersion:
             return getVstVersion();
         case effEditKeyDown:

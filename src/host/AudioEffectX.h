@@ -1,6 +1,9 @@
 // Extended effect base: answers host opcodes 25 to 79 and adds the later host requests.
 #pragma once
 
+#include <atomic>
+#include <optional>
+
 #include "host/AudioEffect.h"
 
 class AudioEffectX : public AudioEffect {
@@ -38,4 +41,12 @@ public:
     virtual VstPlugCategory getPlugCategory() { return kPlugCategUnknown; }
     virtual bool updateDisplay();
     virtual bool sizeWindow(VstInt32 width, VstInt32 height);
+
+    // The factor the host draws its windows at (effVendorSpecific), once it gave one to an
+    // attached editor; the editor reads it through its controller, before or after opening.
+    std::optional<double> getContentScaleFactor() const;
+
+private:
+    // Set on whichever thread the host used; 0 while none was given.
+    std::atomic<float> contentScale{0.0f};
 };
