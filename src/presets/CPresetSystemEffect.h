@@ -54,6 +54,14 @@ public:
     bool writePreset(const std::string& folder, const std::string& fileName);
     bool readPreset(const std::string& folder, const std::string& fileName);
 
+    // The whole state (every program and the selected one) as a versioned blob
+    // (presets/StateBlob.h), for the front ends whose hosts keep it; empty without a store.
+    // Loading takes a whole valid blob or refuses it (false) changing nothing; the store
+    // then runs its working copy and the editor shows it. The host is not told: its front
+    // end knows that every value may have changed.
+    std::string saveState();
+    bool loadState(const void* bytes, std::size_t size);
+
 protected:
     CProgram* programs = nullptr;
     // Hosts reach the store from more than one thread: both are relaxed atomics.
