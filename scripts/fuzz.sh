@@ -10,7 +10,7 @@ cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Re
   -DKRV_FUZZ=ON -DKRV_BUILD_TESTS=OFF >/dev/null
 # name:longest input. Drops and pastes are cut at a few kilobytes here; a dialog's answer
 # reaches past PATH_MAX, as a helper's output is read up to twice that.
-targets="bank:4400 preset:256 settings:2048 drop:4096 dialog:8200 paste:1024 desktop_scale:2048"
+targets="bank:4400 preset:256 settings:2048 state:2400 drop:4096 dialog:8200 paste:1024 desktop_scale:2048"
 cmake --build "$dir" --target $(for target in $targets; do echo "fuzz_${target%%:*}_reader"; done)
 mkdir -p "$dir/artifacts"
 for target in $targets; do

@@ -23,6 +23,13 @@ check effect "effect presets host"
 check platform "platform skin"
 check gui "gui platform host"
 check editor "editor gui platform effect presets host skin"
+# The editor reaches what it edits only through effect/EditController.h: only its VST
+# constructor, where the VST front end makes its editor, names the plug-in's classes.
+plugin_classes='host/AudioEffect|host/AudioEffectX|effect/AutoComp|effect/CoreEditController|effect/VstEditController|presets/CPresetSystemEffect'
+if grep -lE "#include \"($plugin_classes)\.h\"" "$root"/src/editor/* | grep -v '/AEffGUIEditor\.cpp$'; then
+  echo "the editor files above include the plug-in's classes instead of EditController"
+  status=1
+fi
 # Only the platform layer talks to the system's windowing and drawing libraries.
 system_headers='X11/|cairo|windows\.h|commdlg\.h|commctrl\.h|ole2\.h|oleidl\.h|objbase\.h|shellapi\.h'
 if grep -rlE "#include <($system_headers)" "$root/src" | grep -v "^$root/src/platform/"; then
