@@ -91,10 +91,11 @@ protected:
     PendingChanges pending;
 
 private:
-    // The controller the editor made for itself, when it made one.
+    // The controller the VST constructor makes, declared before the reference to it.
     std::unique_ptr<EditController> ownController;
 
 protected:
+    // Everything the editor edits and asks of the host.
     EditController& controller;
 
 private:
