@@ -24,8 +24,8 @@ public:
     // The VST 2.4 plug-in's editor: edits the effect through a VstEditController and
     // attaches itself to it, so that the effect reports an editor to the host.
     explicit AEffGUIEditor(AudioEffect* effect);
-    // The editor of what controller edits, which must outlive it; attached to nothing, so
-    // the front end that made it passes the core's changes on.
+    // The editor of what controller edits, which must outlive it. Attached to nothing: the
+    // front end that made it attaches it to the core (setEditor) for the core's changes.
     explicit AEffGUIEditor(EditController& controller);
     ~AEffGUIEditor() override;
 

@@ -2,8 +2,6 @@
 // documented, and anything but a whole valid blob refused without a change.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -140,14 +138,6 @@ TEST(StateBlob, AnythingButAWholeValidBlobIsRefusedWithoutAChange) {
     EXPECT_FALSE(effect.loadState(nullptr, kBlobSize));
     EXPECT_TRUE(editor->log.empty());
     EXPECT_TRUE(target.host.calls.empty());
-    // The checks refuse what is wrong, not what merely looks unusual: a name of 24
-    // characters and values at both ends load.
-    std::string edge = withFloat(firstValue, 0.0f);
-    edge = edge.substr(0, 12) + std::string(24, 'n') + edge.substr(36);
-    edge.replace(lastValue, 4, withFloat(lastValue, 1.0f).substr(lastValue, 4));
-    ASSERT_TRUE(effect.loadState(edge.data(), edge.size()));
-    EXPECT_EQ(programState(effect, 0).name, std::string(24, 'n'));
-    EXPECT_EQ(effect.program(32)->getValue(11), 1.0f);
 }
 
 }  // namespace
