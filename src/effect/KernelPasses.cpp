@@ -25,9 +25,9 @@ double low(__m128d v) { return _mm_cvtsd_f64(v); }
 double high(__m128d v) { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
 
 // The valve curve has one formula for y >= 0 and another for the rest (NaN included).
-// Sorting the samples by sign first takes the branch that follows the signal's sign, and
-// its mispredictions, out of the loops around the arctangent and hyperbolic tangent.
-void shapeBySign(const ValveCurve& valve, double* y, int count) {
+// Sorting the samples by sign first takes the branch that follows the signal's sign out of
+// the loops, and gives the arctangent and hyperbolic tangent whole arrays to work in lanes.
+void shapeBySign(const ValveCurve& valve, const krvmath::ArrayMath& math, double* y, int count) {
     int nonNegative[2 * kChunkFrames], negative[2 * kChunkFrames];
     int nonNegatives = 0, negatives = 0;
     for (int i = 0; i < count; ++i) {
@@ -37,14 +37,14 @@ void shapeBySign(const ValveCurve& valve, double* y, int count) {
         nonNegatives += up;
         negatives += !up;
     }
-    for (int k = 0; k < nonNegatives; ++k) {
-        double& sample = y[nonNegative[k]];
-        sample = valve.shapeNonNegative(sample);
-    }
-    for (int k = 0; k < negatives; ++k) {
-        double& sample = y[negative[k]];
-        sample = valve.shapeNegative(sample);
-    }
+    // The operations of ValveCurve::shapeNonNegative and shapeNegative, in their order.
+    double shaped[2 * kChunkFrames];
+    for (int k = 0; k < nonNegatives; ++k) shaped[k] = y[nonNegative[k]] * valve.inputFactor;
+    math.atan(shaped, nonNegatives);
+    for (int k = 0; k < nonNegatives; ++k) y[nonNegative[k]] = shaped[k] * valve.scale;
+    for (int k = 0; k < negatives; ++k) shaped[k] = y[negative[k]] * valve.inputFactor * -0.64;
+    math.tanh(shaped, negatives);
+    for (int k = 0; k < negatives; ++k) y[negative[k]] = shaped[k] * valve.scale / -0.64;
 }
 
 // Drive and make-up glide towards their targets; the alternating offset keeps the
@@ -134,7 +134,8 @@ void filterSideChain(OptoCompressor::State& s, double timeScale, Chunk& chunk, i
     }
 }
 
-void designCell(const CBiquad& cell, Chunk& chunk, int from, Reuse& reuse) {
+void designCell(const CBiquad& cell, const krvmath::ArrayMath& math, Chunk& chunk, int from,
+                Reuse& reuse) {
     // Low-pass formulas without design()'s near-Nyquist Q reduction.
     for (int j = from; j < chunk.frames; ++j) {
         const double fc = chunk.fc[j];
@@ -142,15 +143,30 @@ void designCell(const CBiquad& cell, Chunk& chunk, int from, Reuse& reuse) {
         const double limited = fc < 0.001 ? 0.001 : fc > top ? top : fc;
         chunk.w[j] = limited * kTwoPi / cell.sampleRate;
     }
+    // Entry 0 holds the kept results; each angle that differs from the frame before gets
+    // the next entry. Frame j takes entry index[j].
+    double angle[kChunkFrames + 1], sinW[kChunkFrames + 1], cosW[kChunkFrames + 1];
+    int index[kChunkFrames];
+    sinW[0] = reuse.sinW;
+    cosW[0] = reuse.cosW;
+    int fresh = 0;
+    double previous = reuse.w;
     for (int j = from; j < chunk.frames; ++j) {
         const double w = chunk.w[j];
-        if (w != reuse.w) {
-            reuse.w = w;
-            reuse.sinW = std::sin(w);
-            reuse.cosW = std::cos(w);
-        }
-        chunk.sinW[j] = reuse.sinW;
-        chunk.cosW[j] = reuse.cosW;
+        fresh += w != previous;
+        angle[fresh] = w;
+        index[j] = fresh;
+        previous = w;
+    }
+    math.sinCos(angle + 1, sinW + 1, cosW + 1, fresh);
+    for (int j = from; j < chunk.frames; ++j) {
+        chunk.sinW[j] = sinW[index[j]];
+        chunk.cosW[j] = cosW[index[j]];
+    }
+    if (from < chunk.frames) {
+        reuse.w = previous;
+        reuse.sinW = sinW[fresh];
+        reuse.cosW = cosW[fresh];
     }
     for (int j = from; j < chunk.frames; ++j) {
         const double cosW = chunk.cosW[j];
@@ -218,20 +234,41 @@ void restartDetector(OptoCompressor::State& s, const Chunk& chunk, int frame, bo
             highPass->offset = -highPass->offset;
 }
 
-double applyGainCurve(OptoCompressor::State& s, int ratioIndex, Chunk& chunk, Reuse& reuse) {
+double applyGainCurve(OptoCompressor::State& s, int ratioIndex, const krvmath::ArrayMath& math,
+                      Chunk& chunk, Reuse& reuse) {
     for (int j = 0; j < chunk.frames; ++j) chunk.amplitude[j] = std::sqrt(chunk.envelope[j]);
     const bool arctangent = curveUsesArctangent(ratioIndex);
     const bool hyperbolicTangent = curveUsesHyperbolicTangent(ratioIndex);
+    // As in designCell: entry 0 is kept, each new amplitude gets the next entry. Terms kept
+    // for another curve are not reused; a term the curve does not use is 0.
+    double amplitude[kChunkFrames + 1], atanTerm[kChunkFrames + 1], tanhTerm[kChunkFrames + 1];
+    int index[kChunkFrames];
+    atanTerm[0] = reuse.arctangent;
+    tanhTerm[0] = reuse.hyperbolicTangent;
+    int fresh = 0;
+    double previous = ratioIndex == reuse.ratioIndex ? reuse.amplitude : Reuse::kNone;
     for (int j = 0; j < chunk.frames; ++j) {
         const double w = chunk.amplitude[j];
-        if (w != reuse.amplitude || ratioIndex != reuse.ratioIndex) {
-            reuse.amplitude = w;
-            reuse.ratioIndex = ratioIndex;
-            if (arctangent) reuse.arctangent = std::atan(1.2 * w);
-            if (hyperbolicTangent) reuse.hyperbolicTangent = std::tanh(w);
-        }
-        chunk.arctangent[j] = reuse.arctangent;
-        chunk.hyperbolicTangent[j] = reuse.hyperbolicTangent;
+        fresh += w != previous;
+        amplitude[fresh] = w;
+        index[j] = fresh;
+        previous = w;
+    }
+    for (int k = 1; k <= fresh; ++k) {
+        atanTerm[k] = arctangent ? 1.2 * amplitude[k] : 0.0;
+        tanhTerm[k] = hyperbolicTangent ? amplitude[k] : 0.0;
+    }
+    if (arctangent) math.atan(atanTerm + 1, fresh);
+    if (hyperbolicTangent) math.tanh(tanhTerm + 1, fresh);
+    for (int j = 0; j < chunk.frames; ++j) {
+        chunk.arctangent[j] = atanTerm[index[j]];
+        chunk.hyperbolicTangent[j] = tanhTerm[index[j]];
+    }
+    if (chunk.frames > 0) {
+        reuse.amplitude = previous;
+        reuse.ratioIndex = ratioIndex;
+        reuse.arctangent = atanTerm[fresh];
+        reuse.hyperbolicTangent = tanhTerm[fresh];
     }
     switch (ratioIndex) {
         case 0: curveGains<0>(chunk); break;
@@ -252,13 +289,14 @@ double applyGainCurve(OptoCompressor::State& s, int ratioIndex, Chunk& chunk, Re
 }
 
 template <typename Sample>
-void writeOutput(const Chunk& chunk, const ValveCurve* valve, Sample* out0, Sample* out1) {
+void writeOutput(const Chunk& chunk, const ValveCurve* valve, const krvmath::ArrayMath& math,
+                 Sample* out0, Sample* out1) {
     double y[2 * kChunkFrames];  // frame j's left at 2 j, its right at 2 j + 1
     for (int j = 0; j < chunk.frames; ++j) {
         y[2 * j] = chunk.gain[j] * chunk.xL[j];
         y[2 * j + 1] = chunk.gain[j] * chunk.xR[j];
     }
-    if (valve) shapeBySign(*valve, y, 2 * chunk.frames);
+    if (valve) shapeBySign(*valve, math, y, 2 * chunk.frames);
     // Channel 0 before channel 1, frame by frame: a shared output keeps channel 1.
     for (int j = 0; j < chunk.frames; ++j) {
         out0[j] = static_cast<Sample>(y[2 * j] * chunk.inverse[j] * chunk.makeUp[j]);
@@ -270,7 +308,9 @@ template void smoothGainsAndDrive<float>(OptoCompressor::State&, const ChunkSett
                                          const float*, const float*, Chunk&);
 template void smoothGainsAndDrive<double>(OptoCompressor::State&, const ChunkSettings&,
                                           const double*, const double*, Chunk&);
-template void writeOutput<float>(const Chunk&, const ValveCurve*, float*, float*);
-template void writeOutput<double>(const Chunk&, const ValveCurve*, double*, double*);
+template void writeOutput<float>(const Chunk&, const ValveCurve*, const krvmath::ArrayMath&,
+                                 float*, float*);
+template void writeOutput<double>(const Chunk&, const ValveCurve*, const krvmath::ArrayMath&,
+                                  double*, double*);
 
 }  // namespace kernel

@@ -18,6 +18,7 @@
 
 #include "effect/GainCurves.h"
 #include "effect/OptoCompressor.h"
+#include "effect/math/KrvMath.h"
 
 namespace kernel {
 
@@ -55,7 +56,8 @@ struct Chunk {
 };
 
 // Results kept from frame to frame (across chunks of one block) so that a frame whose
-// inputs are exactly the previous frame's reuses its results instead of recomputing them.
+// inputs are exactly the previous frame's reuses its results instead of recomputing them;
+// the frames that do need them have them computed together, in lanes.
 struct Reuse {
     static constexpr double kNone = std::numeric_limits<double>::quiet_NaN();  // never equal
     double w = kNone;
@@ -76,7 +78,8 @@ void smoothGainsAndDrive(OptoCompressor::State& s, const ChunkSettings& settings
 void filterSideChain(OptoCompressor::State& s, double timeScale, Chunk& chunk, int from);
 
 // The opto cell's coefficients from the limited cut-off, from frame `from` on.
-void designCell(const CBiquad& cell, Chunk& chunk, int from, Reuse& reuse);
+void designCell(const CBiquad& cell, const krvmath::ArrayMath& math, Chunk& chunk, int from,
+                Reuse& reuse);
 
 // The cell's recursion from frame `from` on: attack or release, floor; fills envelope.
 // Returns the first frame whose envelope is not finite (its envelope is then 0.001 and
@@ -88,10 +91,12 @@ int runCell(OptoCompressor::State& s, Chunk& chunk, int from);
 void restartDetector(OptoCompressor::State& s, const Chunk& chunk, int frame, bool blockGoesOn);
 
 // Gain curve and meter: fills gain; returns the meter's last output.
-double applyGainCurve(OptoCompressor::State& s, int ratioIndex, Chunk& chunk, Reuse& reuse);
+double applyGainCurve(OptoCompressor::State& s, int ratioIndex, const krvmath::ArrayMath& math,
+                      Chunk& chunk, Reuse& reuse);
 
 // Gain, valve stage (when valve is not null), make-up: writes the chunk's outputs.
 template <typename Sample>
-void writeOutput(const Chunk& chunk, const ValveCurve* valve, Sample* out0, Sample* out1);
+void writeOutput(const Chunk& chunk, const ValveCurve* valve, const krvmath::ArrayMath& math,
+                 Sample* out0, Sample* out1);
 
 }  // namespace kernel

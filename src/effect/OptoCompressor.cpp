@@ -24,7 +24,8 @@ void resetDetector(OptoCompressor::State& s) {
 
 }  // namespace
 
-OptoCompressor::OptoCompressor(const SignalParameters& parameters) : parameters(parameters) {
+OptoCompressor::OptoCompressor(const SignalParameters& parameters)
+    : parameters(parameters), math(krvmath::chooseArrayMath()) {
     for (CBiquad* section :
          {&state.sidechainHighPassLeft, &state.sidechainHighPassRight, &state.fastAverage,
           &state.slowAverage, &state.optoCell, &state.meterSmoother})
@@ -34,6 +35,8 @@ OptoCompressor::OptoCompressor(const SignalParameters& parameters) : parameters(
     state.meterSmoother.design();
     for (int i = 0; i < kMeterSettlingSteps; ++i) state.meterSmoother.step(1.0);
 }
+
+const char* OptoCompressor::vectorMath() const { return math.name; }
 
 double OptoCompressor::sanitisedRate(double reportedRate) {
     return reportedRate >= 20000.0 && reportedRate <= 200000.0 ? reportedRate : 44100.0;
@@ -117,7 +120,7 @@ void OptoCompressor::compress(const Sample* in0, const Sample* in1, Sample* out0
         const kernel::ChunkSettings settings = kernel::ChunkSettings::read(parameters);
         kernel::smoothGainsAndDrive(s, settings, in0 + start, in1 + start, chunk);
         kernel::filterSideChain(s, settings.timeScale, chunk, 0);
-        kernel::designCell(s.optoCell, chunk, 0, reuse);
+        kernel::designCell(s.optoCell, math, chunk, 0, reuse);
         int from = 0;
         for (int poisoned; (poisoned = kernel::runCell(s, chunk, from)) < chunk.frames;) {
             // Non-finite input poisoned the detector's history; it starts afresh so that
@@ -125,12 +128,12 @@ void OptoCompressor::compress(const Sample* in0, const Sample* in1, Sample* out0
             kernel::restartDetector(s, chunk, poisoned, start + poisoned + 1 < frames);
             from = poisoned + 1;
             kernel::filterSideChain(s, settings.timeScale, chunk, from);
-            kernel::designCell(s.optoCell, chunk, from, reuse);
+            kernel::designCell(s.optoCell, math, chunk, from, reuse);
         }
-        const double metered = kernel::applyGainCurve(s, settings.ratioIndex, chunk, reuse);
+        const double metered = kernel::applyGainCurve(s, settings.ratioIndex, math, chunk, reuse);
         meterGain.store(metered, std::memory_order_relaxed);
         const bool shape = settings.processMode == SignalParameters::kValve;
-        kernel::writeOutput(chunk, shape ? &valve : nullptr, out0 + start, out1 + start);
+        kernel::writeOutput(chunk, shape ? &valve : nullptr, math, out0 + start, out1 + start);
     }
     state = s;
 }

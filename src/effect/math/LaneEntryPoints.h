@@ -30,3 +30,34 @@
     void powName(const double* x, const double* y, double* out) {                          \
         Lanes::store(out, powKernel<Lanes>(Lanes::load(x), Lanes::load(y)));               \
     }
+
+// The ArrayMath table of one lane type: whole lane groups, then the rest one by one.
+#define KRV_MATH_ARRAY_TABLE(Lanes, tableName, label)                                      \
+    namespace {                                                                            \
+    void sinCosArray(const double* x, double* sinOut, double* cosOut, int count) {         \
+        int i = 0;                                                                         \
+        for (; i + Lanes::kCount <= count; i += Lanes::kCount) {                           \
+            const auto r = sinCosKernel<Lanes>(Lanes::load(x + i));                        \
+            Lanes::store(sinOut + i, r.sin);                                               \
+            Lanes::store(cosOut + i, r.cos);                                               \
+        }                                                                                  \
+        for (; i < count; ++i) {                                                           \
+            const auto r = sinCosKernel<ScalarLanes>(x[i]);                                \
+            sinOut[i] = r.sin;                                                             \
+            cosOut[i] = r.cos;                                                             \
+        }                                                                                  \
+    }                                                                                      \
+    void atanArray(double* x, int count) {                                                 \
+        int i = 0;                                                                         \
+        for (; i + Lanes::kCount <= count; i += Lanes::kCount)                             \
+            Lanes::store(x + i, atanKernel<Lanes>(Lanes::load(x + i)));                    \
+        for (; i < count; ++i) x[i] = atanKernel<ScalarLanes>(x[i]);                       \
+    }                                                                                      \
+    void tanhArray(double* x, int count) {                                                 \
+        int i = 0;                                                                         \
+        for (; i + Lanes::kCount <= count; i += Lanes::kCount)                             \
+            Lanes::store(x + i, tanhKernel<Lanes>(Lanes::load(x + i)));                    \
+        for (; i < count; ++i) x[i] = tanhKernel<ScalarLanes>(x[i]);                       \
+    }                                                                                      \
+    }                                                                                      \
+    const ArrayMath tableName = {label, sinCosArray, atanArray, tanhArray};
