@@ -15,6 +15,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# CTest runs the Windows test programs through Wine; scripts/test-windows.sh prepares the
-# prefix, the X server and the Wine server they share.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# CTest runs the Windows test programs through Wine, by a script that tells a program Wine
+# never started from a test that failed; scripts/test-windows.sh prepares the prefix, the X
+# server and the Wine server they share.
+get_filename_component(KRV_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh ABSOLUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${KRV_WINE_RUN})

@@ -15,6 +15,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/lib/debian-chroot.sh
+. scripts/lib/project-version.sh
 
 check=false
 tests=false
@@ -31,7 +32,7 @@ for tool in debootstrap lintian zip x86_64-w64-mingw32-g++-posix; do
     { echo "$tool is missing: scripts/install-deps.sh installs it" >&2; exit 1; }
 done
 
-version=$(sed -n 's/^project(krv_tarnwick VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+version=$(project_version)
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
 export SOURCE_DATE_EPOCH
 [ -z "$(git status --porcelain --untracked-files=no)" ] ||
@@ -124,7 +125,8 @@ build_windows() {
     { tail -n 40 "$work/$tag/windows.log"; exit 1; }
 }
 
-# Every file of FOLDER (relative names, sorted) stamped with the commit's time.
+# Every file of FOLDER stamped with the commit's time, so that the archives never depend
+# on when they were built.
 stamp() {
   find "$1" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 }

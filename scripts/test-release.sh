@@ -13,9 +13,11 @@
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/lib/debian-chroot.sh
+. scripts/lib/project-version.sh
+. scripts/lib/wine-desk.sh
 [ "$(id -u)" -eq 0 ] || { echo "scripts/test-release.sh needs root (debootstrap, chroot, mount)" >&2; exit 1; }
 
-version=$(sed -n 's/^project(krv_tarnwick VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+version=$(project_version)
 dist=$(pwd)/dist
 dev=$(cd "${KRV_DEV_BUILD:-build}" && pwd)
 dev_windows=$(cd "${KRV_DEV_WINDOWS_BUILD:-build-win}" && pwd)
@@ -32,11 +34,9 @@ for file in "$dev/krv-process" "$dev/krv-host" "$dev/krv-tarnwick.so" "$dev_wind
 done
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS)
 
-xvfb_pid=""
 cleanup() {
   chroot_unmount_all
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
-  [ -z "${WINEPREFIX:-}" ] || wineserver -k >/dev/null 2>&1 || true
+  wine_desk_stop
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -132,22 +132,13 @@ echo "== Windows zip under Wine ($(seconds))"
 rm -rf "$work/zip"
 mkdir -p "$work/zip"
 (cd "$work/zip" && unzip -q "$dist/$zipped.zip")
-WINEPREFIX=$(pwd)/build-release/wineprefix WINEDEBUG=-all WINEARCH=win64
-WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
-export WINEPREFIX WINEDEBUG WINEARCH WINEDLLOVERRIDES
-display=""
-for n in $(seq 140 180); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
-export DISPLAY=$display
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i </dev/null >/dev/null 2>&1
+wine_desk_start "$(pwd)/build-release/wineprefix"
+wine_prefix_create
 windows_host=$dev_windows/krv-host.exe
 for dll in "$work/zip/$zipped/krv-tarnwick.dll" "$dev_windows/krv-tarnwick.dll"; do
   rm -f "$dll.png"
-  wine "$windows_host" --plugin "Z:$dll" --screenshot "Z:$dll.png" --after 1500 </dev/null >/dev/null 2>&1 || true
+  # No address randomisation: see scripts/wine-run.sh.
+  setarch -R wine "$windows_host" --plugin "Z:$dll" --screenshot "Z:$dll.png" --after 1500 </dev/null >/dev/null 2>&1 || true
 done
 if [ -s "$work/zip/$zipped/krv-tarnwick.dll.png" ] &&
   cmp "$work/zip/$zipped/krv-tarnwick.dll.png" "$dev_windows/krv-tarnwick.dll.png"; then

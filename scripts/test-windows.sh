@@ -14,39 +14,33 @@ for tool in x86_64-w64-mingw32-g++-posix wine Xvfb; do
 done
 scripts/build-windows.sh "$dir"
 
-WINEPREFIX="$(cd "$dir" && pwd)/wineprefix"
-WINEDEBUG=-all
-WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
-WINEARCH=win64
-export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES WINEARCH
-
+. scripts/lib/wine-desk.sh
 # A display of our own: Wine's windows need one, and the tests must not meet the user's.
-display=""
-for n in $(seq 87 120); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free X display number" >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
-DISPLAY=$display
-export DISPLAY
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  kill "$xvfb" 2>/dev/null || true
-}
-trap cleanup EXIT INT TERM
+trap wine_desk_stop EXIT INT TERM
+wine_desk_start "$(cd "$dir" && pwd)/wineprefix"
 
-# One server for the whole run, started apart from CTest so that it holds none of CTest's
-# pipes (one left running from an earlier run serves as well).
-mkdir -p "$WINEPREFIX"
-wineserver -p </dev/null >/dev/null 2>&1 || true
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "creating the Wine prefix $WINEPREFIX"
-  wineboot -i </dev/null >/dev/null 2>&1
+# One lasting server for the whole run, started apart from CTest so that it holds none of
+# CTest's pipes. A server already running for the prefix goes first: one that Wine started
+# on its own ends with its last program, and would leave each test to start another server
+# and Wine's background processes.
+wineserver -k </dev/null >/dev/null 2>&1 || true
+if ! wineserver -p </dev/null >/dev/null 2>&1; then
+  echo "the Wine server for $WINEPREFIX did not start" >&2
+  exit 1
 fi
+wine_prefix_create
 # Wine's own background processes (services, the desktop window) start with the first
 # program: let them start here, or they would hold CTest's output pipes open.
-wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+setarch -R wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+# Test programs Wine failed to start, each started again by scripts/wine-run.sh.
+KRV_WINE_START_LOG="$(cd "$dir" && pwd)/wine-failed-starts.log"
+export KRV_WINE_START_LOG
+rm -f "$KRV_WINE_START_LOG"
 cd "$dir"
-ctest --output-on-failure --timeout 600
+status=0
+ctest --output-on-failure --timeout 600 || status=$?
+if [ -s "$KRV_WINE_START_LOG" ]; then
+  echo "Wine failed to start a test program $(wc -l <"$KRV_WINE_START_LOG") time(s):"
+  cat "$KRV_WINE_START_LOG"
+fi
+exit "$status"
