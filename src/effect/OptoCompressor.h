@@ -8,8 +8,8 @@
 #include "effect/NoiseFloor.h"
 #include "effect/SignalParameters.h"
 
-namespace krvmath {
-struct ArrayMath;
+namespace kernel {
+struct Variant;
 }
 
 class OptoCompressor {
@@ -53,13 +53,13 @@ public:
         double envelope = 0.0001;  // the opto cell's output: the detector's power estimate
     };
     const State& getState() const { return state; }
-    // The lanes the transcendental functions run in ("sse2" or "avx2"), chosen once at
-    // construction: the same bits either way.
+    // The kernel's instruction set ("sse2" or "avx2"), chosen once at construction: the
+    // same bits either way.
     const char* vectorMath() const;
 
 private:
     const SignalParameters& parameters;
-    const krvmath::ArrayMath& math;
+    const kernel::Variant& variant;
     State state;
     // Written every sample on the audio thread, read by the editor's idle.
     std::atomic<double> meterGain{1.0};

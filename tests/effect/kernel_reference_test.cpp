@@ -365,11 +365,11 @@ TEST(KernelPasses, ARatioChangeBetweenChunksUsesTheNewCurvesTerms) {
     OptoCompressor compressor(parameters);
     OptoCompressor::State state = compressor.getState();
     kernel::Chunk chunk;
-    kernel::Reuse reuse;
+    kernel::Gains gains;
     chunk.frames = 3;
     for (int j = 0; j < chunk.frames; ++j) chunk.envelope[j] = 0.25;
     for (int ratio : {0, 3, 1, 6, 5, 2}) {
-        kernel::applyGainCurve(state, ratio, krvmath::chooseArrayMath(), chunk, reuse);
+        kernel::applyGainCurve<krvmath::Sse2Lanes>(state, ratio, chunk, gains);
         for (int j = 0; j < chunk.frames; ++j)
             ASSERT_TRUE(sameBits(chunk.gain[j], ratioCurve(ratio, 0.5))) << ratio << " " << j;
     }

@@ -68,6 +68,20 @@ out.append(fit("kLog", lambda w: (2 * mp.atanh(mp.sqrt(w)) - 2 * mp.sqrt(w) - mp
 out.append(fit("kAtan", lambda w: (mp.atan(mp.sqrt(w)) - mp.sqrt(w)) / w ** mp.mpf(1.5),
                0, mp.mpf(0.25) * (1 + mp.mpf(2) ** -20), 18, lambda w: w))
 
+# The short forms for small arguments. sin and cos below 1/4 (the signal path's angles).
+small = mp.mpf(1) / 16 * (1 + mp.mpf(2) ** -20)
+out.append(fit("kSinSmall", lambda w: (mp.sin(mp.sqrt(w)) - mp.sqrt(w)) / w ** mp.mpf(1.5),
+               0, small, 5, lambda w: w))
+out.append(fit("kCosSmall", lambda w: (mp.cos(mp.sqrt(w)) - 1 + w / 2) / w ** 2,
+               0, small, 4, lambda w: w ** 2))
+# atan u = u + u^3 A(u^2) and tanh b = b + b^3 T(b^2) for |u|, |b| <= 1/32, what is left
+# after the table's point is taken off.
+tiny = mp.mpf(2) ** -10 * (1 + mp.mpf(2) ** -20)
+out.append(fit("kAtanSmall", lambda w: (mp.atan(mp.sqrt(w)) - mp.sqrt(w)) / w ** mp.mpf(1.5),
+               0, tiny, 4, lambda w: w))
+out.append(fit("kTanhSmall", lambda w: (mp.tanh(mp.sqrt(w)) - mp.sqrt(w)) / w ** mp.mpf(1.5),
+               0, tiny, 4, lambda w: w))
+
 two3 = mp.mpf(2) / 3
 out.append("")
 out.append("// 2/3 as a double-double.")
@@ -97,6 +111,33 @@ out.append(f"inline constexpr double kTwoOverPi = {hexd(2 / mp.pi)};")
 pio4 = mp.pi / 4
 out.append(f"inline constexpr double kPio4Hi = {hexd(pio4)};")
 out.append(f"inline constexpr double kPio4Lo = {hexd(pio4 - mp.mpf(dbl(pio4)))};")
+
+# atan and tanh at the table's points, as double-doubles. Below 2^-5 the point is 0 (entry 0
+# of each part); from 2^-5 on, the midpoints of sixteen equal steps of each binade (the
+# exponent and the first four bits of the mantissa pick the entry); atan takes pi/2 from
+# 32 on, tanh points k/16 from 1 to 20.
+def pair(v):
+    hi = mp.mpf(dbl(v))
+    return hexd(hi), hexd(v - hi)
+
+
+def binade_points(first, last):
+    return [mp.ldexp(1 + (mp.mpf(m) + mp.mpf(0.5)) / 16, e)
+            for e in range(first, last + 1) for m in range(16)]
+
+
+atan_entries = [pair(mp.mpf(0))] + [pair(mp.atan(c)) for c in binade_points(-5, 4)] + \
+    [pair(mp.pi / 2)]
+tanh_entries = [pair(mp.mpf(0))] + [pair(mp.tanh(c)) for c in binade_points(-5, -1)] + \
+    [pair(mp.tanh(mp.mpf(k) / 16)) for k in range(16, 321)]
+out.append("")
+out.append("// atan at its points (entries 0 to 161), then tanh at its points (162 on); see the")
+out.append("// generator for the points.")
+out.append(f"inline constexpr int kAtanEntries = {len(atan_entries)};")
+out.append(f"alignas(16) inline constexpr double kAtanTanhTable[{len(atan_entries) + len(tanh_entries)}][2] = {{")
+for hi, lo in atan_entries + tanh_entries:
+    out.append(f"    {{{hi}, {lo}}},")
+out.append("};")
 
 # 2/pi to 1344 bits after the point, as 64-bit words (most significant first).
 words = 21

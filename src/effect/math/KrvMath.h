@@ -35,18 +35,4 @@ void exp4(const double* x, double* out);
 void log4(const double* x, double* out);
 void pow4(const double* x, const double* y, double* out);
 
-// The functions the signal path applies to whole arrays, in the widest lanes one instruction
-// set offers and the rest scalar: every table gives the same bits.
-struct ArrayMath {
-    const char* name;  // "sse2" or "avx2"
-    void (*sinCos)(const double* x, double* sinOut, double* cosOut, int count);
-    void (*atan)(double* x, int count);  // in place
-    void (*tanh)(double* x, int count);
-};
-extern const ArrayMath kSse2ArrayMath;
-extern const ArrayMath kAvx2ArrayMath;  // only on a CPU with AVX2
-// AVX2 when the CPU has it, else SSE2; KRV_SIMD=sse2 or avx2 in the environment forces one
-// (avx2 only where the CPU has it). Reads the environment: call it once, not per block.
-const ArrayMath& chooseArrayMath();
-
 }  // namespace krvmath

@@ -35,6 +35,14 @@ inline bool anyLane(bool a) { return a; }
 inline std::uint64_t shiftLeft(std::uint64_t u, int n) { return u << n; }
 inline std::uint64_t shiftRight(std::uint64_t u, int n) { return u >> n; }
 
+// One table entry of two doubles per lane: first and second of table[index].
+inline void lookup(const double (*table)[2], std::uint64_t index, double& first, double& second) {
+    first = table[index][0];
+    second = table[index][1];
+}
+
+inline double squareRoot(double v) { return _mm_cvtsd_f64(_mm_sqrt_sd(_mm_set_sd(v), _mm_set_sd(v))); }
+
 struct ScalarLanes {
     using V = double;
     using M = bool;
@@ -42,6 +50,7 @@ struct ScalarLanes {
     static constexpr int kCount = 1;
     static V load(const double* p) { return *p; }
     static void store(double* p, V v) { *p = v; }
+    static void store(float* p, V v) { *p = static_cast<float>(v); }  // rounded to nearest
 };
 
 // ---- Two lanes, SSE2 ----
@@ -84,6 +93,15 @@ inline U64x2 operator^(U64x2 a, U64x2 b) { return {_mm_xor_si128(a.v, b.v)}; }
 inline U64x2 shiftLeft(U64x2 a, int n) { return {_mm_slli_epi64(a.v, n)}; }
 inline U64x2 shiftRight(U64x2 a, int n) { return {_mm_srli_epi64(a.v, n)}; }
 
+inline void lookup(const double (*table)[2], U64x2 index, F64x2& first, F64x2& second) {
+    const __m128d e0 = _mm_load_pd(table[_mm_cvtsi128_si64(index.v)]);
+    const __m128d e1 = _mm_load_pd(table[_mm_cvtsi128_si64(_mm_unpackhi_epi64(index.v, index.v))]);
+    first = _mm_unpacklo_pd(e0, e1);
+    second = _mm_unpackhi_pd(e0, e1);
+}
+
+inline F64x2 squareRoot(F64x2 a) { return _mm_sqrt_pd(a.v); }
+
 struct Sse2Lanes {
     using V = F64x2;
     using M = M64x2;
@@ -91,6 +109,9 @@ struct Sse2Lanes {
     static constexpr int kCount = 2;
     static V load(const double* p) { return _mm_loadu_pd(p); }
     static void store(double* p, V v) { _mm_storeu_pd(p, v.v); }
+    static void store(float* p, V v) {
+        _mm_storel_pi(reinterpret_cast<__m64*>(p), _mm_cvtpd_ps(v.v));
+    }
 };
 
 #if defined(__AVX2__)
@@ -135,6 +156,21 @@ inline U64x4 operator^(U64x4 a, U64x4 b) { return {_mm256_xor_si256(a.v, b.v)}; 
 inline U64x4 shiftLeft(U64x4 a, int n) { return {_mm256_slli_epi64(a.v, n)}; }
 inline U64x4 shiftRight(U64x4 a, int n) { return {_mm256_srli_epi64(a.v, n)}; }
 
+inline void lookup(const double (*table)[2], U64x4 index, F64x4& first, F64x4& second) {
+    const __m128i low = _mm256_castsi256_si128(index.v);
+    const __m128i high = _mm256_extracti128_si256(index.v, 1);
+    const __m256d e02 = _mm256_insertf128_pd(
+        _mm256_castpd128_pd256(_mm_load_pd(table[_mm_cvtsi128_si64(low)])),
+        _mm_load_pd(table[_mm_cvtsi128_si64(high)]), 1);
+    const __m256d e13 = _mm256_insertf128_pd(
+        _mm256_castpd128_pd256(_mm_load_pd(table[_mm_extract_epi64(low, 1)])),
+        _mm_load_pd(table[_mm_extract_epi64(high, 1)]), 1);
+    first = _mm256_unpacklo_pd(e02, e13);
+    second = _mm256_unpackhi_pd(e02, e13);
+}
+
+inline F64x4 squareRoot(F64x4 a) { return _mm256_sqrt_pd(a.v); }
+
 struct Avx2Lanes {
     using V = F64x4;
     using M = M64x4;
@@ -142,6 +178,7 @@ struct Avx2Lanes {
     static constexpr int kCount = 4;
     static V load(const double* p) { return _mm256_loadu_pd(p); }
     static void store(double* p, V v) { _mm256_storeu_pd(p, v.v); }
+    static void store(float* p, V v) { _mm_storeu_ps(p, _mm256_cvtpd_ps(v.v)); }
 };
 #endif
 

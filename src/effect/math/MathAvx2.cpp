@@ -9,6 +9,5 @@
 namespace krvmath {
 
 KRV_MATH_LANE_ENTRY_POINTS(Avx2Lanes, sinCos4, atan4, tanh4, exp4, log4, pow4)
-KRV_MATH_ARRAY_TABLE(Avx2Lanes, kAvx2ArrayMath, "avx2")
 
 }  // namespace krvmath

@@ -1,8 +1,5 @@
 #include "effect/math/KrvMath.h"
 
-#include <cstdlib>
-#include <cstring>
-
 #include "effect/math/LaneEntryPoints.h"
 
 namespace krvmath {
@@ -20,12 +17,6 @@ double pow(double x, double y) { return powKernel<ScalarLanes>(x, y); }
 bool avx2Available() {
     __builtin_cpu_init();  // may run before the constructors that would do it
     return __builtin_cpu_supports("avx2");
-}
-
-const ArrayMath& chooseArrayMath() {
-    const char* forced = std::getenv("KRV_SIMD");
-    if (forced && std::strcmp(forced, "sse2") == 0) return kSse2ArrayMath;
-    return avx2Available() ? kAvx2ArrayMath : kSse2ArrayMath;
 }
 
 }  // namespace krvmath

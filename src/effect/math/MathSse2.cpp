@@ -4,6 +4,5 @@
 namespace krvmath {
 
 KRV_MATH_LANE_ENTRY_POINTS(Sse2Lanes, sinCos2, atan2Lanes, tanh2, exp2Lanes, log2Lanes, pow2)
-KRV_MATH_ARRAY_TABLE(Sse2Lanes, kSse2ArrayMath, "sse2")
 
 }  // namespace krvmath
