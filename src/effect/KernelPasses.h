@@ -1,29 +1,31 @@
 // The passes of the compressor kernel, written once over a lane type (effect/math/Lanes.h)
 // and built per instruction set by KernelSse2.cpp and KernelAvx2.cpp. Everything here has
 // internal linkage, and nothing calls an inline function of another header that could be
-// emitted with the other build's instructions (tests/effect/kernel_objects_test.sh checks).
+// emitted with the other build's instructions (tests/effect/avx2_objects_share_no_code.sh).
 //
 // A block is processed in chunks of up to 64 frames; each pass runs over the whole chunk
 // before the next one starts, so that the work that does not depend on the opto cell's
 // previous output runs free of the cell's chain, and the cell's recursion runs alone:
 //  1. gain smoothing, noise floor, drive, the side-chain high-passes, the linked power and
 //     the two averages, frame by frame (their recursions run side by side);
-//  2. the cell's design for each pair of averages that differs from the frame before's,
-//     in lanes (a frame whose averages equal its predecessor's shares its design);
-//  3. the cell's recursion, alone;
-//  4. the gain curve for each envelope that differs from the frame before's, in lanes, then
-//     the meter frame by frame;
+//  2. the cell's design for every frame, in lanes;
+//  3. the cell's recursion, and beside it the meter over the gains of the chunk before;
+//  4. the gain curve for every frame, in lanes;
 //  5. the output with the valve stage, in lanes.
+// Passes 2 and 4 compute a single design or gain when all the chunk's frames have the same
+// inputs (silence at the floors), or none when they are those of the last frame before.
+// The math passes run two lane groups interleaved (Twice), so that their chains overlap.
+// The passes are kept out of line, one call per chunk, so that profiles show each.
 // Every value is computed as the algorithm writes it, in the same order per frame; only
 // independent computations are regrouped, and a result is reused only when its inputs are
-// bit for bit those of the frame before.
+// bit for bit those it was computed from.
 //
 // Read once per block: the valve scale (from the ratio index).
 // Read once per chunk: the process mode, the ratio index for the gain curve, the time scale
 // and the two gain targets (ChunkSettings).
 // Read per frame: the two inputs. All inputs of a chunk are read before any of its outputs
 // is written, so in-place and mono buffers, which only ever share an index, are safe.
-// Written once per chunk: the meter, with the chunk's last value.
+// Written once per chunk: the meter, with its last value so far.
 #pragma once
 
 #include <emmintrin.h>
@@ -41,8 +43,10 @@
 namespace kernel {
 namespace {
 
+using krvmath::anyLane;
 using krvmath::notMask;
 using krvmath::ScalarLanes;
+using krvmath::Twice;
 using krvmath::select;  // not the C library's select() for the one-lane form
 using krvmath::squareRoot;
 
@@ -50,13 +54,22 @@ constexpr int kChunkFrames = 64;
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kNever = std::numeric_limits<double>::quiet_NaN();  // equal to nothing
 
-// Runs body(lanes, i) for i = from, from + L::kCount, ... over whole lane groups, then body
-// in one lane for what is left.
+template <class L>
+struct HalfOf {
+    using type = ScalarLanes;
+};
+template <class L>
+struct HalfOf<krvmath::Twice<L>> {
+    using type = L;
+};
+
+// Runs body(lanes, i) for i = from, from + L::kCount, ... over whole lane groups, then on
+// what is left in half as many lanes, down to one.
 template <class L, class Body>
 void inLanes(int from, int to, Body&& body) {
     int i = from;
     for (; i + L::kCount <= to; i += L::kCount) body(L{}, i);
-    for (; i < to; ++i) body(ScalarLanes{}, i);
+    if constexpr (L::kCount > 1) inLanes<typename HalfOf<L>::type>(i, to, body);
 }
 
 inline bool sameBits(double a, double b) {
@@ -199,97 +212,93 @@ struct Noise {
     }
 };
 
-// The cell's designs of one chunk. Entry 0 is the last design of the chunk before (or none:
-// its averages are NaN); each frame whose averages differ from its predecessor's adds one.
-struct Designs {
-    int count = 1;
-    double timeScale = kNever;  // the time scale entry 0 was designed with
-    double fast[kChunkFrames + 1] = {kNever}, slow[kChunkFrames + 1] = {kNever};
-    double fc[kChunkFrames + 1];  // the cut-off as computed, before limiting
-    double a0[kChunkFrames + 1], a1[kChunkFrames + 1], a2[kChunkFrames + 1];
-    double b0[kChunkFrames + 1], b1[kChunkFrames + 1];  // b2 equals b0
-
-    // Entry 0 serves only the time scale it was designed with.
-    void useTimeScale(double chunkTimeScale) {
-        if (!sameBits(timeScale, chunkTimeScale)) fast[0] = kNever;
-        timeScale = chunkTimeScale;
-    }
-    // Entry `from` becomes entry 0 for the next chunk.
-    void keep(int from) {
-        fast[0] = fast[from];
-        slow[0] = slow[from];
-        fc[0] = fc[from];
-        a0[0] = a0[from];
-        a1[0] = a1[from];
-        a2[0] = a2[from];
-        b0[0] = b0[from];
-        b1[0] = b1[from];
-        count = 1;
-    }
-};
-
-// The gain curve's values of one chunk, entry 0 kept from the chunk before as above.
-struct Gains {
-    int count = 1;
-    int ratioIndex = -1;  // the curve entry 0 belongs to
-    double envelope[kChunkFrames + 1] = {kNever};
-    double gain[kChunkFrames + 1];
-
-    void keep(int from) {
-        envelope[0] = envelope[from];
-        gain[0] = gain[from];
-        count = 1;
-    }
-};
-
 // What one pass leaves for the next, per frame of the chunk.
 struct Chunk {
     int frames = 0;
     double inverse[kChunkFrames];  // 1 / drive
     double makeUp[kChunkFrames];
-    double xL[kChunkFrames], xR[kChunkFrames];  // driven audio, noise included
-    double p[kChunkFrames];                     // linked detector power
-    int design[kChunkFrames];                   // the frame's entry in Designs
+    double xL[kChunkFrames], xR[kChunkFrames];      // driven audio, noise included
+    double p[kChunkFrames];                         // linked detector power
+    double fast[kChunkFrames], slow[kChunkFrames];  // the averages, floored
+    double fc[kChunkFrames];  // the cell's cut-off as computed, before limiting
+    double a0[kChunkFrames], a1[kChunkFrames], a2[kChunkFrames];  // the cell's coefficients;
+    double b0[kChunkFrames], b1[kChunkFrames];                    // b2 equals b0
     double envelope[kChunkFrames];
     double gain[kChunkFrames];
 };
 
-// One frame of the side chain: high-passes, power, averages floored at 1e-6 (a NaN stays
-// NaN). Adds a design entry when the averages differ from the last entry's.
-inline void sideChainStep(SectionPair& highPasses, SectionPair& averages, double xL, double xR,
-                          Chunk& chunk, Designs& designs, int j) {
-    const __m128d h = highPasses.step(_mm_set_pd(xR, xL));
-    const __m128d squares = _mm_mul_pd(h, h);
-    const double p =
-        (_mm_cvtsd_f64(squares) + _mm_cvtsd_f64(_mm_unpackhi_pd(squares, squares))) * 0.7071;
-    chunk.p[j] = p;
-    __m128d averaged = averages.step(_mm_set1_pd(p));
-    const __m128d floor = _mm_set1_pd(1e-6);
-    const __m128d below = _mm_cmplt_pd(averaged, floor);
-    averaged = _mm_or_pd(_mm_and_pd(below, floor), _mm_andnot_pd(below, averaged));
-    const double fast = _mm_cvtsd_f64(averaged);
-    const double slow = _mm_cvtsd_f64(_mm_unpackhi_pd(averaged, averaged));
-    const int last = designs.count - 1;
-    const bool fresh = !(fast == designs.fast[last] && slow == designs.slow[last]);
-    designs.fast[designs.count] = fast;
-    designs.slow[designs.count] = slow;
-    designs.count += fresh;
-    chunk.design[j] = designs.count - 1;
+// The cell's design of the last frame designed in the block, with what it was designed from.
+struct KeptDesign {
+    bool valid = false;
+    double fast, slow, timeScale;
+    double fc, a0, a1, a2, b0, b1;
+};
+
+// The gain of the last frame in the block, with what it was computed from.
+struct KeptGain {
+    bool valid = false;
+    double envelope;
+    int ratioIndex;
+    double gain;
+};
+
+// Whether values[from..to) all have the bits of `value`.
+inline bool allSameBits(const double* values, int from, int to, double value) {
+    std::uint64_t want, difference = 0;
+    std::memcpy(&want, &value, sizeof want);
+    for (int j = from; j < to; ++j) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &values[j], sizeof bits);
+        difference |= bits ^ want;
+    }
+    return difference == 0;
 }
+
+// The side chain in registers for one pass: high-passes, linked power, averages floored at
+// 1e-6 (a NaN stays NaN).
+class SideChain {
+public:
+    explicit SideChain(const OptoCompressor::State& s)
+        : highPasses(s.sidechainHighPassLeft, s.sidechainHighPassRight),
+          averages(s.fastAverage, s.slowAverage) {}
+
+    // x: the frame's driven left and right.
+    void step(__m128d x, Chunk& chunk, int j) {
+        const __m128d h = highPasses.step(x);
+        const __m128d squares = _mm_mul_pd(h, h);
+        const double p =
+            (_mm_cvtsd_f64(squares) + _mm_cvtsd_f64(_mm_unpackhi_pd(squares, squares))) * 0.7071;
+        chunk.p[j] = p;
+        __m128d averaged = averages.step(_mm_set1_pd(p));
+        const __m128d floor = _mm_set1_pd(1e-6);
+        const __m128d below = _mm_cmplt_pd(averaged, floor);
+        averaged = _mm_or_pd(_mm_and_pd(below, floor), _mm_andnot_pd(below, averaged));
+        _mm_storel_pd(&chunk.fast[j], averaged);
+        _mm_storeh_pd(&chunk.slow[j], averaged);
+    }
+
+    void store(OptoCompressor::State& s) const {
+        highPasses.store(s.sidechainHighPassLeft, s.sidechainHighPassRight);
+        averages.store(s.fastAverage, s.slowAverage);
+    }
+
+private:
+    SectionPair highPasses, averages;
+};
 
 // Pass 1: gains, noise, drive and side chain. Drive and make-up glide towards their targets
 // (the alternating offset keeps the smoothers out of denormals); two frames in a row, one
 // with each sign of the offset, that leave both gains as they were mean the smoothers sit
 // at a fixed point, and the rest of the chunk keeps the gains.
 template <typename Sample>
-void driveAndDetect(OptoCompressor::State& s, const ChunkSettings& settings, const Sample* in0,
-                    const Sample* in1, Chunk& chunk, Designs& designs) {
+__attribute__((noinline)) void driveAndDetect(OptoCompressor::State& s,
+                                              const ChunkSettings& settings, const Sample* in0,
+                                              const Sample* in1, Chunk& chunk) {
     double offset = s.gainSmoothOffset;
     double outputGain = s.outputGain, inputGain = s.inputGain, inverse = s.inputGainInverse;
     int framesUnchanged = 0;
     Noise noise(s.noise);
-    SectionPair highPasses(s.sidechainHighPassLeft, s.sidechainHighPassRight);
-    SectionPair averages(s.fastAverage, s.slowAverage);
+    SideChain sideChain(s);
     for (int j = 0; j < chunk.frames; ++j) {
         offset = -offset;
         if (framesUnchanged < 2) {
@@ -307,43 +316,39 @@ void driveAndDetect(OptoCompressor::State& s, const ChunkSettings& settings, con
         chunk.inverse[j] = inverse;
         const double noiseL = noise.next();
         const double noiseR = noise.next();
-        const double xL = static_cast<double>(in0[j]) * inputGain + noiseL;
-        const double xR = static_cast<double>(in1[j]) * inputGain + noiseR;
-        chunk.xL[j] = xL;
-        chunk.xR[j] = xR;
-        sideChainStep(highPasses, averages, xL, xR, chunk, designs, j);
+        const __m128d in = _mm_set_pd(static_cast<double>(in1[j]), static_cast<double>(in0[j]));
+        const __m128d x =
+            _mm_add_pd(_mm_mul_pd(in, _mm_set1_pd(inputGain)), _mm_set_pd(noiseR, noiseL));
+        _mm_storel_pd(&chunk.xL[j], x);
+        _mm_storeh_pd(&chunk.xR[j], x);
+        sideChain.step(x, chunk, j);
     }
     s.gainSmoothOffset = offset;
     s.outputGain = outputGain;
     s.inputGain = inputGain;
     s.inputGainInverse = inverse;
     noise.store(s.noise);
-    highPasses.store(s.sidechainHighPassLeft, s.sidechainHighPassRight);
-    averages.store(s.fastAverage, s.slowAverage);
+    sideChain.store(s);
 }
 
-// The side chain again from frame `from` on, after the detector was restarted; the designs
-// of those frames are replaced.
-inline void detectFrom(OptoCompressor::State& s, Chunk& chunk, Designs& designs, int from) {
-    designs.count = chunk.design[from - 1] + 1;
-    SectionPair highPasses(s.sidechainHighPassLeft, s.sidechainHighPassRight);
-    SectionPair averages(s.fastAverage, s.slowAverage);
+// The side chain again from frame `from` on, after the detector was restarted.
+inline void detectFrom(OptoCompressor::State& s, Chunk& chunk, int from) {
+    SideChain sideChain(s);
     for (int j = from; j < chunk.frames; ++j)
-        sideChainStep(highPasses, averages, chunk.xL[j], chunk.xR[j], chunk, designs, j);
-    highPasses.store(s.sidechainHighPassLeft, s.sidechainHighPassRight);
-    averages.store(s.fastAverage, s.slowAverage);
+        sideChain.step(_mm_set_pd(chunk.xR[j], chunk.xL[j]), chunk, j);
+    sideChain.store(s);
 }
 
-// Pass 2: the cell's low-pass design (without design()'s near-Nyquist Q reduction) for
-// entries from `first` on: cut-off from the ratio of the fast to the slow average, limited,
-// as an angle; its sine and cosine; the coefficients.
+// The cell's low-pass design (without design()'s near-Nyquist Q reduction) for frames
+// from..to: cut-off from the ratio of the fast to the slow average, limited, as an angle;
+// its sine and cosine; the coefficients.
 template <class L>
-void designCell(const CBiquad& cell, double timeScale, Designs& d, int first) {
+void designFrames(const CBiquad& cell, double timeScale, Chunk& c, int from, int to) {
     const double top = 0.499 * cell.sampleRate;
-    inLanes<L>(first, d.count, [&](auto lanes, int i) {
+    inLanes<L>(from, to, [&](auto lanes, int i) {
         using Lanes = decltype(lanes);
         using V = typename Lanes::V;
-        const V ratio = V(0.2) * Lanes::load(d.fast + i) / Lanes::load(d.slow + i);
+        const V ratio = V(0.2) * Lanes::load(c.fast + i) / Lanes::load(c.slow + i);
         const V fc = (V(4.0) * ratio / (ratio + V(1.0)) + V(0.1)) * V(0.7) / V(timeScale);
         V limited = select(fc < V(0.001), V(0.001), fc);
         limited = select(limited > V(top), V(top), limited);
@@ -352,28 +357,76 @@ void designCell(const CBiquad& cell, double timeScale, Designs& d, int first) {
         const V alpha = sc.sin / (V(2.0) * V(cell.q));
         const V a0 = V(1.0) + alpha;
         const V k = V(1.0) / a0;
-        Lanes::store(d.fc + i, fc);
-        Lanes::store(d.a0 + i, a0);
-        Lanes::store(d.a1 + i, V(-2.0) * sc.cos * k);
-        Lanes::store(d.a2 + i, (V(1.0) - alpha) * k);
-        Lanes::store(d.b1 + i, (V(1.0) - sc.cos) * k);
-        Lanes::store(d.b0 + i, V(0.5) * (V(1.0) - sc.cos) * k);
+        Lanes::store(c.fc + i, fc);
+        Lanes::store(c.a0 + i, a0);
+        Lanes::store(c.a1 + i, V(-2.0) * sc.cos * k);
+        Lanes::store(c.a2 + i, (V(1.0) - alpha) * k);
+        Lanes::store(c.b1 + i, (V(1.0) - sc.cos) * k);
+        Lanes::store(c.b0 + i, V(0.5) * (V(1.0) - sc.cos) * k);
     });
 }
+
+// Pass 2: the cell's design for frames from `from` on.
+template <class L>
+__attribute__((noinline)) void designCell(const CBiquad& cell, double timeScale, Chunk& c,
+                                          KeptDesign& kept, int from) {
+    const int n = c.frames;
+    const bool sameAsKept = kept.valid && sameBits(timeScale, kept.timeScale) &&
+                            allSameBits(c.fast, from, n, kept.fast) &&
+                            allSameBits(c.slow, from, n, kept.slow);
+    if (!sameAsKept) {
+        const bool shared = allSameBits(c.fast, from + 1, n, c.fast[from]) &&
+                            allSameBits(c.slow, from + 1, n, c.slow[from]);
+        designFrames<L>(cell, timeScale, c, from, shared ? from + 1 : n);
+        kept = {true,       c.fast[from], c.slow[from], timeScale, c.fc[from],
+                c.a0[from], c.a1[from],   c.a2[from],   c.b0[from], c.b1[from]};
+        if (!shared) {
+            const int last = n - 1;
+            kept = {true,       c.fast[last], c.slow[last], timeScale, c.fc[last],
+                    c.a0[last], c.a1[last],   c.a2[last],   c.b0[last], c.b1[last]};
+            return;
+        }
+    }
+    for (int j = from; j < n; ++j) {
+        c.fc[j] = kept.fc;
+        c.a0[j] = kept.a0;
+        c.a1[j] = kept.a1;
+        c.a2[j] = kept.a2;
+        c.b0[j] = kept.b0;
+        c.b1[j] = kept.b1;
+    }
+}
+
+// The meter over the gains of the chunk before, still in chunk.gain until pass 4: its chain
+// runs beside the cell's, a step per frame of the cell, and what is left after it.
+struct Meter {
+    Section smoother;
+    int done = 0, frames = 0;
+    double last = kNever;
+
+    explicit Meter(const CBiquad& c) : smoother(c) {}
+    void step(const Chunk& chunk) {
+        if (done < frames) last = smoother.step(chunk.gain[done++]);
+    }
+    double finish(const Chunk& chunk) {
+        while (done < frames) last = smoother.step(chunk.gain[done++]);
+        return last;
+    }
+};
 
 // Pass 3: the cell's recursion from frame `from` on: attack or release, floor; fills the
 // envelope. Returns the first frame whose envelope is not finite (its envelope is then
 // 0.001 and the cell is left as that frame left it), or chunk.frames.
-inline int runCell(OptoCompressor::State& s, Chunk& chunk, const Designs& d, int from) {
+inline int runCell(OptoCompressor::State& s, Chunk& chunk, int from, Meter& meter) {
     Section cell(s.optoCell);
     double envelope = s.envelope;
     int j = from;
     for (; j < chunk.frames; ++j) {
-        const int e = chunk.design[j];
-        cell.a1 = d.a1[e];
-        cell.a2 = d.a2[e];
-        cell.b0 = cell.b2 = d.b0[e];
-        cell.b1 = d.b1[e];
+        meter.step(chunk);
+        cell.a1 = chunk.a1[j];
+        cell.a2 = chunk.a2[j];
+        cell.b0 = cell.b2 = chunk.b0[j];
+        cell.b1 = chunk.b1[j];
         const double p = chunk.p[j];
         // Attack runs the cell ten times per frame, release once.
         if (p > envelope) {
@@ -395,8 +448,8 @@ inline int runCell(OptoCompressor::State& s, Chunk& chunk, const Designs& d, int
     // Between chunks the cell holds the design of the last frame it ran.
     const int last = j < chunk.frames ? j : chunk.frames - 1;
     if (last >= from) {
-        s.optoCell.frequency = d.fc[chunk.design[last]];
-        s.optoCell.a0 = d.a0[chunk.design[last]];
+        s.optoCell.frequency = chunk.fc[last];
+        s.optoCell.a0 = chunk.a0[last];
     }
     s.envelope = envelope;
     return j;
@@ -406,7 +459,8 @@ inline void clearHistory(CBiquad& c) { c.x = c.x1 = c.x2 = c.y = c.y1 = c.y2 = 0
 
 // Starts the detector afresh after frame `frame` poisoned it. blockGoesOn tells whether
 // another frame of the block follows, whose side chain must then be computed anew.
-inline void restartDetector(OptoCompressor::State& s, const Chunk& chunk, int frame, bool blockGoesOn) {
+inline void restartDetector(OptoCompressor::State& s, const Chunk& chunk, int frame,
+                            bool blockGoesOn) {
     s.optoCell.frequency = 1.0;
     CBiquad* const sections[] = {&s.sidechainHighPassLeft, &s.sidechainHighPassRight,
                                  &s.optoCell, &s.fastAverage, &s.slowAverage};
@@ -426,13 +480,13 @@ inline void restartDetector(OptoCompressor::State& s, const Chunk& chunk, int fr
 }
 
 // The curve of one ratio index (GainCurves.h's ratioCurve, operation for operation) for
-// the gain entries from `first` on.
+// frames from..to.
 template <class L, int kRatioIndex>
-void curveGains(Gains& g, int first) {
-    inLanes<L>(first, g.count, [&](auto lanes, int i) {
+void curveGains(Chunk& c, int from, int to) {
+    inLanes<L>(from, to, [&](auto lanes, int i) {
         using Lanes = decltype(lanes);
         using V = typename Lanes::V;
-        const V w = squareRoot(Lanes::load(g.envelope + i));
+        const V w = squareRoot(Lanes::load(c.envelope + i));
         V gain;
         if constexpr (kRatioIndex == 0) {
             gain = V(0.6) / (V(1.0) + V(0.4) * w) + V(0.4);
@@ -463,60 +517,58 @@ void curveGains(Gains& g, int first) {
         } else {
             gain = V(1.0);
         }
-        Lanes::store(g.gain + i, gain);
+        Lanes::store(c.gain + i, gain);
     });
 }
 
-// Pass 4: gain curve and meter. Fills gain; returns the meter's last output.
 template <class L>
-double applyGainCurve(OptoCompressor::State& s, int ratioIndex, Chunk& chunk, Gains& g) {
-    // Entry 0 serves only the curve it was computed for.
-    if (ratioIndex != g.ratioIndex) g.envelope[0] = kNever;
-    g.ratioIndex = ratioIndex;
-    int index[kChunkFrames];
-    for (int j = 0; j < chunk.frames; ++j) {
-        const double envelope = chunk.envelope[j];
-        g.count += !(envelope == g.envelope[g.count - 1]);
-        g.envelope[g.count - 1] = envelope;
-        index[j] = g.count - 1;
-    }
+void curveGains(int ratioIndex, Chunk& c, int from, int to) {
     switch (ratioIndex) {
-        case 0: curveGains<L, 0>(g, 1); break;
-        case 1: curveGains<L, 1>(g, 1); break;
-        case 2: curveGains<L, 2>(g, 1); break;
-        case 3: curveGains<L, 3>(g, 1); break;
-        case 4: curveGains<L, 4>(g, 1); break;
-        case 5: curveGains<L, 5>(g, 1); break;
-        case 6: curveGains<L, 6>(g, 1); break;
-        default: curveGains<L, -1>(g, 1); break;
+        case 0: curveGains<L, 0>(c, from, to); break;
+        case 1: curveGains<L, 1>(c, from, to); break;
+        case 2: curveGains<L, 2>(c, from, to); break;
+        case 3: curveGains<L, 3>(c, from, to); break;
+        case 4: curveGains<L, 4>(c, from, to); break;
+        case 5: curveGains<L, 5>(c, from, to); break;
+        case 6: curveGains<L, 6>(c, from, to); break;
+        default: curveGains<L, -1>(c, from, to); break;
     }
-    // The meter sees the unsmoothed gain.
-    Section meter(s.meterSmoother);
-    double metered = 0.0;
-    for (int j = 0; j < chunk.frames; ++j) {
-        const double gain = g.gain[index[j]];
-        chunk.gain[j] = gain;
-        metered = meter.step(gain);
+}
+
+// Pass 4: the gain curve; fills gain (the meter reads it beside the next chunk's cell).
+template <class L>
+__attribute__((noinline)) void applyGainCurve(int ratioIndex, Chunk& c, KeptGain& kept) {
+    const int n = c.frames;
+    if (!kept.valid || ratioIndex != kept.ratioIndex ||
+        !allSameBits(c.envelope, 0, n, kept.envelope)) {
+        const bool shared = allSameBits(c.envelope, 1, n, c.envelope[0]);
+        curveGains<L>(ratioIndex, c, 0, shared ? 1 : n);
+        const int last = shared ? 0 : n - 1;
+        kept = {true, c.envelope[last], ratioIndex, c.gain[last]};
+        if (!shared) return;
     }
-    meter.store(s.meterSmoother);
-    g.keep(index[chunk.frames - 1]);
-    return metered;
+    for (int j = 0; j < n; ++j) c.gain[j] = kept.gain;
 }
 
 // The valve stage on whole lanes: atan above 0, tanh below (NaN included), lane by lane.
 template <class Lanes>
-typename Lanes::V shape(const ValveCurve& valve, typename Lanes::V y) {
+__attribute__((always_inline)) inline typename Lanes::V shape(const ValveCurve& valve,
+                                                              typename Lanes::V y) {
     using V = typename Lanes::V;
     const auto negative = notMask(y >= V(0.0));
     const V argument =
         select(negative, y * V(valve.inputFactor) * V(-0.64), y * V(valve.inputFactor));
-    const V t = krvmath::atanTanhKernel<Lanes, krvmath::TermMode::Both>(argument, negative);
+    // Below 2^-27 both functions give their argument (near silence, every lane is there).
+    const V t = anyLane(notMask(krvmath::absolute<Lanes>(argument) < V(7.450580596923828e-09)))
+                    ? krvmath::atanTanhKernel<Lanes, krvmath::TermMode::Both>(argument, negative)
+                    : argument;
     return select(negative, t * V(valve.scale) / V(-0.64), t * V(valve.scale));
 }
 
 // Pass 5: gain, valve stage (when valve is not null), make-up: writes the chunk's outputs.
 template <class L, typename Sample>
-void writeOutput(const Chunk& chunk, const ValveCurve* valve, Sample* out0, Sample* out1) {
+__attribute__((noinline)) void writeOutput(const Chunk& chunk, const ValveCurve* valve,
+                                           Sample* out0, Sample* out1) {
     // Channel 0 before channel 1: a shared output keeps channel 1.
     inLanes<L>(0, chunk.frames, [&](auto lanes, int j) {
         using Lanes = decltype(lanes);
@@ -544,29 +596,32 @@ void compressBlock(OptoCompressor::State& state, const SignalParameters& paramet
     OptoCompressor::State s = state;
     const ValveCurve valve = valveCurveFor(parameters.ratioIndex.load(std::memory_order_relaxed));
     Chunk chunk;
-    Designs designs;
-    Gains gains;
+    KeptDesign design;
+    KeptGain gain;
+    Meter meter(s.meterSmoother);
     for (int start = 0; start < frames; start += kChunkFrames) {
         chunk.frames = frames - start < kChunkFrames ? frames - start : kChunkFrames;
         const ChunkSettings settings = readSettings(parameters);
-        designs.useTimeScale(settings.timeScale);
-        driveAndDetect(s, settings, in0 + start, in1 + start, chunk, designs);
-        designCell<L>(s.optoCell, settings.timeScale, designs, 1);
+        driveAndDetect(s, settings, in0 + start, in1 + start, chunk);
+        designCell<Twice<L>>(s.optoCell, settings.timeScale, chunk, design, 0);
         int from = 0;
-        for (int poisoned; (poisoned = runCell(s, chunk, designs, from)) < chunk.frames;) {
+        for (int poisoned; (poisoned = runCell(s, chunk, from, meter)) < chunk.frames;) {
             // Non-finite input poisoned the detector's history; it starts afresh so that
             // the next finite frame is processed normally.
             restartDetector(s, chunk, poisoned, start + poisoned + 1 < frames);
             from = poisoned + 1;
-            detectFrom(s, chunk, designs, from);
-            designCell<L>(s.optoCell, settings.timeScale, designs, chunk.design[from - 1] + 1);
+            detectFrom(s, chunk, from);
+            designCell<Twice<L>>(s.optoCell, settings.timeScale, chunk, design, from);
         }
-        designs.keep(chunk.design[chunk.frames - 1]);
-        const double metered = applyGainCurve<L>(s, settings.ratioIndex, chunk, gains);
-        meterGain.store(metered, std::memory_order_relaxed);
+        if (meter.frames > 0) meterGain.store(meter.finish(chunk), std::memory_order_relaxed);
+        applyGainCurve<Twice<L>>(settings.ratioIndex, chunk, gain);
+        meter.done = 0;
+        meter.frames = chunk.frames;
         const bool shapeValve = settings.processMode == SignalParameters::kValve;
-        writeOutput<L>(chunk, shapeValve ? &valve : nullptr, out0 + start, out1 + start);
+        writeOutput<Twice<L>>(chunk, shapeValve ? &valve : nullptr, out0 + start, out1 + start);
     }
+    meterGain.store(meter.finish(chunk), std::memory_order_relaxed);
+    meter.smoother.store(s.meterSmoother);
     state = s;
 }
 

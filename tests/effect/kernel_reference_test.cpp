@@ -361,15 +361,12 @@ namespace {
 // The ratio can change between two chunks of a block (automation from another thread):
 // curve terms kept for an equal amplitude must then still be the new curve's.
 TEST(KernelPasses, ARatioChangeBetweenChunksUsesTheNewCurvesTerms) {
-    SignalParameters parameters;
-    OptoCompressor compressor(parameters);
-    OptoCompressor::State state = compressor.getState();
     kernel::Chunk chunk;
-    kernel::Gains gains;
+    kernel::KeptGain kept;
     chunk.frames = 3;
     for (int j = 0; j < chunk.frames; ++j) chunk.envelope[j] = 0.25;
     for (int ratio : {0, 3, 1, 6, 5, 2}) {
-        kernel::applyGainCurve<krvmath::Sse2Lanes>(state, ratio, chunk, gains);
+        kernel::applyGainCurve<krvmath::Sse2Lanes>(ratio, chunk, kept);
         for (int j = 0; j < chunk.frames; ++j)
             ASSERT_TRUE(sameBits(chunk.gain[j], ratioCurve(ratio, 0.5))) << ratio << " " << j;
     }

@@ -41,6 +41,12 @@ inline void lookup(const double (*table)[2], std::uint64_t index, double& first,
     second = table[index][1];
 }
 
+// v where m is set (zero elsewhere), v where m is not set (zero elsewhere), and a choice
+// between two constants: the cheapest form each instruction set has.
+inline double keepWhere(bool m, double v) { return m ? v : 0.0; }
+inline double zeroWhere(bool m, double v) { return m ? 0.0 : v; }
+inline double selectConstants(bool m, double a, double b) { return m ? a : b; }
+
 inline double squareRoot(double v) { return _mm_cvtsd_f64(_mm_sqrt_sd(_mm_set_sd(v), _mm_set_sd(v))); }
 
 struct ScalarLanes {
@@ -100,6 +106,12 @@ inline void lookup(const double (*table)[2], U64x2 index, F64x2& first, F64x2& s
     second = _mm_unpackhi_pd(e0, e1);
 }
 
+inline F64x2 keepWhere(M64x2 m, F64x2 v) { return _mm_and_pd(m.v, v.v); }
+inline F64x2 zeroWhere(M64x2 m, F64x2 v) { return _mm_andnot_pd(m.v, v.v); }
+inline F64x2 selectConstants(M64x2 m, double a, double b) {
+    const double flip = fromBits(asBits(a) ^ asBits(b));
+    return _mm_xor_pd(_mm_set1_pd(b), _mm_and_pd(m.v, _mm_set1_pd(flip)));
+}
 inline F64x2 squareRoot(F64x2 a) { return _mm_sqrt_pd(a.v); }
 
 struct Sse2Lanes {
@@ -169,6 +181,9 @@ inline void lookup(const double (*table)[2], U64x4 index, F64x4& first, F64x4& s
     second = _mm256_unpackhi_pd(e02, e13);
 }
 
+inline F64x4 keepWhere(M64x4 m, F64x4 v) { return _mm256_and_pd(m.v, v.v); }
+inline F64x4 zeroWhere(M64x4 m, F64x4 v) { return _mm256_andnot_pd(m.v, v.v); }
+inline F64x4 selectConstants(M64x4 m, double a, double b) { return select(m, F64x4(a), F64x4(b)); }
 inline F64x4 squareRoot(F64x4 a) { return _mm256_sqrt_pd(a.v); }
 
 struct Avx2Lanes {
@@ -181,6 +196,109 @@ struct Avx2Lanes {
     static void store(float* p, V v) { _mm_storeu_ps(p, _mm256_cvtpd_ps(v.v)); }
 };
 #endif
+
+// ---- Two groups of lanes as one ----
+// Every operation is issued for both halves back to back, so that a kernel's chain runs
+// twice, interleaved, and the halves' latencies overlap. Lane for lane the same operations.
+template <class A>
+struct TwoV {
+    A lo, hi;
+    TwoV() = default;
+    TwoV(double x) : lo(x), hi(x) {}
+    TwoV(A low, A high) : lo(low), hi(high) {}
+};
+template <class B>
+struct TwoM {
+    B lo, hi;
+};
+template <class C>
+struct TwoU {
+    C lo, hi;
+};
+template <class A>
+TwoV<A> operator+(TwoV<A> a, TwoV<A> b) { return {a.lo + b.lo, a.hi + b.hi}; }
+template <class A>
+TwoV<A> operator-(TwoV<A> a, TwoV<A> b) { return {a.lo - b.lo, a.hi - b.hi}; }
+template <class A>
+TwoV<A> operator*(TwoV<A> a, TwoV<A> b) { return {a.lo * b.lo, a.hi * b.hi}; }
+template <class A>
+TwoV<A> operator/(TwoV<A> a, TwoV<A> b) { return {a.lo / b.lo, a.hi / b.hi}; }
+template <class A>
+auto operator<(TwoV<A> a, TwoV<A> b) { return TwoM<decltype(a.lo < b.lo)>{a.lo < b.lo, a.hi < b.hi}; }
+template <class A>
+auto operator<=(TwoV<A> a, TwoV<A> b) { return TwoM<decltype(a.lo <= b.lo)>{a.lo <= b.lo, a.hi <= b.hi}; }
+template <class A>
+auto operator>(TwoV<A> a, TwoV<A> b) { return TwoM<decltype(a.lo > b.lo)>{a.lo > b.lo, a.hi > b.hi}; }
+template <class A>
+auto operator>=(TwoV<A> a, TwoV<A> b) { return TwoM<decltype(a.lo >= b.lo)>{a.lo >= b.lo, a.hi >= b.hi}; }
+template <class A>
+auto operator==(TwoV<A> a, TwoV<A> b) { return TwoM<decltype(a.lo == b.lo)>{a.lo == b.lo, a.hi == b.hi}; }
+template <class A>
+auto operator!=(TwoV<A> a, TwoV<A> b) { return TwoM<decltype(a.lo != b.lo)>{a.lo != b.lo, a.hi != b.hi}; }
+template <class A, class B>
+TwoV<A> select(TwoM<B> m, TwoV<A> a, TwoV<A> b) {
+    return {select(m.lo, a.lo, b.lo), select(m.hi, a.hi, b.hi)};
+}
+template <class B>
+TwoM<B> andMask(TwoM<B> a, TwoM<B> b) { return {andMask(a.lo, b.lo), andMask(a.hi, b.hi)}; }
+template <class B>
+TwoM<B> orMask(TwoM<B> a, TwoM<B> b) { return {orMask(a.lo, b.lo), orMask(a.hi, b.hi)}; }
+template <class B>
+TwoM<B> notMask(TwoM<B> a) { return {notMask(a.lo), notMask(a.hi)}; }
+template <class B>
+bool anyLane(TwoM<B> a) { return anyLane(orMask(a.lo, a.hi)); }
+template <class A>
+auto asBits(TwoV<A> a) { return TwoU<decltype(asBits(a.lo))>{asBits(a.lo), asBits(a.hi)}; }
+template <class C>
+auto fromBits(TwoU<C> a) { return TwoV<decltype(fromBits(a.lo))>{fromBits(a.lo), fromBits(a.hi)}; }
+template <class C>
+TwoU<C> operator+(TwoU<C> a, TwoU<C> b) { return {a.lo + b.lo, a.hi + b.hi}; }
+template <class C>
+TwoU<C> operator-(TwoU<C> a, TwoU<C> b) { return {a.lo - b.lo, a.hi - b.hi}; }
+template <class C>
+TwoU<C> operator&(TwoU<C> a, TwoU<C> b) { return {a.lo & b.lo, a.hi & b.hi}; }
+template <class C>
+TwoU<C> operator|(TwoU<C> a, TwoU<C> b) { return {a.lo | b.lo, a.hi | b.hi}; }
+template <class C>
+TwoU<C> operator^(TwoU<C> a, TwoU<C> b) { return {a.lo ^ b.lo, a.hi ^ b.hi}; }
+template <class C>
+TwoU<C> shiftLeft(TwoU<C> a, int n) { return {shiftLeft(a.lo, n), shiftLeft(a.hi, n)}; }
+template <class C>
+TwoU<C> shiftRight(TwoU<C> a, int n) { return {shiftRight(a.lo, n), shiftRight(a.hi, n)}; }
+template <class C, class A>
+void lookup(const double (*table)[2], TwoU<C> index, TwoV<A>& first, TwoV<A>& second) {
+    lookup(table, index.lo, first.lo, second.lo);
+    lookup(table, index.hi, first.hi, second.hi);
+}
+template <class B, class A>
+TwoV<A> keepWhere(TwoM<B> m, TwoV<A> v) { return {keepWhere(m.lo, v.lo), keepWhere(m.hi, v.hi)}; }
+template <class B, class A>
+TwoV<A> zeroWhere(TwoM<B> m, TwoV<A> v) { return {zeroWhere(m.lo, v.lo), zeroWhere(m.hi, v.hi)}; }
+template <class B>
+auto selectConstants(TwoM<B> m, double a, double b) {
+    return TwoV<decltype(selectConstants(m.lo, a, b))>{selectConstants(m.lo, a, b),
+                                                        selectConstants(m.hi, a, b)};
+}
+template <class A>
+TwoV<A> squareRoot(TwoV<A> a) { return {squareRoot(a.lo), squareRoot(a.hi)}; }
+
+template <class L>
+struct Twice {
+    using Half = L;
+    using V = TwoV<typename L::V>;
+    using M = TwoM<typename L::M>;
+    using U = TwoU<typename L::U>;
+    static constexpr int kCount = 2 * L::kCount;
+    static V load(const double* p) { return {L::load(p), L::load(p + L::kCount)}; }
+    static void store(double* p, V v) {
+        L::store(p, v.lo);
+        L::store(p + L::kCount, v.hi);
+    }
+    static void store(float* p, V v) {
+        L::store(p, v.lo);
+        L::store(p + L::kCount, v.hi);
+    }
+};
 
 // A 64-bit pattern in every lane.
 template <class L>
