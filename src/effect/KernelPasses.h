@@ -52,7 +52,7 @@ using krvmath::squareRoot;
 
 constexpr int kChunkFrames = 64;
 constexpr double kTwoPi = 6.283185307179586;
-constexpr double kNever = std::numeric_limits<double>::quiet_NaN();  // equal to nothing
+constexpr double kNever = std::numeric_limits<double>::quiet_NaN();  // no value yet
 
 template <class L>
 struct HalfOf {
@@ -371,6 +371,7 @@ template <class L>
 __attribute__((noinline)) void designCell(const CBiquad& cell, double timeScale, Chunk& c,
                                           KeptDesign& kept, int from) {
     const int n = c.frames;
+    if (from >= n) return;
     const bool sameAsKept = kept.valid && sameBits(timeScale, kept.timeScale) &&
                             allSameBits(c.fast, from, n, kept.fast) &&
                             allSameBits(c.slow, from, n, kept.slow);
