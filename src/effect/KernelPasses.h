@@ -14,7 +14,7 @@
 //  5. the output with the valve stage, in lanes.
 // Passes 2 and 4 compute a single design or gain when all the chunk's frames have the same
 // inputs (silence at the floors), or none when they are those of the last frame before.
-// The math passes run two lane groups interleaved (Twice), so that their chains overlap.
+// The math passes run four lane groups interleaved (Wide), so that their chains overlap.
 // The passes are kept out of line, one call per chunk, so that profiles show each.
 // Every value is computed as the algorithm writes it, in the same order per frame; only
 // independent computations are regrouped, and a result is reused only when its inputs are
@@ -62,6 +62,11 @@ template <class L>
 struct HalfOf<krvmath::Twice<L>> {
     using type = L;
 };
+
+// The lanes of the math passes: four groups interleaved (16 frames with AVX2, 8 with SSE2),
+// as many chains as keep the processor busy without running out of registers.
+template <class L>
+using Wide = Twice<Twice<L>>;
 
 // Runs body(lanes, i) for i = from, from + L::kCount, ... over whole lane groups, then on
 // what is left in half as many lanes, down to one.
@@ -604,7 +609,7 @@ void compressBlock(OptoCompressor::State& state, const SignalParameters& paramet
         chunk.frames = frames - start < kChunkFrames ? frames - start : kChunkFrames;
         const ChunkSettings settings = readSettings(parameters);
         driveAndDetect(s, settings, in0 + start, in1 + start, chunk);
-        designCell<Twice<L>>(s.optoCell, settings.timeScale, chunk, design, 0);
+        designCell<Wide<L>>(s.optoCell, settings.timeScale, chunk, design, 0);
         int from = 0;
         for (int poisoned; (poisoned = runCell(s, chunk, from, meter)) < chunk.frames;) {
             // Non-finite input poisoned the detector's history; it starts afresh so that
@@ -612,14 +617,14 @@ void compressBlock(OptoCompressor::State& state, const SignalParameters& paramet
             restartDetector(s, chunk, poisoned, start + poisoned + 1 < frames);
             from = poisoned + 1;
             detectFrom(s, chunk, from);
-            designCell<Twice<L>>(s.optoCell, settings.timeScale, chunk, design, from);
+            designCell<Wide<L>>(s.optoCell, settings.timeScale, chunk, design, from);
         }
         if (meter.frames > 0) meterGain.store(meter.finish(chunk), std::memory_order_relaxed);
-        applyGainCurve<Twice<L>>(settings.ratioIndex, chunk, gain);
+        applyGainCurve<Wide<L>>(settings.ratioIndex, chunk, gain);
         meter.done = 0;
         meter.frames = chunk.frames;
         const bool shapeValve = settings.processMode == SignalParameters::kValve;
-        writeOutput<Twice<L>>(chunk, shapeValve ? &valve : nullptr, out0 + start, out1 + start);
+        writeOutput<Wide<L>>(chunk, shapeValve ? &valve : nullptr, out0 + start, out1 + start);
     }
     meterGain.store(meter.finish(chunk), std::memory_order_relaxed);
     meter.smoother.store(s.meterSmoother);
