@@ -36,7 +36,7 @@ inline std::uint64_t shiftLeft(std::uint64_t u, int n) { return u << n; }
 inline std::uint64_t shiftRight(std::uint64_t u, int n) { return u >> n; }
 
 // One table entry of two doubles per lane: first and second of table[index].
-inline void lookup(const double (*table)[2], std::uint64_t index, double& first, double& second) {
+__attribute__((always_inline)) inline void lookup(const double (*table)[2], std::uint64_t index, double& first, double& second) {
     first = table[index][0];
     second = table[index][1];
 }
@@ -99,7 +99,7 @@ inline U64x2 operator^(U64x2 a, U64x2 b) { return {_mm_xor_si128(a.v, b.v)}; }
 inline U64x2 shiftLeft(U64x2 a, int n) { return {_mm_slli_epi64(a.v, n)}; }
 inline U64x2 shiftRight(U64x2 a, int n) { return {_mm_srli_epi64(a.v, n)}; }
 
-inline void lookup(const double (*table)[2], U64x2 index, F64x2& first, F64x2& second) {
+__attribute__((always_inline)) inline void lookup(const double (*table)[2], U64x2 index, F64x2& first, F64x2& second) {
     const __m128d e0 = _mm_load_pd(table[_mm_cvtsi128_si64(index.v)]);
     const __m128d e1 = _mm_load_pd(table[_mm_cvtsi128_si64(_mm_unpackhi_epi64(index.v, index.v))]);
     first = _mm_unpacklo_pd(e0, e1);
@@ -168,7 +168,7 @@ inline U64x4 operator^(U64x4 a, U64x4 b) { return {_mm256_xor_si256(a.v, b.v)}; 
 inline U64x4 shiftLeft(U64x4 a, int n) { return {_mm256_slli_epi64(a.v, n)}; }
 inline U64x4 shiftRight(U64x4 a, int n) { return {_mm256_srli_epi64(a.v, n)}; }
 
-inline void lookup(const double (*table)[2], U64x4 index, F64x4& first, F64x4& second) {
+__attribute__((always_inline)) inline void lookup(const double (*table)[2], U64x4 index, F64x4& first, F64x4& second) {
     const __m128i low = _mm256_castsi256_si128(index.v);
     const __m128i high = _mm256_extracti128_si256(index.v, 1);
     const __m256d e02 = _mm256_insertf128_pd(
@@ -266,7 +266,8 @@ TwoU<C> shiftLeft(TwoU<C> a, int n) { return {shiftLeft(a.lo, n), shiftLeft(a.hi
 template <class C>
 TwoU<C> shiftRight(TwoU<C> a, int n) { return {shiftRight(a.lo, n), shiftRight(a.hi, n)}; }
 template <class C, class A>
-void lookup(const double (*table)[2], TwoU<C> index, TwoV<A>& first, TwoV<A>& second) {
+__attribute__((always_inline)) inline void lookup(const double (*table)[2], TwoU<C> index,
+                                                  TwoV<A>& first, TwoV<A>& second) {
     lookup(table, index.lo, first.lo, second.lo);
     lookup(table, index.hi, first.hi, second.hi);
 }
