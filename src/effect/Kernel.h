@@ -10,6 +10,20 @@
 
 namespace kernel {
 
+// The parameter values one chunk works with.
+struct ChunkSettings {
+    int processMode;
+    int ratioIndex;
+    double timeScale;
+    double inputGainTarget;
+    double outputGainTarget;
+};
+
+// What the kernel reads and writes of the values other threads share, out of line in a file
+// built for every CPU, so that no build of the kernel carries the atomics' code.
+ChunkSettings readChunkSettings(const SignalParameters& parameters);
+void publishMeter(std::atomic<double>& meterGain, double value);
+
 struct Variant {
     const char* name;  // "sse2" or "avx2"
     // One block of compress() (OptoCompressor.h says what it promises); the meter's value

@@ -36,6 +36,7 @@
 #include <limits>
 
 #include "effect/GainCurves.h"
+#include "effect/Kernel.h"
 #include "effect/OptoCompressor.h"
 #include "effect/math/AtanTanh.h"
 #include "effect/math/SinCos.h"
@@ -82,21 +83,6 @@ inline bool sameBits(double a, double b) {
     std::memcpy(&x, &a, sizeof x);
     std::memcpy(&y, &b, sizeof y);
     return x == y;
-}
-
-// The parameter values one chunk works with.
-struct ChunkSettings {
-    int processMode;
-    int ratioIndex;
-    double timeScale;
-    double inputGainTarget;
-    double outputGainTarget;
-};
-
-inline ChunkSettings readSettings(const SignalParameters& p) {
-    constexpr auto order = std::memory_order_relaxed;
-    return {p.processMode.load(order), p.ratioIndex.load(order), p.timeScale.load(order),
-            p.inputGainTarget.load(order), p.outputGainTarget.load(order)};
 }
 
 // A second-order section as CBiquad steps it, held in locals (the cell, the meter).
@@ -600,14 +586,14 @@ void compressBlock(OptoCompressor::State& state, const SignalParameters& paramet
                    std::atomic<double>& meterGain) {
     if (frames <= 0) return;
     OptoCompressor::State s = state;
-    const ValveCurve valve = valveCurveFor(parameters.ratioIndex.load(std::memory_order_relaxed));
+    const ValveCurve valve = valveCurveFor(readChunkSettings(parameters).ratioIndex);
     Chunk chunk;
     KeptDesign design;
     KeptGain gain;
     Meter meter(s.meterSmoother);
     for (int start = 0; start < frames; start += kChunkFrames) {
         chunk.frames = frames - start < kChunkFrames ? frames - start : kChunkFrames;
-        const ChunkSettings settings = readSettings(parameters);
+        const ChunkSettings settings = readChunkSettings(parameters);
         driveAndDetect(s, settings, in0 + start, in1 + start, chunk);
         designCell<Wide<L>>(s.optoCell, settings.timeScale, chunk, design, 0);
         int from = 0;
@@ -619,14 +605,14 @@ void compressBlock(OptoCompressor::State& state, const SignalParameters& paramet
             detectFrom(s, chunk, from);
             designCell<Wide<L>>(s.optoCell, settings.timeScale, chunk, design, from);
         }
-        if (meter.frames > 0) meterGain.store(meter.finish(chunk), std::memory_order_relaxed);
+        if (meter.frames > 0) publishMeter(meterGain, meter.finish(chunk));
         applyGainCurve<Wide<L>>(settings.ratioIndex, chunk, gain);
         meter.done = 0;
         meter.frames = chunk.frames;
         const bool shapeValve = settings.processMode == SignalParameters::kValve;
         writeOutput<Wide<L>>(chunk, shapeValve ? &valve : nullptr, out0 + start, out1 + start);
     }
-    meterGain.store(meter.finish(chunk), std::memory_order_relaxed);
+    publishMeter(meterGain, meter.finish(chunk));
     meter.smoother.store(s.meterSmoother);
     state = s;
 }

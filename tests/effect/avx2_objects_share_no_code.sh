@@ -8,7 +8,7 @@ set -eu
 nm=$1
 shift
 shared=$("$nm" -A -C --defined-only "$@" | grep -i 'avx2[^:]*\.o[bj]*:' |
-  awk '$2 ~ /^[TWVi]$/ { $1 = ""; $2 = ""; print }' |
+  awk '$2 ~ /^[TWi]$/ { $1 = ""; $2 = ""; print }' |
   grep -v -E '^ *(kernel::kAvx2Variant|krvmath::(sinCos4|atan4|tanh4|exp4|log4|pow4)\()' || true)
 if [ -n "$shared" ]; then
   echo "code shared from the AVX2 objects:" >&2
