@@ -64,9 +64,6 @@ out.append(fit("kExp", lambda r: (mp.exp(r) - 1 - r) / r ** 2 if r != 0 else mp.
 smax = (mp.sqrt(2) - 1) / (mp.sqrt(2) + 1) * (1 + mp.mpf(2) ** -20)
 out.append(fit("kLog", lambda w: (2 * mp.atanh(mp.sqrt(w)) - 2 * mp.sqrt(w) - mp.mpf(2) / 3 * w ** mp.mpf(1.5)) / w ** mp.mpf(2.5),
                0, smax ** 2, 10, lambda w: w ** 2))
-# atan u = u + u^3 A(u^2), |u| <= 1/2.
-out.append(fit("kAtan", lambda w: (mp.atan(mp.sqrt(w)) - mp.sqrt(w)) / w ** mp.mpf(1.5),
-               0, mp.mpf(0.25) * (1 + mp.mpf(2) ** -20), 18, lambda w: w))
 
 # The short forms for small arguments. sin and cos below 1/4 (the signal path's angles).
 small = mp.mpf(1) / 16 * (1 + mp.mpf(2) ** -20)
@@ -107,9 +104,6 @@ for i, p in enumerate(parts):
 out.append(f"inline constexpr double kPio2Hi = {hexd(pio2)};")
 out.append(f"inline constexpr double kPio2Lo = {hexd(pio2 - mp.mpf(dbl(pio2)))};")
 out.append(f"inline constexpr double kTwoOverPi = {hexd(2 / mp.pi)};")
-pio4 = mp.pi / 4
-out.append(f"inline constexpr double kPio4Hi = {hexd(pio4)};")
-out.append(f"inline constexpr double kPio4Lo = {hexd(pio4 - mp.mpf(dbl(pio4)))};")
 
 # atan and tanh at the table's points, as double-doubles, both on one grid of 387 rows:
 # row 0 is the point 0 (below 2^-5); rows 1 to 80 the midpoints of sixteen equal steps of

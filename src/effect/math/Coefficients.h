@@ -53,27 +53,6 @@ inline constexpr double kLog[10] = {  // highest degree first
     0x1.2492492492492p-2,
     0x1.999999999999ap-2,
 };
-// kAtan: degree 17, weighted error of the rounded fit 2^-57.4
-inline constexpr double kAtan[18] = {  // highest degree first
-    0x1.f2473d60a80f5p-9,
-    -0x1.9cbe4a5102cd6p-7,
-    0x1.6c3f3abb00fe3p-6,
-    -0x1.df1a8089fc918p-6,
-    0x1.138dd99a1d38ep-5,
-    -0x1.2dee6b65b7371p-5,
-    0x1.47707c4c28d12p-5,
-    -0x1.6424d36a70b09p-5,
-    0x1.8617a5839b743p-5,
-    -0x1.af285e36e5be0p-5,
-    0x1.e1e1e12711207p-5,
-    -0x1.1111110d6b59dp-4,
-    0x1.3b13b13afa286p-4,
-    -0x1.745d1745d0fddp-4,
-    0x1.c71c71c71c707p-4,
-    -0x1.2492492492492p-3,
-    0x1.999999999999ap-3,
-    -0x1.5555555555555p-2,
-};
 // kSinSmall: degree 4, weighted error of the rounded fit 2^-60.7
 inline constexpr double kSinSmall[5] = {  // highest degree first
     -0x1.adf608c2c2f4fp-26,
@@ -121,8 +100,6 @@ inline constexpr double kPio2Part4 = 0x1.b839a252049c1p-104;
 inline constexpr double kPio2Hi = 0x1.921fb54442d18p+0;
 inline constexpr double kPio2Lo = 0x1.1a62633145c07p-54;
 inline constexpr double kTwoOverPi = 0x1.45f306dc9c883p-1;
-inline constexpr double kPio4Hi = 0x1.921fb54442d18p-1;
-inline constexpr double kPio4Lo = 0x1.1a62633145c07p-55;
 
 // atan at the grid's points (rows 0 to 386), then tanh (387 on); see the generator.
 inline constexpr int kGridRows = 387;
