@@ -83,6 +83,8 @@ void pow100x4(const double* x, double* out) {
     BENCHMARK(name##FourLanes);
 
 KRV_MATH_BENCH(SinCos, 0.0, 3.14, sinAndCos, librarySinAndCos, sinCos2, sinCos4)
+// The opto cell's angles: below 0.2 at every rate the detector runs at.
+KRV_MATH_BENCH(SinCosCell, 0.0, 0.2, sinAndCos, librarySinAndCos, sinCos2, sinCos4)
 KRV_MATH_BENCH(Atan, 0.0, 5.0, krvmath::atan, [](double x) { return std::atan(x); },
                krvmath::atan2Lanes, krvmath::atan4)
 KRV_MATH_BENCH(Tanh, 0.0, 5.0, krvmath::tanh, [](double x) { return std::tanh(x); },

@@ -1,10 +1,10 @@
 #include "effect/AutoComp.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "effect/NumberFormat.h"
+#include "effect/math/KrvMath.h"
 #include "host/AEffEditor.h"
 
 namespace {
@@ -56,19 +56,19 @@ void AutoComp::setParameter(VstInt32 index, float value) {
             setRelaxed(derived.ratioIndex, steps(x, kNumRatios));
             break;
         case kTime:
-            setRelaxed(derived.timeScale, 0.005 * std::pow(100.0, x));
+            setRelaxed(derived.timeScale, 0.005 * krvmath::pow(100.0, x));
             break;
         case kCompression: {
             // The drive follows v^0.7071 in quarter steps of 2^(1/4), 0.125 to 128.
-            int k = static_cast<int>(40.0 * std::pow(x, 0.7071) + 0.5);
-            setRelaxed(derived.inputGainTarget, std::pow(1024.0, k / 40.0) * 0.125);
+            int k = static_cast<int>(40.0 * krvmath::pow(x, 0.7071) + 0.5);
+            setRelaxed(derived.inputGainTarget, krvmath::pow(1024.0, k / 40.0) * 0.125);
             break;
         }
         case kOutput: {
             // Half-decibel steps from 0 to +30 dB.
             const int top = parameters::kOutputPositions - 1;
             const int k = steps(x, parameters::kOutputPositions);
-            setRelaxed(derived.outputGainTarget, std::pow(31.622776601683793, k / double(top)));
+            setRelaxed(derived.outputGainTarget, krvmath::pow(31.622776601683793, k / double(top)));
             break;
         }
         default:

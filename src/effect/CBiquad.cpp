@@ -1,6 +1,6 @@
 #include "effect/CBiquad.h"
 
-#include <cmath>
+#include "effect/math/KrvMath.h"
 
 void CBiquad::design() {
     a0 = a1 = a2 = b0 = b1 = b2 = 1.0;
@@ -10,12 +10,13 @@ void CBiquad::design() {
     const double w = frequency * 6.283185307179586 / sampleRate;
     // Lower the effective Q as the cut-off nears half the rate; the two responses use
     // different constants.
-    const double e = type == kHighPass ? std::pow(frequency / (sampleRate * 0.5001), 6.0)
-                                       : std::pow(frequency / (sampleRate * 0.50001), 8.0);
+    const double e = type == kHighPass ? krvmath::pow(frequency / (sampleRate * 0.5001), 6.0)
+                                       : krvmath::pow(frequency / (sampleRate * 0.50001), 8.0);
     if (type == kLowPass) offset = 1e-12;
     const double qEffective = (1.0 - e) * q;
-    const double cosW = std::cos(w);
-    const double alpha = std::sin(w) / (2.0 * qEffective);
+    const krvmath::SinCos sc = krvmath::sinCos(w);
+    const double cosW = sc.cos;
+    const double alpha = sc.sin / (2.0 * qEffective);
     a0 = 1.0 + alpha;
     a1 = -2.0 * cosW / a0;
     a2 = (1.0 - alpha) / a0;

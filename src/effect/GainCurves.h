@@ -2,7 +2,7 @@
 // and the asymmetric valve saturation.
 #pragma once
 
-#include <cmath>
+#include "effect/math/KrvMath.h"
 
 constexpr int kNumRatioCurves = 7;
 
@@ -44,8 +44,8 @@ inline double ratioCurve(int ratioIndex, double w, double arctangent, double hyp
 
 // Gain factor for detector amplitude w; 1 as w tends to 0. Any other index gives 1.
 inline double ratioCurve(int ratioIndex, double w) {
-    const double arctangent = curveUsesArctangent(ratioIndex) ? std::atan(1.2 * w) : 0.0;
-    const double hyperbolicTangent = curveUsesHyperbolicTangent(ratioIndex) ? std::tanh(w) : 0.0;
+    const double arctangent = curveUsesArctangent(ratioIndex) ? krvmath::atan(1.2 * w) : 0.0;
+    const double hyperbolicTangent = curveUsesHyperbolicTangent(ratioIndex) ? krvmath::tanh(w) : 0.0;
     return ratioCurve(ratioIndex, w, arctangent, hyperbolicTangent);
 }
 
@@ -57,9 +57,9 @@ struct ValveCurve {
 
     double shape(double y) const { return y >= 0.0 ? shapeNonNegative(y) : shapeNegative(y); }
     // The two halves, for callers that sort samples by sign first.
-    double shapeNonNegative(double y) const { return std::atan(y * inputFactor) * scale; }
+    double shapeNonNegative(double y) const { return krvmath::atan(y * inputFactor) * scale; }
     double shapeNegative(double y) const {
-        return std::tanh(y * inputFactor * -0.64) * scale / -0.64;
+        return krvmath::tanh(y * inputFactor * -0.64) * scale / -0.64;
     }
 };
 

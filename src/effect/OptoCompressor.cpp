@@ -4,8 +4,7 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "effect/GainCurves.h"
-#include "effect/KernelPasses.h"
+#include "effect/Kernel.h"
 
 namespace {
 
@@ -24,7 +23,8 @@ void resetDetector(OptoCompressor::State& s) {
 
 }  // namespace
 
-OptoCompressor::OptoCompressor(const SignalParameters& parameters) : parameters(parameters) {
+OptoCompressor::OptoCompressor(const SignalParameters& parameters)
+    : parameters(parameters), variant(kernel::chooseVariant()) {
     for (CBiquad* section :
          {&state.sidechainHighPassLeft, &state.sidechainHighPassRight, &state.fastAverage,
           &state.slowAverage, &state.optoCell, &state.meterSmoother})
@@ -34,6 +34,8 @@ OptoCompressor::OptoCompressor(const SignalParameters& parameters) : parameters(
     state.meterSmoother.design();
     for (int i = 0; i < kMeterSettlingSteps; ++i) state.meterSmoother.step(1.0);
 }
+
+const char* OptoCompressor::vectorMath() const { return variant.name; }
 
 double OptoCompressor::sanitisedRate(double reportedRate) {
     return reportedRate >= 20000.0 && reportedRate <= 200000.0 ? reportedRate : 44100.0;
@@ -103,36 +105,14 @@ void OptoCompressor::bypass(const Sample* in0, const Sample* in1, Sample* out0, 
     meterGain.store(gain, std::memory_order_relaxed);
 }
 
-// Chunk by chunk, pass by pass; KernelPasses.h says what is read when.
+// Chunk by chunk, pass by pass: effect/KernelPasses.h.
 template <typename Sample>
 void OptoCompressor::compress(const Sample* in0, const Sample* in1, Sample* out0, Sample* out1,
                               int frames) {
-    if (frames <= 0) return;
-    State s = state;
-    const ValveCurve valve = valveCurveFor(relaxed(parameters.ratioIndex));
-    kernel::Chunk chunk;
-    kernel::Reuse reuse;
-    for (int start = 0; start < frames; start += kernel::kChunkFrames) {
-        chunk.frames = std::min(kernel::kChunkFrames, frames - start);
-        const kernel::ChunkSettings settings = kernel::ChunkSettings::read(parameters);
-        kernel::smoothGainsAndDrive(s, settings, in0 + start, in1 + start, chunk);
-        kernel::filterSideChain(s, settings.timeScale, chunk, 0);
-        kernel::designCell(s.optoCell, chunk, 0, reuse);
-        int from = 0;
-        for (int poisoned; (poisoned = kernel::runCell(s, chunk, from)) < chunk.frames;) {
-            // Non-finite input poisoned the detector's history; it starts afresh so that
-            // the next finite frame is processed normally.
-            kernel::restartDetector(s, chunk, poisoned, start + poisoned + 1 < frames);
-            from = poisoned + 1;
-            kernel::filterSideChain(s, settings.timeScale, chunk, from);
-            kernel::designCell(s.optoCell, chunk, from, reuse);
-        }
-        const double metered = kernel::applyGainCurve(s, settings.ratioIndex, chunk, reuse);
-        meterGain.store(metered, std::memory_order_relaxed);
-        const bool shape = settings.processMode == SignalParameters::kValve;
-        kernel::writeOutput(chunk, shape ? &valve : nullptr, out0 + start, out1 + start);
-    }
-    state = s;
+    if constexpr (sizeof(Sample) == sizeof(float))
+        variant.compressFloat(state, parameters, in0, in1, out0, out1, frames, meterGain);
+    else
+        variant.compressDouble(state, parameters, in0, in1, out0, out1, frames, meterGain);
 }
 
 template void OptoCompressor::compress<float>(const float*, const float*, float*, float*, int);

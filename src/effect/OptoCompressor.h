@@ -8,6 +8,10 @@
 #include "effect/NoiseFloor.h"
 #include "effect/SignalParameters.h"
 
+namespace kernel {
+struct Variant;
+}
+
 class OptoCompressor {
 public:
     explicit OptoCompressor(const SignalParameters& parameters);
@@ -49,9 +53,13 @@ public:
         double envelope = 0.0001;  // the opto cell's output: the detector's power estimate
     };
     const State& getState() const { return state; }
+    // The kernel's instruction set ("sse2" or "avx2"), chosen once at construction: the
+    // same bits either way.
+    const char* vectorMath() const;
 
 private:
     const SignalParameters& parameters;
+    const kernel::Variant& variant;
     State state;
     // Written every sample on the audio thread, read by the editor's idle.
     std::atomic<double> meterGain{1.0};

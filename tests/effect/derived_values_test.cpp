@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "effect/math/KrvMath.h"
 #include "support/InProcessEffect.h"
 
 namespace {
@@ -18,7 +19,7 @@ TEST_F(DerivedValuesTest, DefaultsOfProgramZero) {
     EXPECT_EQ(effect.getRatioIndex(), 3);
     EXPECT_DOUBLE_EQ(effect.getTimeScale(), 0.05);
     // Compression 0.5: k = trunc(40 * 0.5^0.7071 + 0.5) = 25.
-    EXPECT_DOUBLE_EQ(effect.getInputGainTarget(), std::pow(1024.0, 25 / 40.0) * 0.125);
+    EXPECT_EQ(effect.getInputGainTarget(), krvmath::pow(1024.0, 25 / 40.0) * 0.125);
     EXPECT_EQ(effect.getOutputGainTarget(), 1.0);
 }
 

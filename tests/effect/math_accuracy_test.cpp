@@ -177,6 +177,35 @@ std::vector<double> nearMultiplesOfHalfPi(std::mt19937_64& rng, long n) {
     return v;
 }
 
+// Arguments on both sides of each switch of a reduction: the value, its neighbours a few
+// ulps away and others up to 2^-30 of it away, of either sign.
+std::vector<double> around(const std::vector<double>& switches) {
+    std::vector<double> v;
+    for (double edge : switches)
+        for (double sign : {1.0, -1.0}) {
+            double up = edge, down = edge;
+            for (int i = 0; i < 8; ++i) {
+                v.push_back(sign * up);
+                v.push_back(sign * down);
+                up = std::nextafter(up, kInf);
+                down = std::nextafter(down, 0.0);
+            }
+            for (int i = -200; i <= 200; ++i) v.push_back(sign * (edge + i * 0x1p-38 * edge));
+        }
+    return v;
+}
+
+// Where atan's and tanh's shared grid switches from one point to the next: the edges of the
+// sixteenths of the binades from 2^-5 to 1, halfway between the points k/16 up to 20, and
+// the switches to the point 0, to the steps and beyond them.
+std::vector<double> gridSwitches() {
+    std::vector<double> v = {0x1p-27, 0x1p-5, 1.0, 20.0, 0x1p60};
+    for (int e = -5; e < 0; ++e)
+        for (int m = 1; m < 16; ++m) v.push_back(std::ldexp(1.0 + m / 16.0, e));
+    for (int k = 16; k < 320; ++k) v.push_back((k + 0.5) / 16.0);
+    return v;
+}
+
 double sinOf(double x) { return krvmath::sinCos(x).sin; }
 double cosOf(double x) { return krvmath::sinCos(x).cos; }
 
@@ -185,6 +214,8 @@ TEST(MathAccuracy, SinAndCosWithinOneUlp) {
     std::vector<double> args = kSpecials;
     append(args, anyFinite(rng, scaled(150000)));
     append(args, uniform(rng, scaled(300000), 0.0, 3.1416));  // biquad angles
+    append(args, uniform(rng, scaled(200000), -0.25, 0.25));  // the short form's, the cell's
+    append(args, around({0.25}));
     append(args, uniform(rng, scaled(150000), -1e6, 1e6));
     append(args, logUniform(rng, scaled(100000), -30, 1023));
     append(args, nearMultiplesOfHalfPi(rng, scaled(100000)));
@@ -199,9 +230,7 @@ TEST(MathAccuracy, AtanWithinOneUlp) {
     append(args, anyFinite(rng, scaled(200000)));
     append(args, uniform(rng, scaled(300000), 0.0, 5.0));  // 1.2 w and the valve stage
     append(args, logUniform(rng, scaled(300000), -30, 70));
-    // The reduction's switches, where the double-double carries the most.
-    for (double edge : {0.5, 2.0, 1.0})
-        for (int i = -2000; i <= 2000; ++i) args.push_back(edge + i * 0x1p-40 * edge);
+    append(args, around(gridSwitches()));
     Tally tally{"atan"};
     checkUnary(tally, mpfr_atan, krvmath::atan, args);
 }
@@ -212,8 +241,7 @@ TEST(MathAccuracy, TanhWithinOneUlp) {
     append(args, anyFinite(rng, scaled(200000)));
     append(args, uniform(rng, scaled(300000), -8.0, 8.0));
     append(args, logUniform(rng, scaled(300000), -30, 5));
-    for (double edge : {20.0, 19.0, 0.35, 0x1p-27})
-        for (int i = -2000; i <= 2000; ++i) args.push_back(edge + i * 0x1p-44 * edge);
+    append(args, around(gridSwitches()));
     Tally tally{"tanh"};
     checkUnary(tally, mpfr_tanh, krvmath::tanh, args);
 }

@@ -64,9 +64,19 @@ out.append(fit("kExp", lambda r: (mp.exp(r) - 1 - r) / r ** 2 if r != 0 else mp.
 smax = (mp.sqrt(2) - 1) / (mp.sqrt(2) + 1) * (1 + mp.mpf(2) ** -20)
 out.append(fit("kLog", lambda w: (2 * mp.atanh(mp.sqrt(w)) - 2 * mp.sqrt(w) - mp.mpf(2) / 3 * w ** mp.mpf(1.5)) / w ** mp.mpf(2.5),
                0, smax ** 2, 10, lambda w: w ** 2))
-# atan u = u + u^3 A(u^2), |u| <= 1/2.
-out.append(fit("kAtan", lambda w: (mp.atan(mp.sqrt(w)) - mp.sqrt(w)) / w ** mp.mpf(1.5),
-               0, mp.mpf(0.25) * (1 + mp.mpf(2) ** -20), 18, lambda w: w))
+
+# The short forms for small arguments. sin and cos below 1/4 (the signal path's angles).
+small = mp.mpf(1) / 16 * (1 + mp.mpf(2) ** -20)
+out.append(fit("kSinSmall", lambda w: (mp.sin(mp.sqrt(w)) - mp.sqrt(w)) / w ** mp.mpf(1.5),
+               0, small, 5, lambda w: w))
+out.append(fit("kCosSmall", lambda w: (mp.cos(mp.sqrt(w)) - 1 + w / 2) / w ** 2,
+               0, small, 4, lambda w: w ** 2))
+# atan u = u + u^3 A(u^2), |u| <= 1/20, and tanh b = b + b^3 T(b^2), |b| <= 1/32: what is
+# left after the table's point is taken off.
+out.append(fit("kAtanSmall", lambda w: (mp.atan(mp.sqrt(w)) - mp.sqrt(w)) / w ** mp.mpf(1.5),
+               0, mp.mpf(1) / 400 * (1 + mp.mpf(2) ** -20), 5, lambda w: w))
+out.append(fit("kTanhSmall", lambda w: (mp.tanh(mp.sqrt(w)) - mp.sqrt(w)) / w ** mp.mpf(1.5),
+               0, mp.mpf(2) ** -10 * (1 + mp.mpf(2) ** -20), 5, lambda w: w))
 
 two3 = mp.mpf(2) / 3
 out.append("")
@@ -94,9 +104,28 @@ for i, p in enumerate(parts):
 out.append(f"inline constexpr double kPio2Hi = {hexd(pio2)};")
 out.append(f"inline constexpr double kPio2Lo = {hexd(pio2 - mp.mpf(dbl(pio2)))};")
 out.append(f"inline constexpr double kTwoOverPi = {hexd(2 / mp.pi)};")
-pio4 = mp.pi / 4
-out.append(f"inline constexpr double kPio4Hi = {hexd(pio4)};")
-out.append(f"inline constexpr double kPio4Lo = {hexd(pio4 - mp.mpf(dbl(pio4)))};")
+
+# atan and tanh at the table's points, as double-doubles, both on one grid of 387 rows:
+# row 0 is the point 0 (below 2^-5); rows 1 to 80 the midpoints of sixteen equal steps of
+# each binade from 2^-5 to 1 (the exponent and the first four bits of the mantissa pick the
+# row); rows 81 to 385 the points k/16 from 1 to 20; row 386 what lies beyond 20: pi/2
+# for atan (whose rest is then -1/x), 1 for tanh.
+def pair(v):
+    hi = mp.mpf(dbl(v))
+    return hexd(hi), hexd(v - hi)
+
+
+points = [mp.ldexp(1 + (mp.mpf(m) + mp.mpf(0.5)) / 16, e) for e in range(-5, 0) for m in range(16)]
+points += [mp.mpf(k) / 16 for k in range(16, 321)]
+atan_rows = [pair(mp.mpf(0))] + [pair(mp.atan(c)) for c in points] + [pair(mp.pi / 2)]
+tanh_rows = [pair(mp.mpf(0))] + [pair(mp.tanh(c)) for c in points] + [pair(mp.mpf(1))]
+out.append("")
+out.append("// atan at the grid's points (rows 0 to 386), then tanh (387 on); see the generator.")
+out.append(f"inline constexpr int kGridRows = {len(atan_rows)};")
+out.append(f"alignas(16) inline constexpr double kAtanTanhTable[{2 * len(atan_rows)}][2] = {{")
+for hi, lo in atan_rows + tanh_rows:
+    out.append(f"    {{{hi}, {lo}}},")
+out.append("};")
 
 # 2/pi to 1344 bits after the point, as 64-bit words (most significant first).
 words = 21

@@ -1,12 +1,11 @@
 // The array entry points of one lane type, expanded in that lane type's translation unit.
 #pragma once
 
-#include "effect/math/Atan.h"
+#include "effect/math/AtanTanh.h"
 #include "effect/math/Exp.h"
 #include "effect/math/Log.h"
 #include "effect/math/Pow.h"
 #include "effect/math/SinCos.h"
-#include "effect/math/Tanh.h"
 
 #define KRV_MATH_LANE_ENTRY_POINTS(Lanes, sinCosName, atanName, tanhName, expName, logName, \
                                    powName)                                                \

@@ -35,6 +35,20 @@ inline bool anyLane(bool a) { return a; }
 inline std::uint64_t shiftLeft(std::uint64_t u, int n) { return u << n; }
 inline std::uint64_t shiftRight(std::uint64_t u, int n) { return u >> n; }
 
+// One table entry of two doubles per lane: first and second of table[index].
+__attribute__((always_inline)) inline void lookup(const double (*table)[2], std::uint64_t index, double& first, double& second) {
+    first = table[index][0];
+    second = table[index][1];
+}
+
+// v where m is set (zero elsewhere), v where m is not set (zero elsewhere), and a choice
+// between two constants: the cheapest form each instruction set has.
+inline double keepWhere(bool m, double v) { return m ? v : 0.0; }
+inline double zeroWhere(bool m, double v) { return m ? 0.0 : v; }
+inline double selectConstants(bool m, double a, double b) { return m ? a : b; }
+
+inline double squareRoot(double v) { return _mm_cvtsd_f64(_mm_sqrt_sd(_mm_set_sd(v), _mm_set_sd(v))); }
+
 struct ScalarLanes {
     using V = double;
     using M = bool;
@@ -42,6 +56,7 @@ struct ScalarLanes {
     static constexpr int kCount = 1;
     static V load(const double* p) { return *p; }
     static void store(double* p, V v) { *p = v; }
+    static void store(float* p, V v) { *p = static_cast<float>(v); }  // rounded to nearest
 };
 
 // ---- Two lanes, SSE2 ----
@@ -84,6 +99,21 @@ inline U64x2 operator^(U64x2 a, U64x2 b) { return {_mm_xor_si128(a.v, b.v)}; }
 inline U64x2 shiftLeft(U64x2 a, int n) { return {_mm_slli_epi64(a.v, n)}; }
 inline U64x2 shiftRight(U64x2 a, int n) { return {_mm_srli_epi64(a.v, n)}; }
 
+__attribute__((always_inline)) inline void lookup(const double (*table)[2], U64x2 index, F64x2& first, F64x2& second) {
+    const __m128d e0 = _mm_load_pd(table[_mm_cvtsi128_si64(index.v)]);
+    const __m128d e1 = _mm_load_pd(table[_mm_cvtsi128_si64(_mm_unpackhi_epi64(index.v, index.v))]);
+    first = _mm_unpacklo_pd(e0, e1);
+    second = _mm_unpackhi_pd(e0, e1);
+}
+
+inline F64x2 keepWhere(M64x2 m, F64x2 v) { return _mm_and_pd(m.v, v.v); }
+inline F64x2 zeroWhere(M64x2 m, F64x2 v) { return _mm_andnot_pd(m.v, v.v); }
+inline F64x2 selectConstants(M64x2 m, double a, double b) {
+    const double flip = fromBits(asBits(a) ^ asBits(b));
+    return _mm_xor_pd(_mm_set1_pd(b), _mm_and_pd(m.v, _mm_set1_pd(flip)));
+}
+inline F64x2 squareRoot(F64x2 a) { return _mm_sqrt_pd(a.v); }
+
 struct Sse2Lanes {
     using V = F64x2;
     using M = M64x2;
@@ -91,6 +121,9 @@ struct Sse2Lanes {
     static constexpr int kCount = 2;
     static V load(const double* p) { return _mm_loadu_pd(p); }
     static void store(double* p, V v) { _mm_storeu_pd(p, v.v); }
+    static void store(float* p, V v) {
+        _mm_storel_pi(reinterpret_cast<__m64*>(p), _mm_cvtpd_ps(v.v));
+    }
 };
 
 #if defined(__AVX2__)
@@ -135,6 +168,24 @@ inline U64x4 operator^(U64x4 a, U64x4 b) { return {_mm256_xor_si256(a.v, b.v)}; 
 inline U64x4 shiftLeft(U64x4 a, int n) { return {_mm256_slli_epi64(a.v, n)}; }
 inline U64x4 shiftRight(U64x4 a, int n) { return {_mm256_srli_epi64(a.v, n)}; }
 
+__attribute__((always_inline)) inline void lookup(const double (*table)[2], U64x4 index, F64x4& first, F64x4& second) {
+    const __m128i low = _mm256_castsi256_si128(index.v);
+    const __m128i high = _mm256_extracti128_si256(index.v, 1);
+    const __m256d e02 = _mm256_insertf128_pd(
+        _mm256_castpd128_pd256(_mm_load_pd(table[_mm_cvtsi128_si64(low)])),
+        _mm_load_pd(table[_mm_cvtsi128_si64(high)]), 1);
+    const __m256d e13 = _mm256_insertf128_pd(
+        _mm256_castpd128_pd256(_mm_load_pd(table[_mm_extract_epi64(low, 1)])),
+        _mm_load_pd(table[_mm_extract_epi64(high, 1)]), 1);
+    first = _mm256_unpacklo_pd(e02, e13);
+    second = _mm256_unpackhi_pd(e02, e13);
+}
+
+inline F64x4 keepWhere(M64x4 m, F64x4 v) { return _mm256_and_pd(m.v, v.v); }
+inline F64x4 zeroWhere(M64x4 m, F64x4 v) { return _mm256_andnot_pd(m.v, v.v); }
+inline F64x4 selectConstants(M64x4 m, double a, double b) { return select(m, F64x4(a), F64x4(b)); }
+inline F64x4 squareRoot(F64x4 a) { return _mm256_sqrt_pd(a.v); }
+
 struct Avx2Lanes {
     using V = F64x4;
     using M = M64x4;
@@ -142,8 +193,113 @@ struct Avx2Lanes {
     static constexpr int kCount = 4;
     static V load(const double* p) { return _mm256_loadu_pd(p); }
     static void store(double* p, V v) { _mm256_storeu_pd(p, v.v); }
+    static void store(float* p, V v) { _mm_storeu_ps(p, _mm256_cvtpd_ps(v.v)); }
 };
 #endif
+
+// ---- Two groups of lanes as one ----
+// Every operation is issued for both halves back to back, so that a kernel's chain runs
+// twice, interleaved, and the halves' latencies overlap. Lane for lane the same operations.
+template <class A>
+struct TwoV {
+    A lo, hi;
+    TwoV() = default;
+    TwoV(double x) : lo(x), hi(x) {}
+    TwoV(A low, A high) : lo(low), hi(high) {}
+};
+template <class B>
+struct TwoM {
+    B lo, hi;
+};
+template <class C>
+struct TwoU {
+    C lo, hi;
+};
+template <class A>
+TwoV<A> operator+(TwoV<A> a, TwoV<A> b) { return {a.lo + b.lo, a.hi + b.hi}; }
+template <class A>
+TwoV<A> operator-(TwoV<A> a, TwoV<A> b) { return {a.lo - b.lo, a.hi - b.hi}; }
+template <class A>
+TwoV<A> operator*(TwoV<A> a, TwoV<A> b) { return {a.lo * b.lo, a.hi * b.hi}; }
+template <class A>
+TwoV<A> operator/(TwoV<A> a, TwoV<A> b) { return {a.lo / b.lo, a.hi / b.hi}; }
+template <class A>
+auto operator<(TwoV<A> a, TwoV<A> b) { return TwoM<decltype(a.lo < b.lo)>{a.lo < b.lo, a.hi < b.hi}; }
+template <class A>
+auto operator<=(TwoV<A> a, TwoV<A> b) { return TwoM<decltype(a.lo <= b.lo)>{a.lo <= b.lo, a.hi <= b.hi}; }
+template <class A>
+auto operator>(TwoV<A> a, TwoV<A> b) { return TwoM<decltype(a.lo > b.lo)>{a.lo > b.lo, a.hi > b.hi}; }
+template <class A>
+auto operator>=(TwoV<A> a, TwoV<A> b) { return TwoM<decltype(a.lo >= b.lo)>{a.lo >= b.lo, a.hi >= b.hi}; }
+template <class A>
+auto operator==(TwoV<A> a, TwoV<A> b) { return TwoM<decltype(a.lo == b.lo)>{a.lo == b.lo, a.hi == b.hi}; }
+template <class A>
+auto operator!=(TwoV<A> a, TwoV<A> b) { return TwoM<decltype(a.lo != b.lo)>{a.lo != b.lo, a.hi != b.hi}; }
+template <class A, class B>
+TwoV<A> select(TwoM<B> m, TwoV<A> a, TwoV<A> b) {
+    return {select(m.lo, a.lo, b.lo), select(m.hi, a.hi, b.hi)};
+}
+template <class B>
+TwoM<B> andMask(TwoM<B> a, TwoM<B> b) { return {andMask(a.lo, b.lo), andMask(a.hi, b.hi)}; }
+template <class B>
+TwoM<B> orMask(TwoM<B> a, TwoM<B> b) { return {orMask(a.lo, b.lo), orMask(a.hi, b.hi)}; }
+template <class B>
+TwoM<B> notMask(TwoM<B> a) { return {notMask(a.lo), notMask(a.hi)}; }
+template <class B>
+bool anyLane(TwoM<B> a) { return anyLane(orMask(a.lo, a.hi)); }
+template <class A>
+auto asBits(TwoV<A> a) { return TwoU<decltype(asBits(a.lo))>{asBits(a.lo), asBits(a.hi)}; }
+template <class C>
+auto fromBits(TwoU<C> a) { return TwoV<decltype(fromBits(a.lo))>{fromBits(a.lo), fromBits(a.hi)}; }
+template <class C>
+TwoU<C> operator+(TwoU<C> a, TwoU<C> b) { return {a.lo + b.lo, a.hi + b.hi}; }
+template <class C>
+TwoU<C> operator-(TwoU<C> a, TwoU<C> b) { return {a.lo - b.lo, a.hi - b.hi}; }
+template <class C>
+TwoU<C> operator&(TwoU<C> a, TwoU<C> b) { return {a.lo & b.lo, a.hi & b.hi}; }
+template <class C>
+TwoU<C> operator|(TwoU<C> a, TwoU<C> b) { return {a.lo | b.lo, a.hi | b.hi}; }
+template <class C>
+TwoU<C> operator^(TwoU<C> a, TwoU<C> b) { return {a.lo ^ b.lo, a.hi ^ b.hi}; }
+template <class C>
+TwoU<C> shiftLeft(TwoU<C> a, int n) { return {shiftLeft(a.lo, n), shiftLeft(a.hi, n)}; }
+template <class C>
+TwoU<C> shiftRight(TwoU<C> a, int n) { return {shiftRight(a.lo, n), shiftRight(a.hi, n)}; }
+template <class C, class A>
+__attribute__((always_inline)) inline void lookup(const double (*table)[2], TwoU<C> index,
+                                                  TwoV<A>& first, TwoV<A>& second) {
+    lookup(table, index.lo, first.lo, second.lo);
+    lookup(table, index.hi, first.hi, second.hi);
+}
+template <class B, class A>
+TwoV<A> keepWhere(TwoM<B> m, TwoV<A> v) { return {keepWhere(m.lo, v.lo), keepWhere(m.hi, v.hi)}; }
+template <class B, class A>
+TwoV<A> zeroWhere(TwoM<B> m, TwoV<A> v) { return {zeroWhere(m.lo, v.lo), zeroWhere(m.hi, v.hi)}; }
+template <class B>
+auto selectConstants(TwoM<B> m, double a, double b) {
+    return TwoV<decltype(selectConstants(m.lo, a, b))>{selectConstants(m.lo, a, b),
+                                                        selectConstants(m.hi, a, b)};
+}
+template <class A>
+TwoV<A> squareRoot(TwoV<A> a) { return {squareRoot(a.lo), squareRoot(a.hi)}; }
+
+template <class L>
+struct Twice {
+    using Half = L;
+    using V = TwoV<typename L::V>;
+    using M = TwoM<typename L::M>;
+    using U = TwoU<typename L::U>;
+    static constexpr int kCount = 2 * L::kCount;
+    static V load(const double* p) { return {L::load(p), L::load(p + L::kCount)}; }
+    static void store(double* p, V v) {
+        L::store(p, v.lo);
+        L::store(p + L::kCount, v.hi);
+    }
+    static void store(float* p, V v) {
+        L::store(p, v.lo);
+        L::store(p + L::kCount, v.hi);
+    }
+};
 
 // A 64-bit pattern in every lane.
 template <class L>

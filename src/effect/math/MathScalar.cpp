@@ -1,4 +1,5 @@
 #include "effect/math/KrvMath.h"
+
 #include "effect/math/LaneEntryPoints.h"
 
 namespace krvmath {
@@ -13,6 +14,9 @@ double exp(double x) { return expKernel<ScalarLanes>(x); }
 double log(double x) { return logKernel<ScalarLanes>(x); }
 double pow(double x, double y) { return powKernel<ScalarLanes>(x, y); }
 
-bool avx2Available() { return __builtin_cpu_supports("avx2"); }
+bool avx2Available() {
+    __builtin_cpu_init();  // may run before the constructors that would do it
+    return __builtin_cpu_supports("avx2");
+}
 
 }  // namespace krvmath

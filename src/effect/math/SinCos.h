@@ -1,6 +1,6 @@
-// sin and cos together: |x| = q pi/2 + r with |r| <= pi/4 as a double-double (pi/2 in four
-// parts below 2^20, the bits of 2/pi above), then sin r and cos r by polynomials and the
-// quadrant's swap and signs.
+// sin and cos together. Below 1/4 directly by short polynomials; from there on |x| = q pi/2 + r
+// with |r| <= pi/4 as a double-double (pi/2 in four parts below 2^20, the bits of 2/pi
+// above), then sin r and cos r by polynomials and the quadrant's swap and signs.
 #pragma once
 
 #include "effect/math/Coefficients.h"
@@ -18,8 +18,9 @@ struct SinCosPair {
 
 constexpr double kLargeArgument = 1048576.0;  // 2^20: the four parts are exact below
 
+// Any argument.
 template <class L>
-SinCosPair<typename L::V> sinCosKernel(typename L::V x) {
+SinCosPair<typename L::V> sinCosAnyKernel(typename L::V x) {
     using V = typename L::V;
     using M = typename L::M;
     namespace c = coefficients;
@@ -81,6 +82,38 @@ SinCosPair<typename L::V> sinCosKernel(typename L::V x) {
     s = select(notFinite, x - x, s);
     co = select(notFinite, x - x, co);
     return {s, co};
+}
+
+constexpr double kSmallArgument = 0.25;
+
+// |x| < 1/4 (the signal path's angles): no reduction, shorter polynomials, and 1 - x^2/2
+// without the exact square (its rounding moves cos by 1/64 ulp at most).
+template <class L>
+SinCosPair<typename L::V> sinCosSmallKernel(typename L::V x) {
+    using V = typename L::V;
+    namespace c = coefficients;
+    const V w = x * x;
+    V s = x + x * w * horner(c::kSinSmall, w);
+    s = select(absolute<L>(x) < V(7.450580596923828e-09), x, s);  // 2^-27, -0 and subnormals
+    const Pair<V> head = fastTwoSum(V(1.0), V(0.0) - x * V(0.5) * x);
+    const V co = head.hi + (head.lo + w * w * horner(c::kCosSmall, w));
+    return {s, co};
+}
+
+// Each lane by its own argument: the short form below 1/4, the full one from there on; a
+// group of lanes all below 1/4 computes only the short form.
+template <class L>
+SinCosPair<typename L::V> sinCosKernel(typename L::V x) {
+    using V = typename L::V;
+    const auto small = absolute<L>(x) < V(kSmallArgument);
+    if (!anyLane(notMask(small))) return sinCosSmallKernel<L>(x);
+    SinCosPair<V> r = sinCosAnyKernel<L>(x);
+    if (anyLane(small)) {
+        const SinCosPair<V> near = sinCosSmallKernel<L>(x);
+        r.sin = select(small, near.sin, r.sin);
+        r.cos = select(small, near.cos, r.cos);
+    }
+    return r;
 }
 
 }  // namespace
