@@ -65,6 +65,22 @@ WindowHandle parentWindow(WindowHandle window);  // 0 at the top
 bool isTopLevelWindow(WindowHandle window);      // a direct child of the screen
 void resizeWindow(WindowHandle window, int width, int height);
 
+// Drawing on our windows outside processPendingEvents (the editor's idle redraw) happens
+// while one of these lives: what the display says about it meanwhile (a window the host
+// destroyed behind our back) is collected, never the end of the program. It adds no round
+// trip: later answers are collected by the next event pass.
+class DrawingOutsidePass {
+public:
+    DrawingOutsidePass();
+    ~DrawingOutsidePass();
+    DrawingOutsidePass(const DrawingOutsidePass&) = delete;
+    DrawingOutsidePass& operator=(const DrawingOutsidePass&) = delete;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl;
+};
+
 // Handles every pending event of our windows, painting each damaged window once.
 void processPendingEvents();
 // Sends what was drawn on to the display.

@@ -196,6 +196,10 @@ void processPendingEvents() {
     headless::detail::endPass();
 }
 
+struct DrawingOutsidePass::Impl {};
+DrawingOutsidePass::DrawingOutsidePass() = default;
+DrawingOutsidePass::~DrawingOutsidePass() = default;
+
 void flushDrawing() {}
 
 bool dispatchOnePendingPaint() {

@@ -325,6 +325,11 @@ void processPendingEvents() {
         if (isOpen(window) && needsPaint(window)) paintNow(window);
 }
 
+// GDI reports no errors later: nothing to collect.
+struct DrawingOutsidePass::Impl {};
+DrawingOutsidePass::DrawingOutsidePass() = default;
+DrawingOutsidePass::~DrawingOutsidePass() = default;
+
 void flushDrawing() { GdiFlush(); }
 
 bool dispatchOnePendingPaint() {

@@ -134,7 +134,8 @@ bool dispatchClientMessage(const XEvent& event) {
     return true;
 }
 
-ErrorTrap::ErrorTrap() : errorsAtStart(connection().errorCount) {
+ErrorTrap::ErrorTrap(bool waitForAnswers)
+    : errorsAtStart(connection().errorCount), waitForAnswers(waitForAnswers) {
     Connection& c = connection();
     if (c.trapDepth++ == 0) c.previousHandler = XSetErrorHandler(collectError);
 }
@@ -144,7 +145,8 @@ ErrorTrap::~ErrorTrap() {
     if (--c.trapDepth > 0) return;
     // The connection may have closed while the trap was set. A round trip is needed only
     // while the server has requests it has not answered: their errors may still come.
-    if (c.display && NextRequest(c.display) - 1 != LastKnownRequestProcessed(c.display))
+    if (waitForAnswers && c.display &&
+        NextRequest(c.display) - 1 != LastKnownRequestProcessed(c.display))
         XSync(c.display, False);
     XSetErrorHandler(c.previousHandler);
     c.previousHandler = nullptr;

@@ -73,10 +73,11 @@ void announceWindowClosing(Window window);
 
 // While one exists, X errors on our connection are collected instead of ending the
 // process; errors of other connections (the host's) go to the handler installed before.
-// The outermost trap waits for the server's answer to everything sent before it ends.
+// The outermost trap waits for the server's answer to everything sent before it ends,
+// unless told to leave the answers to the next trap (each event pass sets one).
 class ErrorTrap {
 public:
-    ErrorTrap();
+    explicit ErrorTrap(bool waitForAnswers = true);
     ~ErrorTrap();
     ErrorTrap(const ErrorTrap&) = delete;
     ErrorTrap& operator=(const ErrorTrap&) = delete;
@@ -85,6 +86,7 @@ public:
 
 private:
     int errorsAtStart;
+    bool waitForAnswers;
 };
 
 }  // namespace platform::x11

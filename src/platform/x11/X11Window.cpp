@@ -309,6 +309,14 @@ void resizeWindow(WindowHandle window, int width, int height) {
     XResizeWindow(display, Window(window), unsigned(width), unsigned(height));
 }
 
+struct DrawingOutsidePass::Impl {
+    ErrorTrap trap{false};
+};
+
+DrawingOutsidePass::DrawingOutsidePass()
+    : impl(x11::currentDisplay() ? std::make_unique<Impl>() : nullptr) {}
+DrawingOutsidePass::~DrawingOutsidePass() = default;
+
 void processPendingEvents() {
     Display* display = x11::currentDisplay();
     if (!display) return;
