@@ -105,6 +105,16 @@ int run(const Options& options) {
     effect->dispatch(effSetBlockSize, 0, kBlockSize);
     effect->dispatch(effMainsChanged, 0, 1);
 
+    char name[256] = {};
+    effect->dispatch(effGetEffectName, 0, 0, name);
+    const std::string effectName = name[0] ? name : "krv-host";
+    // The window comes first, as a host's does: the editor's size question may look at the
+    // display, and a virtual server with no client left would reset under it.
+    auto window = platform::HostWindow::create(titleFor(*effect, effectName), 400, 309, error);
+    if (!window) {
+        std::fprintf(stderr, "krv-host: %s\n", error.c_str());
+        return 1;
+    }
     // As hosts that scale do: the factor first, then the size it gives.
     if (options.scale > 0)
         effect->dispatch(effVendorSpecific, kContentScaleIndex, kContentScaleValue, nullptr,
@@ -117,14 +127,7 @@ int run(const Options& options) {
         std::fprintf(stderr, "krv-host: the editor reports no size\n");
         return 1;
     }
-    char name[256] = {};
-    effect->dispatch(effGetEffectName, 0, 0, name);
-    const std::string effectName = name[0] ? name : "krv-host";
-    auto window = platform::HostWindow::create(titleFor(*effect, effectName), width, height, error);
-    if (!window) {
-        std::fprintf(stderr, "krv-host: %s\n", error.c_str());
-        return 1;
-    }
+    window->resize(width, height);
     host.setWindow(window.get());
     // Open to first paint: the window is mapped during the open; its first idle paints it.
     const std::size_t residentBefore = platform::residentBytes();
