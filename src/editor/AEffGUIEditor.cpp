@@ -109,8 +109,6 @@ void AEffGUIEditor::idle() {
     // Inside a drag loop only the pump lets events through, one paint at a time.
     if (pumpState == PumpState::Idle) platform::processPendingEvents();
     if (pumpState != PumpState::InHostIdle && frame) {
-        // The host may have destroyed its window (and ours) since the last pass.
-        platform::DrawingOutsidePass drawing;
         frame->idle();
         platform::flushDrawing();
     }

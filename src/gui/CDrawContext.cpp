@@ -52,7 +52,6 @@ CDrawContext::CDrawContext(CFrame* frame, platform::Canvas* canvas, platform::Na
         offsetScreen = CPoint(origin.x, origin.y);
         windowOrigin = offsetScreen;
     }
-    if (this->canvas) scale = this->canvas->scale();
     applyClip();
     setFrameColor(kWhiteCColor);
     setLineStyle(kLineSolid);
@@ -149,19 +148,21 @@ int32_t CDrawContext::getMouseButtons() { return platform::queryPointerButtons()
 
 void CDrawContext::getMouseLocation(CPoint& point) { point = pointerFromOffsetScreen(); }
 
+double CDrawContext::scale() const { return canvas ? canvas->scale() : 1.0; }
+
 CPoint CDrawContext::pointerFromOffsetScreen() const {
     platform::Point screen{0, 0};
     platform::queryPointerScreenPosition(screen);
     // Device pixels from the window's corner to logical ones, then the view's own offset.
     platform::Point inWindow = platform::toLogical(
-        platform::Point{screen.x - windowOrigin.h, screen.y - windowOrigin.v}, scale);
+        platform::Point{screen.x - windowOrigin.h, screen.y - windowOrigin.v}, scale());
     return CPoint(inWindow.x - (offsetScreen.h - windowOrigin.h),
                   inWindow.y - (offsetScreen.v - windowOrigin.v));
 }
 
 CPoint CDrawContext::screenFromOffsetScreen(const CPoint& point) const {
-    return CPoint(windowOrigin.h + platform::toDevice(offsetScreen.h - windowOrigin.h + point.h, scale),
-                  windowOrigin.v + platform::toDevice(offsetScreen.v - windowOrigin.v + point.v, scale));
+    return CPoint(windowOrigin.h + platform::toDevice(offsetScreen.h - windowOrigin.h + point.h, scale()),
+                  windowOrigin.v + platform::toDevice(offsetScreen.v - windowOrigin.v + point.v, scale()));
 }
 
 COffscreenContext::COffscreenContext(CFrame* frame, CCoord width, CCoord height,
@@ -171,7 +172,6 @@ COffscreenContext::COffscreenContext(CFrame* frame, CCoord width, CCoord height,
     ownCanvas = platform::Canvas::createImage(std::abs(width), std::abs(height),
                                               frame ? frame->getScale() : 1.0);
     canvas = ownCanvas.get();
-    if (canvas) scale = canvas->scale();
     CRect whole(0, 0, width, height);
     if (whole.left > whole.right) std::swap(whole.left, whole.right);
     if (whole.top > whole.bottom) std::swap(whole.top, whole.bottom);

@@ -104,7 +104,7 @@ protected:
     std::unique_ptr<platform::Canvas> ownCanvas;
     CPoint penLocation;
     CPoint windowOrigin;  // device pixels: where offsetScreen starts
-    double scale = 1.0;
+    double scale() const;
     CRect clipRect;  // in device coordinates
     CColor frameColor{};
     CColor fillColor{};

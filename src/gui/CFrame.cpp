@@ -137,6 +137,8 @@ bool CFrame::close() { return false; }
 
 void CFrame::idle() {
     if (!bOpenFlag || bFirstDraw || !isDirty()) return;
+    // The host may have destroyed its window (and ours) since the last event pass.
+    platform::DrawingOutsidePass drawing;
     CDrawContext* context = createWindowContext();
     update(context);
     context->forget();

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <vector>
 
 #include "effect/Parameters.h"
 #include "platform/HostWindow.h"
@@ -169,37 +170,37 @@ protected:
         other->dispatch(effEditGetRect, 0, 0, &rect);
         return rect ? Geometry{0, 0, rect->right - rect->left, rect->bottom - rect->top} : Geometry{};
     }
-    // Our window inside the host's.
-    Geometry editorWindow() {
+    // The windows directly inside parent, as the server has them now.
+    std::vector<Window> childrenOf(Window parent) {
         XSync(observer, False);
-        Window root = 0, parent = 0;
+        Window root = 0, up = 0;
         Window* children = nullptr;
         unsigned int count = 0;
-        Geometry found;
-        if (XQueryTree(observer, Window(window->handle()), &root, &parent, &children, &count) &&
-            count > 0) {
-            XWindowAttributes attributes{};
-            XGetWindowAttributes(observer, children[0], &attributes);
-            found = Geometry{attributes.x, attributes.y, attributes.width, attributes.height};
-        }
+        std::vector<Window> found;
+        if (XQueryTree(observer, parent, &root, &up, &children, &count))
+            found.assign(children, children + count);
         if (children) XFree(children);
         return found;
     }
+    Geometry geometryOf(Window of) {
+        XWindowAttributes a{};
+        XGetWindowAttributes(observer, of, &a);
+        return Geometry{a.x, a.y, a.width, a.height};
+    }
+    // Our window inside the host's.
+    Geometry editorWindow() {
+        std::vector<Window> ours = childrenOf(Window(window->handle()));
+        return ours.empty() ? Geometry{} : geometryOf(ours[0]);
+    }
     // The open popup menu on the screen.
     Geometry menu() {
-        XSync(observer, False);
-        Window root = 0, parent = 0;
-        Window* children = nullptr;
-        unsigned int count = 0;
         Geometry found;
-        if (XQueryTree(observer, DefaultRootWindow(observer), &root, &parent, &children, &count))
-            for (unsigned int i = 0; i < count; ++i) {
-                XWindowAttributes a{};
-                if (XGetWindowAttributes(observer, children[i], &a) && a.override_redirect &&
-                    a.map_state == IsViewable)
-                    found = Geometry{a.x, a.y, a.width, a.height};
-            }
-        if (children) XFree(children);
+        for (Window child : childrenOf(DefaultRootWindow(observer))) {
+            XWindowAttributes a{};
+            if (XGetWindowAttributes(observer, child, &a) && a.override_redirect &&
+                a.map_state == IsViewable)
+                found = geometryOf(child);
+        }
         return found;
     }
     // Drags a knob up by `distance` logical pixels at the editor's factor.
