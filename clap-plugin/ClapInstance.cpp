@@ -8,6 +8,7 @@
 #include "clap-plugin/ClapPluginRecord.h"
 #include "editor/ADEditor.h"
 #include "effect/AutoComp.h"
+#include "effect/HostValues.h"
 #include "effect/ParameterText.h"
 #include "presets/StateBlob.h"
 
@@ -55,7 +56,7 @@ ClapInstance::ClapInstance(const clap_host* host, const clap_plugin_descriptor* 
     if (!core) return;
     core->getAeffect()->resvd1 = reinterpret_cast<VstIntPtr>(this);
     for (uint32_t i = 0; i < kNumClapParameters; ++i)
-        defaults[i] = core->getParameter(static_cast<VstInt32>(parameterAt(i)->id));
+        defaults[i] = core->getParameter(static_cast<VstInt32>(parameterIdAt(i)));
     // The effect deletes its attached editor when it goes.
     editor = new (std::nothrow) ADEditor(controller);
     if (editor) core->setEditor(editor);
@@ -139,9 +140,9 @@ void ClapInstance::applyEvent(const clap_event_header& event) {
         event.size < sizeof(clap_event_param_value))
         return;
     const auto& change = reinterpret_cast<const clap_event_param_value&>(event);
-    if (const ClapParameter* parameter = parameterWithId(change.param_id))
-        core->setParameter(static_cast<VstInt32>(parameter->id),
-                           normalisedValue(*parameter, change.value));
+    if (!isParameterId(change.param_id)) return;
+    const auto index = static_cast<VstInt32>(change.param_id);
+    core->setParameter(index, parameters::normalisedValue(index, change.value));
 }
 
 void ClapInstance::sendOutgoing(const clap_output_events* out) {
@@ -244,26 +245,26 @@ clap_process_status ClapInstance::process(const clap_process& process) {
 }
 
 bool ClapInstance::parameterInfo(uint32_t position, clap_param_info& info) {
-    const ClapParameter* parameter = parameterAt(position);
-    if (!parameter) return false;
+    const uint32_t id = parameterIdAt(position);
+    if (id == CLAP_INVALID_ID) return false;
     char name[64] = "";
-    core->getParameterName(static_cast<VstInt32>(parameter->id), name);
-    describe(*parameter, name, defaults[position], info);
+    core->getParameterName(static_cast<VstInt32>(id), name);
+    describe(id, name, defaults[position], info);
     return true;
 }
 
 bool ClapInstance::parameterValue(uint32_t id, double& value) {
-    const ClapParameter* parameter = parameterWithId(id);
-    if (!parameter) return false;
-    value = hostValue(*parameter, core->getParameter(static_cast<VstInt32>(id)));
+    if (!isParameterId(id)) return false;
+    const auto index = static_cast<VstInt32>(id);
+    value = parameters::hostValue(index, core->getParameter(index));
     return true;
 }
 
 bool ClapInstance::valueToText(uint32_t id, double value, char* text, uint32_t size) {
-    const ClapParameter* parameter = parameterWithId(id);
-    if (!parameter || !text || size == 0) return false;
+    if (!isParameterId(id) || !text || size == 0) return false;
+    const auto index = static_cast<int32_t>(id);
     char shown[32] = "";
-    parameters::displayText(static_cast<int32_t>(id), normalisedValue(*parameter, value), shown);
+    parameters::displayText(index, parameters::normalisedValue(index, value), shown);
     const std::size_t length = std::min<std::size_t>(std::strlen(shown), size - 1);
     std::memcpy(text, shown, length);
     text[length] = '\0';
@@ -271,11 +272,10 @@ bool ClapInstance::valueToText(uint32_t id, double value, char* text, uint32_t s
 }
 
 bool ClapInstance::textToValue(uint32_t id, const char* text, double& value) {
-    const ClapParameter* parameter = parameterWithId(id);
+    const auto index = static_cast<int32_t>(id);
     float normalised = 0.0f;
-    if (!parameter || !parameters::valueFromText(static_cast<int32_t>(id), text, normalised))
-        return false;
-    value = hostValue(*parameter, normalised);
+    if (!isParameterId(id) || !parameters::valueFromText(index, text, normalised)) return false;
+    value = parameters::hostValue(index, normalised);
     return true;
 }
 
@@ -319,12 +319,11 @@ bool ClapInstance::loadState(const clap_istream& stream) {
 }
 
 void ClapInstance::tellHost(OutgoingEvent::Kind kind, int index, float normalised) {
-    const ClapParameter* parameter = parameterWithId(static_cast<uint32_t>(index));
-    if (!parameter) return;
+    if (index < 0 || !isParameterId(static_cast<uint32_t>(index))) return;
     OutgoingEvent event;
     event.kind = kind;
-    event.id = parameter->id;
-    event.value = hostValue(*parameter, normalised);
+    event.id = static_cast<uint32_t>(index);
+    event.value = parameters::hostValue(index, normalised);
     outgoing.push(event);
     // The host asks for the events with a flush, or takes them with the next process call.
     if (hostParams && hostParams->request_flush && onMainThread()) hostParams->request_flush(host);

@@ -2,7 +2,7 @@
 // indices, in a fixed order. Hosts keep parameters by position in their sessions, so this
 // order never changes; a parameter added later goes at the end. The seven inactive indices
 // are absent: they change nothing, and a host would offer them for automation and keep
-// them in every session.
+// them in every session. Values travel as effect/HostValues.h says.
 #pragma once
 
 #include <cstdint>
@@ -11,29 +11,14 @@
 
 namespace clapfront {
 
-struct ClapParameter {
-    uint32_t id;
-    // Stepped parameters travel as their position (Process 0 to 2, Ratio 0 to 6); the
-    // others as our own normalised value from 0 to 1, exactly, since presets lie off any
-    // coarser grid.
-    bool enumerated;
-};
-
 constexpr uint32_t kNumClapParameters = 5;
 
-// Null for a position outside the list.
-const ClapParameter* parameterAt(uint32_t position);
-// Null for an id that is not a parameter.
-const ClapParameter* parameterWithId(uint32_t id);
-
-double maxValue(const ClapParameter& parameter);
-// The host's value for a normalised one, and back; out-of-range and NaN values are held
-// to the range, and a stepped value taken to the nearest position.
-double hostValue(const ClapParameter& parameter, float normalised);
-float normalisedValue(const ClapParameter& parameter, double hostValue);
+// The id at a position; CLAP_INVALID_ID outside the list.
+uint32_t parameterIdAt(uint32_t position);
+// True for an id that is one of the parameters.
+bool isParameterId(uint32_t id);
 
 // Fills info for the parameter with its name and default (normalised).
-void describe(const ClapParameter& parameter, const char* name, float defaultValue,
-              clap_param_info& info);
+void describe(uint32_t id, const char* name, float defaultValue, clap_param_info& info);
 
 }  // namespace clapfront
