@@ -165,6 +165,7 @@ bool ClapHostedPlugin::parameterFromText(int index, const std::string& text, flo
     double plain = 0;
     if (!found || !params->text_to_value || !params->text_to_value(plugin, found->info.id, text.c_str(), &plain))
         return false;
+    if (!(plain >= found->info.min_value && plain <= found->info.max_value)) return false;
     value = normalisedValue(*found, plain);
     return true;
 }
