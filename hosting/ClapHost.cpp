@@ -114,7 +114,8 @@ std::vector<uint32_t> ClapHost::takeDueTimers() {
 std::vector<std::pair<int, uint32_t>> ClapHost::waitForDescriptors(std::chrono::milliseconds most) {
     Clock::time_point until = Clock::now() + most;
     for (const auto& entry : timers) until = std::min(until, entry.second.due);
-    auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+    // Rounded up: waking a fraction early would find the timer not yet due and spin.
+    auto wait = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
     if (wait.count() < 0) wait = std::chrono::milliseconds(0);
     std::vector<std::pair<int, uint32_t>> ready;
 #ifdef _WIN32

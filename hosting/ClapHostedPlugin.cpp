@@ -181,7 +181,9 @@ void ClapHostedPlugin::received(const clap_event_header& event) {
     if (event.type == CLAP_EVENT_PARAM_VALUE && event.size >= sizeof(clap_event_param_value)) {
         const auto& change = reinterpret_cast<const clap_event_param_value&>(event);
         auto position = positionOfId.find(change.param_id);
-        if (position != positionOfId.end())
+        // A read-only parameter is the plug-in's meter, not an edit.
+        if (position != positionOfId.end() &&
+            !(slots[static_cast<size_t>(position->second)].info.flags & CLAP_PARAM_IS_READONLY))
             edited("automate", position->second, normalisedValue(slots[static_cast<size_t>(position->second)], change.value));
     } else if ((event.type == CLAP_EVENT_PARAM_GESTURE_BEGIN || event.type == CLAP_EVENT_PARAM_GESTURE_END) &&
                event.size >= sizeof(clap_event_param_gesture)) {
