@@ -237,9 +237,11 @@ void ClapHostedPlugin::stop() {
 template <typename Sample>
 void ClapHostedPlugin::processBlock(Sample** inputs, Sample** outputs, int frames) {
     if (!active || frames <= 0) return;
-    // A mono signal reaches both inputs, as a stereo host's mono track does.
-    Sample* in[2] = {inputs[0], channelCount == 1 ? inputs[0] : inputs[1]};
-    Sample* out[2] = {outputs[0], outputs[1]};
+    // A mono signal goes in and comes out on the first buffer for both channels, as a VST
+    // effect set to a mono arrangement takes it, so that both formats give the same file.
+    const bool mono = channelCount == 1;
+    Sample* in[2] = {inputs[0], mono ? inputs[0] : inputs[1]};
+    Sample* out[2] = {outputs[0], mono ? outputs[0] : outputs[1]};
     clap_audio_buffer input{}, output{};
     input.channel_count = output.channel_count = 2;
     if constexpr (sizeof(Sample) == sizeof(float)) {
