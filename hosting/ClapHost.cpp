@@ -1,5 +1,6 @@
 #include "hosting/ClapHost.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
