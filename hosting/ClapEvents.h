@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "src/clap/clap_abi.h"
+#include "clap/clap_abi.h"
 
 class ClapInputEvents {
 public:

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "hosting/HostedPlugin.h"
-#include "src/clap/clap_abi.h"
+#include "clap/clap_abi.h"
 
 class ClapHost {
 public:

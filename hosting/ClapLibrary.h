@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/DynamicLibrary.h"
-#include "src/clap/clap_abi.h"
+#include "clap/clap_abi.h"
 
 class ClapLibrary {
 public:
