@@ -17,6 +17,7 @@ public:
     ClapLibrary& operator=(const ClapLibrary&) = delete;
 
     const clap_plugin_factory& factory() const { return *pluginFactory; }
+    const clap_plugin_entry& entryPoint() const { return *entry; }
     const std::string& path() const { return libraryPath; }
 
 private:
