@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "effect/NumberFormat.h"
+#include "effect/ParameterText.h"
 #include "effect/math/KrvMath.h"
 #include "host/AEffEditor.h"
 
@@ -12,9 +12,6 @@ namespace {
 const char* const kEffectName = "KRV tarnwick";
 const char* const kVendorString = "krv-soundlab.com";
 const char* const kProductString = "KRV tarnwick - opto compressor";
-const char* const kRatioTexts[AutoComp::kNumRatios] = {"1.2:1", "1.5:1", "2:1", "3:1",
-                                                        "4:1",   "6:1",   "10:1"};
-const char* const kProcessTexts[parameters::kProcessPositions] = {"Off", "Clear", "Valve"};
 const char* const kCanDoTexts[] = {"offline", "plugAsChannelInsert", "mixDryWet",
                                    "1in1out", "1in2out",             "2in2out",
                                    // The editor draws at the factor a host gives it.
@@ -97,31 +94,7 @@ void AutoComp::getParameterName(VstInt32 index, char* text) {
 void AutoComp::getParameterLabel(VstInt32, char* label) { copyHostText(label, " "); }
 
 void AutoComp::getParameterDisplay(VstInt32 index, char* text) {
-    if (!text) return;
-    using namespace parameters;
-    double v = getParameter(index);
-    const int mode = getProcessMode();
-    const int ratio = getRatioIndex();
-    switch (index) {
-        case kProcess:
-            copyHostText(text, mode >= 0 && mode < kProcessPositions ? kProcessTexts[mode] : " ");
-            break;
-        case kRatio:
-            copyHostText(text, ratio >= 0 && ratio < kNumRatios ? kRatioTexts[ratio] : " ");
-            break;
-        case kTime:
-            formatParameterNumber(static_cast<float>(steps(v, kTimePositions) / 2.0), text);
-            break;
-        case kCompression:
-            formatParameterNumber(static_cast<float>(steps(v, kCompressionPositions) / 4.0), text);
-            break;
-        case kOutput:
-            formatParameterNumber(static_cast<float>(steps(v, kOutputPositions) / 2.0), text);
-            break;
-        default:
-            copyHostText(text, " ");
-            break;
-    }
+    if (text) parameters::displayText(index, getParameter(index), text);
 }
 
 bool AutoComp::getInputProperties(VstInt32 index, VstPinProperties* properties) {

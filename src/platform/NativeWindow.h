@@ -85,6 +85,10 @@ private:
 void processPendingEvents();
 // Sends what was drawn on to the display.
 void flushDrawing();
+// A descriptor that becomes readable when events for our windows arrive, for hosts that
+// watch descriptors and call processPendingEvents then; -1 where there is none (no window
+// of ours is open, or the system delivers events through the host's own loop).
+int eventDescriptor();
 // Lets one pending paint through; false when none was waiting. Drag loops call it so the
 // window keeps painting while the mouse is held.
 bool dispatchOnePendingPaint();

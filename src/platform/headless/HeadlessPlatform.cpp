@@ -202,6 +202,8 @@ DrawingOutsidePass::~DrawingOutsidePass() = default;
 
 void flushDrawing() {}
 
+int eventDescriptor() { return -1; }
+
 bool dispatchOnePendingPaint() {
     auto& events = state().events;
     for (auto it = events.begin(); it != events.end(); ++it) {

@@ -332,6 +332,9 @@ DrawingOutsidePass::~DrawingOutsidePass() = default;
 
 void flushDrawing() { GdiFlush(); }
 
+// Window messages reach our windows through the host's message loop.
+int eventDescriptor() { return -1; }
+
 bool dispatchOnePendingPaint() {
     std::vector<HWND> windows = windowList();
     for (HWND window : windows)

@@ -351,6 +351,11 @@ void flushDrawing() {
     if (Display* display = x11::currentDisplay()) XFlush(display);
 }
 
+int eventDescriptor() {
+    Display* display = x11::currentDisplay();
+    return display ? ConnectionNumber(display) : -1;
+}
+
 bool dispatchOnePendingPaint() {
     Display* display = x11::currentDisplay();
     if (!display) return false;
