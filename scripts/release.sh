@@ -80,8 +80,9 @@ build_linux() {
       -DKRV_BUILD_TESTS=OFF -DKRV_BUILD_BENCH=OFF >$inside/configure.log
     cmake --build $inside/build >$inside/build.log || { tail -n 40 $inside/build.log; exit 1; }
     cd $inside/build && cpack -G DEB >$inside/cpack.log || { cat $inside/cpack.log; exit 1; }
-    mkdir -p $inside/stage/vst
+    mkdir -p $inside/stage/vst $inside/stage/clap
     strip --strip-unneeded -o $inside/stage/vst/krv-tarnwick.so krv-tarnwick.so
+    strip --strip-unneeded -o $inside/stage/clap/krv-tarnwick.clap krv-tarnwick.clap
     strip -o $inside/stage/krv-process krv-process
     strip -o $inside/stage/krv-host krv-host"
   rm -rf "$work/$tag/linux"
@@ -121,7 +122,8 @@ build_windows() {
     -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake" \
     -DKRV_SKIN_GENERATOR="$work/$tag/skin-gen/krv-skin-gen" -DKRV_BUILD_TESTS=OFF \
     >"$work/$tag/windows.log"
-  cmake --build "$work/$tag/windows" --target krv_tarnwick krv-host >>"$work/$tag/windows.log" ||
+  cmake --build "$work/$tag/windows" --target krv_tarnwick krv_tarnwick_clap krv-host \
+    >>"$work/$tag/windows.log" ||
     { tail -n 40 "$work/$tag/windows.log"; exit 1; }
 }
 
@@ -155,6 +157,8 @@ package() {
   mkdir -p "$staging/$windows"
   x86_64-w64-mingw32-strip --strip-unneeded -o "$staging/$windows/krv-tarnwick.dll" \
     "$work/$tag/windows/krv-tarnwick.dll"
+  x86_64-w64-mingw32-strip --strip-unneeded -o "$staging/$windows/krv-tarnwick.clap" \
+    "$work/$tag/windows/krv-tarnwick.clap"
   # Windows line ends for the texts a Windows user opens.
   for text in INSTALL:packaging/INSTALL-windows.txt LICENSE:LICENSE NOTICE:NOTICE; do
     sed 's/$/\r/' "${text#*:}" >"$staging/$windows/${text%%:*}.txt"
@@ -199,6 +203,7 @@ build_all() {
 prepare_build_chroot
 build_all release "$(pwd)/dist"
 check_floor "$work/release/linux/stage/vst/krv-tarnwick.so"
+check_floor "$work/release/linux/stage/clap/krv-tarnwick.clap"
 tools_depends=$(dpkg-deb -f "dist/krv-tarnwick-tools_${version}_amd64.deb" Depends)
 echo "krv-tarnwick-tools depends on: $tools_depends"
 case $tools_depends in

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Fresh Debian 12 machine to a working plug-in: dependencies, build, install into
-# ~/.vst, then the main job: the demo pattern through the compressor; last, the Windows DLL.
+# ~/.vst and ~/.clap, then the main job: the demo pattern through the compressor; last, the Windows DLL.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -9,6 +9,9 @@ cmake --build build
 mkdir -p "$HOME/.vst"
 install -m 644 build/krv-tarnwick.so "$HOME/.vst/krv-tarnwick.so"
 echo "installed $HOME/.vst/krv-tarnwick.so"
+mkdir -p "$HOME/.clap"
+install -m 644 build/krv-tarnwick.clap "$HOME/.clap/krv-tarnwick.clap"
+echo "installed $HOME/.clap/krv-tarnwick.clap"
 build/krv-process --plugin "$HOME/.vst/krv-tarnwick.so" --list
 # The main job: a drum pattern through the compressor, both files side by side.
 build/krv-process --plugin "$HOME/.vst/krv-tarnwick.so" --demo build/demo

@@ -86,9 +86,10 @@ test_in() {
     fail "$suite: the packages did not install"; tail -n 30 "$work/$suite-apt.log" >&2; return
   fi
   plugin=/usr/lib/vst/krv-tarnwick/krv-tarnwick.so
-  if chroot_run "$root" "ldd $plugin /usr/bin/krv-process /usr/bin/krv-host" >"$work/$suite-ldd.log" 2>&1 &&
+  clap=/usr/lib/clap/krv-tarnwick.clap
+  if chroot_run "$root" "ldd $plugin $clap /usr/bin/krv-process /usr/bin/krv-host" >"$work/$suite-ldd.log" 2>&1 &&
     ! grep -q 'not found' "$work/$suite-ldd.log"; then
-    pass "$suite: every library of the plug-in and the tools resolves"
+    pass "$suite: every library of both plug-ins and the tools resolves"
   else
     fail "$suite: unresolved libraries"; grep 'not found' "$work/$suite-ldd.log" >&2
   fi

@@ -1,6 +1,6 @@
 #!/bin/sh
-# The layers of docs/architecture.md, checked on the sources: each folder of src/ may
-# include only the folders listed for it. Prints every include that crosses the line.
+# The layers of docs/architecture.md, checked on the sources: each folder of src/ (and the
+# front ends beside it) may include only the folders listed for it. Prints every include that crosses the line.
 # Usage: layering.sh SOURCE_ROOT
 set -eu
 root=$1
@@ -8,7 +8,7 @@ status=0
 check() {
   folder=$1
   allowed=$2
-  for file in $(find "$root/src/$folder" -name '*.h' -o -name '*.cpp' | sort); do
+  for file in $(find "$root/${3:-src}/$folder" -name '*.h' -o -name '*.cpp' | sort); do
     for included in $(sed -n 's/^#include "\([a-z_]*\)\/.*/\1/p' "$file" | sort -u); do
       case " $allowed " in
         *" $included "*) ;;
@@ -23,6 +23,9 @@ check effect "effect presets host"
 check platform "platform skin"
 check gui "gui platform host"
 check editor "editor gui platform effect presets host skin"
+check clap "clap"
+# The CLAP front end: the core, the editor it makes, and its platform's event descriptor.
+check clap-plugin "clap editor effect presets host platform" .
 # The editor reaches what it edits only through effect/EditController.h: only its VST
 # constructor, where the VST front end makes its editor, names the plug-in's classes.
 plugin_classes='host/AudioEffect|host/AudioEffectX|effect/AutoComp|effect/CoreEditController|effect/VstEditController|presets/CPresetSystemEffect'

@@ -1,8 +1,10 @@
 #!/bin/sh
-# The plug-in library must export its two entry points and nothing else.
+# A plug-in library must export its entry points and nothing else.
+# Usage: exported_symbols.sh LIBRARY [static-runtime|shared-runtime] [ENTRY POINTS, sorted]
 set -eu
+expected="${3:-VSTPluginMain main} "
 exports=$(nm -D --defined-only "$1" | awk '{print $3}' | sort | tr '\n' ' ')
-if [ "$exports" != "VSTPluginMain main " ]; then
+if [ "$exports" != "$expected" ]; then
   echo "unexpected exports: $exports" >&2
   exit 1
 fi

@@ -1,15 +1,17 @@
 #!/bin/sh
-# The Windows library exports its two entry points and nothing else, and imports only from
+# A Windows plug-in library exports its entry points and nothing else, and imports only from
 # DLLs every Windows has: the C++ runtime, libgcc and the thread library are inside it, and
 # msimg32 is looked up at run time.
+# Usage: dll_exports.sh OBJDUMP DLL [ENTRY POINTS, sorted]
 set -eu
 objdump=$1
 dll=$2
+expected="${3:-VSTPluginMain main} "
 table=$("$objdump" -p "$dll")
 exports=$(printf '%s\n' "$table" |
   sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\s*\[ *[0-9]*\] //p' |
   sort | tr '\n' ' ')
-if [ "$exports" != "VSTPluginMain main " ]; then
+if [ "$exports" != "$expected" ]; then
   echo "unexpected exports: $exports" >&2
   exit 1
 fi
