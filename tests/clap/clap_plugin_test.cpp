@@ -369,7 +369,7 @@ TEST_F(ClapPluginTest, StateTravelsWholeBetweenInstancesAndBadStateChangesNothin
     ASSERT_TRUE(state(b)->load(b, &good.in));
     EXPECT_EQ(values(b), values(a));
     EXPECT_EQ(values(b)[3], static_cast<float>(0.123456789));
-    EXPECT_EQ(host.rescans, 1);
+    EXPECT_EQ(host.rescans, 0);  // the host loaded it: nothing to tell
     Stream again;
     ASSERT_TRUE(state(b)->save(b, &again.out));
     EXPECT_EQ(again.bytes, saved.bytes);

@@ -333,6 +333,11 @@ def session(args):
 
         # Loaded again and saved again: the value and the state come back from the plug-in.
         desk.open_qtractor(path)
+        # Loading changes nothing: Qtractor must not hold the session modified.
+        time.sleep(2)
+        title = desk.x("xdotool", "getwindowname", desk.window, check=False)
+        if "[modified]" in title:
+            raise Failure(f"the session counts as modified right after loading: {title.strip()}")
         desk.click(MUTE_BUTTON)  # a change of the track's own, so that the session saves
         desk.save(path)
         if ET.parse(path).find(".//track/state/mute").text != "1":
