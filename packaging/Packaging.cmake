@@ -5,8 +5,6 @@ if(WIN32)
   return()
 endif()
 
-set(KRV_MAINTAINER "KRV tarnwick developers <krv-tarnwick@users.noreply.invalid>")
-
 # Each package carries its own copyright and changelog, as Debian's policy asks; the
 # changelog is CHANGELOG.md in Debian's format.
 set(KRV_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/packaging/changelog.gz)

@@ -26,6 +26,8 @@ check editor "editor gui platform effect presets host skin"
 check clap "clap"
 # The CLAP front end: the core, the editor it makes, and its platform's event descriptor.
 check clap-plugin "clap editor effect presets host platform" .
+# The LV2 DSP front end: the core and the forwarding message box; no editor, no window.
+check lv2-plugin "lv2-plugin effect presets host platform" .
 # The editor reaches what it edits only through effect/EditController.h: only its VST
 # constructor, where the VST front end makes its editor, names the plug-in's classes.
 plugin_classes='host/AudioEffect|host/AudioEffectX|effect/AutoComp|effect/CoreEditController|effect/VstEditController|presets/CPresetSystemEffect'
