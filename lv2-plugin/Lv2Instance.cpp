@@ -68,12 +68,22 @@ void Lv2Instance::connect(uint32_t port, void* data) {
     }
 }
 
-void Lv2Instance::activate() { core->resume(); }
+// The signal path starts with the first run(), once the ports' values are applied: a VST
+// host sets the parameters before resuming, so the gains start at their targets alike.
+// The ports may not be connected yet when activate() is called.
+void Lv2Instance::activate() { resumePending = true; }
 
-void Lv2Instance::deactivate() { core->suspend(); }
+void Lv2Instance::deactivate() {
+    resumePending = false;
+    core->suspend();
+}
 
 void Lv2Instance::run(uint32_t frames) {
     applyChangedPorts();
+    if (resumePending) {
+        resumePending = false;
+        core->resume();
+    }
     processAudio(frames);
     if (meter) *meter = static_cast<float>(core->getMeterGain());
 }

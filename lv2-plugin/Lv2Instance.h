@@ -59,6 +59,7 @@ private:
     // is to be applied again whatever it holds.
     float applied[kNumControls] = {};
     bool stale = true;
+    bool resumePending = false;
     // Stands in for an unconnected right output, piece by piece.
     static constexpr uint32_t kSpareFrames = 256;
     float spare[kSpareFrames] = {};
