@@ -17,6 +17,9 @@ void ClapEditController::performEdit(int index, float value) {
 
 void ClapEditController::endEdit(int index) {
     instance.tellHost(OutgoingEvent::Kind::GestureEnd, index, 0.0f);
+    // Qtractor 0.9.31 takes a parameter gesture for no change of the session: without this
+    // its save action stays off after a knob is turned.
+    instance.stateChanged();
 }
 
 bool ClapEditController::requestWindowSize(int width, int height) {

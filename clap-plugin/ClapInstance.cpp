@@ -313,9 +313,9 @@ bool ClapInstance::loadState(const clap_istream& stream) {
         if (n == 0) break;
         size += static_cast<std::size_t>(n);
     }
-    if (!core->loadState(blob, size)) return false;
-    if (hostParams && hostParams->rescan) hostParams->rescan(host, CLAP_PARAM_RESCAN_VALUES);
-    return true;
+    // No rescan: the host asked for this state and reads the values from it; some hosts
+    // (Qtractor) would take a rescan for a change and hold the session modified.
+    return core->loadState(blob, size);
 }
 
 void ClapInstance::tellHost(OutgoingEvent::Kind kind, int index, float normalised) {

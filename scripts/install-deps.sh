@@ -12,6 +12,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libsndfile1-dev libcairo2-dev libx11-dev libfontconfig-dev libfreetype-dev zlib1g-dev \
   fonts-liberation2 fonts-dejavu-core fonts-urw-base35 \
   xvfb xdotool x11-utils x11-xserver-utils xsettingsd openbox \
+  qtractor jackd2 libasound2-dev \
   lsp-plugins-vst dpf-source \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 xauth \
   fonts-liberation \

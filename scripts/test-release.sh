@@ -29,7 +29,8 @@ tools_deb=krv-tarnwick-tools_${version}_amd64.deb
 for file in "$tarball.tar.gz" "$zipped.zip" "$plugin_deb" "$tools_deb" SHA256SUMS; do
   [ -f "$dist/$file" ] || { echo "dist/$file is missing: run scripts/release.sh first" >&2; exit 1; }
 done
-for file in "$dev/krv-process" "$dev/krv-host" "$dev/krv-tarnwick.so" "$dev_windows/krv-tarnwick.dll"; do
+for file in "$dev/krv-process" "$dev/krv-host" "$dev/krv-tarnwick.so" "$dev/krv-tarnwick.clap" \
+    "$dev_windows/krv-tarnwick.dll" "$dev_windows/krv-tarnwick.clap"; do
   [ -f "$file" ] || { echo "$file is missing: run scripts/test.sh first" >&2; exit 1; }
 done
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS)
@@ -69,12 +70,14 @@ test_in() {
   if [ "$suite" = bullseye ]; then
     # The tarball as its INSTALL.txt says: what the tools need, then run from the folder.
     if chroot_run "$root" "apt-get install -y -qq --no-install-recommends libcairo2 libx11-6 libsndfile1 >/dev/null
-        cd /release && tar -xzf $tarball.tar.gz && cd $tarball && ./krv-process --list" \
+        cd /release && tar -xzf $tarball.tar.gz && cd $tarball && ./krv-process --list &&
+        ./krv-process --plugin clap/krv-tarnwick.clap --list" \
         >"$work/$suite-tarball.log" 2>&1 &&
-      grep -q "^krv-process: loaded /release/$tarball/vst/krv-tarnwick.so$" "$work/$suite-tarball.log"; then
-      pass "$suite: the tarball's krv-process --list loads vst/krv-tarnwick.so from the unpacked folder"
+      grep -q "^krv-process: loaded /release/$tarball/vst/krv-tarnwick.so$" "$work/$suite-tarball.log" &&
+      grep -q "^krv-process: loaded clap/krv-tarnwick.clap$" "$work/$suite-tarball.log"; then
+      pass "$suite: the tarball's krv-process --list loads vst/krv-tarnwick.so and clap/krv-tarnwick.clap from the unpacked folder"
     else
-      fail "$suite: the tarball's plug-in did not load"; cat "$work/$suite-tarball.log" >&2
+      fail "$suite: the tarball's plug-ins did not load"; cat "$work/$suite-tarball.log" >&2
     fi
   fi
 
@@ -110,6 +113,15 @@ test_in() {
   else
     fail "$suite: the demo's output differs from the development build's"
   fi
+  # The installed CLAP plug-in renders the same bytes as the development VST library.
+  rm -rf "$root/tmp/demo-clap"
+  chroot_run "$root" "krv-process --plugin $clap --quiet --demo /tmp/demo-clap" \
+    >"$work/$suite-demo-clap.log" 2>&1 || { fail "$suite: krv-process --demo through $clap"; cat "$work/$suite-demo-clap.log" >&2; }
+  if cmp "$root/tmp/demo-clap/demo-tarnwick.wav" "$work/dev-demo/demo-tarnwick.wav"; then
+    pass "$suite: $clap renders the development build's bytes"
+  else
+    fail "$suite: the CLAP plug-in's demo differs from the development build's"
+  fi
   chroot_run "$root" "apt-get install -y -qq --no-install-recommends xvfb xauth" >>"$work/$suite-apt.log" 2>&1 ||
     { fail "$suite: could not install Xvfb"; return; }
   rm -f "$root/tmp/editor.png"
@@ -136,7 +148,8 @@ mkdir -p "$work/zip"
 wine_desk_start "$(pwd)/build-release/wineprefix"
 wine_prefix_create
 windows_host=$dev_windows/krv-host.exe
-for dll in "$work/zip/$zipped/krv-tarnwick.dll" "$dev_windows/krv-tarnwick.dll"; do
+for dll in "$work/zip/$zipped/krv-tarnwick.dll" "$dev_windows/krv-tarnwick.dll" \
+    "$work/zip/$zipped/krv-tarnwick.clap" "$dev_windows/krv-tarnwick.clap"; do
   rm -f "$dll.png"
   # No address randomisation: see scripts/wine-run.sh.
   setarch -R wine "$windows_host" --plugin "Z:$dll" --screenshot "Z:$dll.png" --after 1500 </dev/null >/dev/null 2>&1 || true
@@ -146,6 +159,13 @@ if [ -s "$work/zip/$zipped/krv-tarnwick.dll.png" ] &&
   pass "Wine: the zip's DLL loads and draws the development DLL's editor"
 else
   fail "Wine: the zip's DLL did not draw the development DLL's editor"
+fi
+# The CLAP file draws the same editor as the VST DLL.
+if [ -s "$work/zip/$zipped/krv-tarnwick.clap.png" ] &&
+  cmp "$work/zip/$zipped/krv-tarnwick.clap.png" "$dev_windows/krv-tarnwick.dll.png"; then
+  pass "Wine: the zip's CLAP file loads and draws the same editor"
+else
+  fail "Wine: the zip's CLAP file did not draw the DLL's editor"
 fi
 
 echo "== $(seconds)"

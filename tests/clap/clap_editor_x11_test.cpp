@@ -47,7 +47,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(serverError.empty()) << serverError;
         std::string error;
-        library = ClapTestLibrary::open(KRV_CLAP_PATH, error);
+        library = ClapLibrary::open(KRV_CLAP_PATH, error);
         ASSERT_TRUE(library) << error;
         observer = XOpenDisplay(nullptr);
         ASSERT_TRUE(observer);
@@ -110,7 +110,7 @@ protected:
     }
 
     inline static TemporaryFolder* configFolder = nullptr;
-    std::unique_ptr<ClapTestLibrary> library;
+    std::unique_ptr<ClapLibrary> library;
     std::unique_ptr<ClapTestHost> host;
     std::unique_ptr<platform::HostWindow> window;
     Display* observer = nullptr;

@@ -42,7 +42,7 @@ class ClapPluginTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string error;
-        library = ClapTestLibrary::open(KRV_CLAP_PATH, error);
+        library = ClapLibrary::open(KRV_CLAP_PATH, error);
         ASSERT_TRUE(library) << error;
         vstLibrary = PluginLibrary::open(KRV_PLUGIN_PATH, error);
         ASSERT_TRUE(vstLibrary) << error;
@@ -66,7 +66,7 @@ protected:
         EXPECT_TRUE(effect) << error;
         return effect;
     }
-    std::unique_ptr<ClapTestLibrary> library;
+    std::unique_ptr<ClapLibrary> library;
     std::unique_ptr<PluginLibrary> vstLibrary;
     RecordingHost vstHost;
     std::vector<const clap_plugin*> made;
@@ -95,11 +95,11 @@ struct Stream {
 };
 
 TEST_F(ClapPluginTest, EntryFactoryDescriptorAndEveryParameterShowTheVstLibrarysTexts) {
-    ASSERT_TRUE(library->factory);
-    EXPECT_EQ(library->entry->get_factory("no.such.factory"), nullptr);
-    ASSERT_EQ(library->factory->get_plugin_count(library->factory), 1u);
-    EXPECT_EQ(library->factory->get_plugin_descriptor(library->factory, 1), nullptr);
-    const clap_plugin_descriptor* d = library->factory->get_plugin_descriptor(library->factory, 0);
+    const clap_plugin_factory* factory = &library->factory();
+    EXPECT_EQ(library->entryPoint().get_factory("no.such.factory"), nullptr);
+    ASSERT_EQ(factory->get_plugin_count(factory), 1u);
+    EXPECT_EQ(factory->get_plugin_descriptor(factory, 1), nullptr);
+    const clap_plugin_descriptor* d = factory->get_plugin_descriptor(factory, 0);
     ASSERT_TRUE(d);
     EXPECT_STREQ(d->id, "com.krv-soundlab.tarnwick");
     EXPECT_STREQ(d->name, "KRV tarnwick");
@@ -112,7 +112,7 @@ TEST_F(ClapPluginTest, EntryFactoryDescriptorAndEveryParameterShowTheVstLibrarys
     // A scanner offers no extension at all: the plug-in still starts.
     ClapTestHost scanner(ClapTestHost::Offer::Nothing);
     EXPECT_TRUE(make(scanner));
-    EXPECT_EQ(library->factory->create_plugin(library->factory, scanner.record(), "other.id"),
+    EXPECT_EQ(factory->create_plugin(factory, scanner.record(), "other.id"),
               nullptr);
 
     ClapTestHost host;
@@ -369,7 +369,7 @@ TEST_F(ClapPluginTest, StateTravelsWholeBetweenInstancesAndBadStateChangesNothin
     ASSERT_TRUE(state(b)->load(b, &good.in));
     EXPECT_EQ(values(b), values(a));
     EXPECT_EQ(values(b)[3], static_cast<float>(0.123456789));
-    EXPECT_EQ(host.rescans, 1);
+    EXPECT_EQ(host.rescans, 0);  // the host loaded it: nothing to tell
     Stream again;
     ASSERT_TRUE(state(b)->save(b, &again.out));
     EXPECT_EQ(again.bytes, saved.bytes);

@@ -354,6 +354,36 @@ TEST_F(X11EditorTest, KrvHostShowsTheEditorInItsScreenshot) {
     EXPECT_EQ(backgroundMismatches(*image), 0);
 }
 
+// The CLAP plug-in's editor, opened through its gui calls and driven by krv-host's timers
+// and descriptor polling, shows what the VST one shows after the same signal.
+TEST_F(X11EditorTest, KrvHostShowsTheClapEditorAsTheVstOne) {
+    ASSERT_TRUE(serverError.empty()) << serverError;
+    const char* clap = std::getenv("KRV_CLAP_PATH");
+    if (!clap) GTEST_SKIP() << "KRV_CLAP_PATH names no built krv-tarnwick.clap";
+    std::unique_ptr<platform::Canvas> images[2];
+    const std::string plugins[2] = {KRV_PLUGIN_PATH, clap};
+    for (int i = 0; i < 2; ++i) {
+        std::string path = ::testing::TempDir() + "krv_host_" + std::to_string(getpid()) + "_" +
+                           std::to_string(i) + ".png";
+        std::string command = std::string(KRV_HOST_PATH) + " --plugin " + plugins[i] +
+                              " --scale 1.5 --screenshot " + path + " --after 700 > /dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << plugins[i];
+        images[i] = platform::Canvas::readPng(path);
+        std::remove(path.c_str());
+        ASSERT_TRUE(images[i]) << plugins[i];
+    }
+    ASSERT_EQ(images[1]->width(), 600);
+    ASSERT_EQ(images[1]->height(), 464);
+    ASSERT_EQ(images[0]->width(), images[1]->width());
+    ASSERT_EQ(images[0]->height(), images[1]->height());
+    int differing = 0;
+    for (int y = 0; y < images[0]->height(); ++y)
+        for (int x = 0; x < images[0]->width(); ++x)
+            if (images[0]->pixel(x, y) != images[1]->pixel(x, y) && differing++ < 5)
+                ADD_FAILURE() << "differs at " << x << "," << y;
+    EXPECT_EQ(differing, 0);
+}
+
 TEST_F(X11EditorTest, KrvHostQuitsCleanlyWhenItsWindowIsClosed) {
     std::string command = "timeout 30 sh -c '" + std::string(KRV_HOST_PATH) + " --plugin " +
                           KRV_PLUGIN_PATH +

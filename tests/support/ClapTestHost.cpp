@@ -2,31 +2,6 @@
 
 #include <cstring>
 
-std::unique_ptr<ClapTestLibrary> ClapTestLibrary::open(const std::string& path,
-                                                       std::string& error) {
-    auto library = platform::DynamicLibrary::open(path, error);
-    if (!library) return nullptr;
-    auto* entry = static_cast<const clap_plugin_entry*>(library->symbol("clap_entry"));
-    if (!entry) {
-        error = path + " exports no clap_entry";
-        return nullptr;
-    }
-    if (!clapVersionIsCompatible(entry->clap_version) || !entry->init(path.c_str())) {
-        error = path + " refused to start";
-        return nullptr;
-    }
-    std::unique_ptr<ClapTestLibrary> result(new ClapTestLibrary);
-    result->library = std::move(library);
-    result->entry = entry;
-    result->factory =
-        static_cast<const clap_plugin_factory*>(entry->get_factory(CLAP_PLUGIN_FACTORY_ID));
-    return result;
-}
-
-ClapTestLibrary::~ClapTestLibrary() {
-    if (entry) entry->deinit();
-}
-
 void ClapEventList::addValue(uint32_t time, uint32_t id, double value) {
     clap_event_param_value event{};
     event.header = {sizeof(event), time, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_PARAM_VALUE, 0};
@@ -127,12 +102,11 @@ const void* ClapTestHost::getExtension(const clap_host* host, const char* id) {
     return nullptr;
 }
 
-const clap_plugin* ClapTestHost::create(const ClapTestLibrary& library) {
-    if (!library.factory) return nullptr;
-    const clap_plugin_descriptor* descriptor = library.factory->get_plugin_descriptor(library.factory, 0);
+const clap_plugin* ClapTestHost::create(const ClapLibrary& library) {
+    const clap_plugin_factory& factory = library.factory();
+    const clap_plugin_descriptor* descriptor = factory.get_plugin_descriptor(&factory, 0);
     if (!descriptor) return nullptr;
-    const clap_plugin* plugin =
-        library.factory->create_plugin(library.factory, &hostRecord, descriptor->id);
+    const clap_plugin* plugin = factory.create_plugin(&factory, &hostRecord, descriptor->id);
     if (plugin && !plugin->init(plugin)) {
         plugin->destroy(plugin);
         return nullptr;

@@ -1,5 +1,5 @@
-// A small CLAP host for tests: loads a CLAP file through its entry as a host does, offers
-// the host extensions a test chooses, and records what the plug-in asks of it (timers,
+// A small CLAP host for tests of the plug-in itself: offers the host extensions a test
+// chooses, and records what the plug-in asks of it (timers,
 // descriptors, flush requests, resizes). Events go in from a list and come out into one.
 #pragma once
 
@@ -11,20 +11,7 @@
 #include <vector>
 
 #include "clap/clap_abi.h"
-#include "platform/DynamicLibrary.h"
-
-class ClapTestLibrary {
-public:
-    // Null with a reason in error when the file is no CLAP library.
-    static std::unique_ptr<ClapTestLibrary> open(const std::string& path, std::string& error);
-    ~ClapTestLibrary();
-
-    const clap_plugin_entry* entry = nullptr;
-    const clap_plugin_factory* factory = nullptr;
-
-private:
-    std::unique_ptr<platform::DynamicLibrary> library;
-};
+#include "hosting/ClapLibrary.h"
 
 // Input events as a host hands them over, ordered by time.
 class ClapEventList {
@@ -60,7 +47,7 @@ public:
     explicit ClapTestHost(Offer offer = Offer::Everything);
 
     // Creates and initialises the library's plug-in; null on refusal.
-    const clap_plugin* create(const ClapTestLibrary& library);
+    const clap_plugin* create(const ClapLibrary& library);
     template <typename Extension>
     const Extension* extension(const clap_plugin* plugin, const char* id) const {
         return static_cast<const Extension*>(plugin->get_extension(plugin, id));

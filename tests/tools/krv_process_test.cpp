@@ -296,7 +296,11 @@ TEST_F(KrvProcessTest, BadInputGivesOneLineAndNoOutput) {
 TEST_F(KrvProcessTest, ALibraryThatIsNoPlugInIsRefused) {
     writeSignal(path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     std::ofstream(path("fake.so")) << "not a library";
-    for (const std::string& library : {path("fake.so"), std::string("/lib/x86_64-linux-gnu/libm.so.6")}) {
+    std::ofstream(path("fake.clap")) << "not a library";
+    // A library without clap_entry, named as a CLAP plug-in.
+    std::string vstAsClap = install(KRV_PLUGIN_PATH, "vst.clap");
+    for (const std::string& library : {path("fake.so"), std::string("/lib/x86_64-linux-gnu/libm.so.6"),
+                                       path("fake.clap"), vstAsClap}) {
         std::string command = std::string("'") + KRV_PROCESS_PATH + "' --plugin '" + library + "' '" +
                               path("in.wav") + "' '" + path("out.wav") + "' 2>'" + path("err") + "'";
         int status = std::system(command.c_str());
@@ -304,6 +308,43 @@ TEST_F(KrvProcessTest, ALibraryThatIsNoPlugInIsRefused) {
         std::string err = slurp(path("err"));
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
         EXPECT_FALSE(exists(path("out.wav")));
+    }
+}
+
+// The same compressor in either format: the files are the same to the byte, through either
+// precision, at any block size, with a preset and parameters set by name.
+TEST_F(KrvProcessTest, TheClapPlugInRendersWhatTheVstLibraryRenders) {
+    const char* clap = std::getenv("KRV_CLAP_PATH");
+    if (!clap) GTEST_SKIP() << "KRV_CLAP_PATH names no built krv-tarnwick.clap";
+    writeSignal(path("mono.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1);
+    const std::vector<std::vector<std::string>> settings = {
+        {"--block", "512", "--preset", "Kick", "--set", "Ratio=6:1"},
+        {"--block", "100", "--double", "--preset", "Hats Smasher", "--set", "Time=2.5", "--set", "output=3"},
+        {"--block", "1024", "--double", "--preset", "12", "--set", "Process=clear", "--set", "2=1.5:1"},
+        {"--block", "37", "--preset", "Make it Pump", "--set", "Compression=0.7"},
+    };
+    for (const std::vector<std::string>& setting : settings) {
+        std::string said[2];
+        for (int format = 0; format < 2; ++format) {
+            const std::string folder = path(format ? "clap" : "vst");
+            std::vector<std::string> args = setting;
+            args.insert(args.end(), {"--demo", folder});
+            ToolRun r = run(args, format ? clap : KRV_PLUGIN_PATH);
+            ASSERT_EQ(r.exitCode, 0) << r.err;
+            said[format] = r.out.substr(0, r.out.find("input:"));
+            args = setting;
+            args.insert(args.end(), {path("mono.wav"), folder + "/mono-out.wav"});
+            ASSERT_EQ(run(args, format ? clap : KRV_PLUGIN_PATH).exitCode, 0) << args[1];
+        }
+        EXPECT_EQ(said[0], said[1]);
+        EXPECT_NE(said[0].find(" = "), std::string::npos) << said[0];
+        for (const char* file : {"/demo-tarnwick.wav", "/mono-out.wav"}) {
+            const std::string vst = slurp(path("vst") + file), other = slurp(path("clap") + file);
+            EXPECT_GT(vst.size(), 10000u) << file;
+            EXPECT_TRUE(vst == other) << file << " after " << setting[1] << " " << setting[4];
+        }
+        // The compressor worked on it: the output is not the input.
+        EXPECT_NE(slurp(path("clap/demo.wav")), slurp(path("clap/demo-tarnwick.wav")));
     }
 }
 

@@ -8,7 +8,7 @@ constexpr double kLoud = 0.7;
 constexpr double kQuiet = 0.02;
 }  // namespace
 
-TestSignal::TestSignal(HostedEffect& effect, float sampleRate, int blockSize)
+TestSignal::TestSignal(HostedPlugin& effect, float sampleRate, int blockSize)
     : effect(effect), sampleRate(sampleRate), blockSize(blockSize),
       left(size_t(blockSize)), right(size_t(blockSize)), outLeft(size_t(blockSize)),
       outRight(size_t(blockSize)) {}
@@ -24,14 +24,12 @@ void TestSignal::fill() {
 }
 
 void TestSignal::runUntil(double elapsedSeconds) {
-    AEffect* record = effect.effect();
-    if (!record || !record->processReplacing) return;
     long long due = (long long)(elapsedSeconds * sampleRate);
     while (samplesDone + blockSize <= due) {
         fill();
         float* inputs[2] = {left.data(), right.data()};
         float* outputs[2] = {outLeft.data(), outRight.data()};
-        record->processReplacing(record, inputs, outputs, blockSize);
+        effect.process(inputs, outputs, blockSize);
         samplesDone += blockSize;
     }
 }

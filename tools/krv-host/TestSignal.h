@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "hosting/Host.h"
+#include "hosting/HostedPlugin.h"
 
 class TestSignal {
 public:
-    TestSignal(HostedEffect& effect, float sampleRate, int blockSize);
+    TestSignal(HostedPlugin& effect, float sampleRate, int blockSize);
 
     // Processes every block due by elapsedSeconds since the start.
     void runUntil(double elapsedSeconds);
@@ -16,7 +16,7 @@ public:
 private:
     void fill();
 
-    HostedEffect& effect;
+    HostedPlugin& effect;
     float sampleRate;
     int blockSize;
     long long samplesDone = 0;

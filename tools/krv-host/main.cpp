@@ -1,5 +1,5 @@
-// krv-host: a standalone window for the plug-in's editor, driven as a host drives it,
-// with a test signal running through the effect.
+// krv-host: a standalone window for the plug-in's editor (VST 2.4, or CLAP for a .clap file),
+// driven as a host drives it, with a test signal running through the effect.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/HostWindow.h"
 #include "platform/ProcessMemory.h"
+#include "hosting/HostedPlugin.h"
 #include "tools/common/DefaultPlugin.h"
 #include "tools/krv-host/StandaloneHost.h"
 #include "tools/krv-host/TestSignal.h"
@@ -30,10 +31,9 @@ struct Options {
 };
 
 // The title shows the program the user has selected, as the host sees it.
-std::string titleFor(HostedEffect& effect, const std::string& effectName) {
-    char program[256] = {};
-    effect.dispatch(effGetProgramName, 0, 0, program);
-    return program[0] ? effectName + " - " + program : effectName;
+std::string titleFor(HostedPlugin& effect, const std::string& effectName) {
+    std::string program = effect.hasPrograms() ? effect.currentProgramName() : std::string();
+    return program.empty() ? effectName : effectName + " - " + program;
 }
 
 void usage() {
@@ -41,6 +41,7 @@ void usage() {
                  "usage: krv-host [--plugin FILE] [--screenshot FILE.png [--after MS]]\n"
                  "                [--measure SECONDS] [--scale FACTOR]\n"
                  "Opens the plug-in's editor in a window; close the window to quit.\n"
+                 "FILE is a VST 2.4 library, or a CLAP plug-in when it ends in .clap.\n"
                  "Without --plugin it loads %s.\n"
                  "--screenshot writes the window to a PNG after MS milliseconds of the test signal\n"
                  "  and quits; the same build always gives the same picture.\n"
@@ -84,46 +85,52 @@ int run(const Options& options) {
         std::fprintf(stderr, "krv-host: %s\n", error.c_str());
         return 1;
     }
-    auto library = PluginLibrary::open(plugin, error);
-    if (!library) {
-        std::fprintf(stderr, "krv-host: %s\n", error.c_str());
-        return 1;
-    }
     StandaloneHost host(stdout);
-    auto effect = HostedEffect::create(*library, host, error);
+    std::unique_ptr<platform::HostWindow> window;
+    HostServices services;
+    services.name = "krv-host";
+    services.vst = &host;
+    services.resizeEditor = [&window](int width, int height) {
+        if (!window) return false;
+        window->resize(width, height);
+        return true;
+    };
+    // As the VST host tells of them.
+    services.edited = [](const char* what, int index, double value) {
+        if (std::strcmp(what, "automate") == 0)
+            std::printf("automate %d %.6f\n", index, value);
+        else
+            std::printf("%s %d\n", what, index);
+        std::fflush(stdout);
+    };
+    auto effect = openPlugin(plugin, services, error);
     if (!effect) {
         std::fprintf(stderr, "krv-host: %s\n", error.c_str());
         return 1;
     }
     std::fprintf(stderr, "krv-host: loaded %s\n", plugin.c_str());
-    if (!(effect->effect()->flags & effFlagsHasEditor)) {
+    if (!effect->hasEditor()) {
         std::fprintf(stderr, "krv-host: %s has no editor\n", plugin.c_str());
         return 1;
     }
-    effect->dispatch(effOpen);
-    effect->dispatch(effSetSampleRate, 0, 0, nullptr, kSampleRate);
-    effect->dispatch(effSetBlockSize, 0, kBlockSize);
-    effect->dispatch(effMainsChanged, 0, 1);
+    if (!effect->start(kSampleRate, kBlockSize, 2, false)) {
+        std::fprintf(stderr, "krv-host: %s refused to start processing\n", plugin.c_str());
+        return 1;
+    }
 
-    char name[256] = {};
-    effect->dispatch(effGetEffectName, 0, 0, name);
-    const std::string effectName = name[0] ? name : "krv-host";
+    const std::string name = effect->identity().name;
+    const std::string effectName = !name.empty() ? name : "krv-host";
     // The window comes first, as a host's does: the editor's size question may look at the
     // display, and a virtual server with no client left would reset under it.
-    auto window = platform::HostWindow::create(titleFor(*effect, effectName), 400, 309, error);
+    window = platform::HostWindow::create(titleFor(*effect, effectName), 400, 309, error);
     if (!window) {
         std::fprintf(stderr, "krv-host: %s\n", error.c_str());
         return 1;
     }
     // As hosts that scale do: the factor first, then the size it gives.
-    if (options.scale > 0)
-        effect->dispatch(effVendorSpecific, kContentScaleIndex, kContentScaleValue, nullptr,
-                         static_cast<float>(options.scale));
-    ERect* rect = nullptr;
-    effect->dispatch(effEditGetRect, 0, 0, &rect);
-    int width = rect ? rect->right - rect->left : 0;
-    int height = rect ? rect->bottom - rect->top : 0;
-    if (width <= 0 || height <= 0) {
+    if (options.scale > 0) effect->setEditorScale(options.scale);
+    int width = 0, height = 0;
+    if (!effect->editorSize(width, height)) {
         std::fprintf(stderr, "krv-host: the editor reports no size\n");
         return 1;
     }
@@ -132,12 +139,12 @@ int run(const Options& options) {
     // Open to first paint: the window is mapped during the open; its first idle paints it.
     const std::size_t residentBefore = platform::residentBytes();
     auto openStart = std::chrono::steady_clock::now();
-    if (!effect->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(window->handle()))) {
+    if (!effect->openEditor(window->handle())) {
         std::fprintf(stderr, "krv-host: the editor did not open\n");
         return 1;
     }
     window->sync();
-    effect->dispatch(effEditIdle);
+    effect->idleEditor();
     window->sync();
     double openSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - openStart).count();
@@ -152,7 +159,7 @@ int run(const Options& options) {
     int status = 0;
     while (window->processEvents()) {
         double before = platform::threadCpuSeconds();
-        effect->dispatch(effEditIdle);
+        effect->idleEditor();
         idleCpuSeconds += platform::threadCpuSeconds() - before;
         ++idleCalls;
         std::string current = titleFor(*effect, effectName);
@@ -166,7 +173,7 @@ int run(const Options& options) {
         if (!options.screenshot.empty()) audioSeconds = std::min(audioSeconds, options.afterMs / 1000.0);
         signal.runUntil(audioSeconds);
         if (screenshotDue) {
-            effect->dispatch(effEditIdle);
+            effect->idleEditor();
             if (!window->saveScreenshot(options.screenshot)) {
                 std::fprintf(stderr, "krv-host: cannot write %s\n", options.screenshot.c_str());
                 status = 1;
@@ -177,11 +184,11 @@ int run(const Options& options) {
             elapsed >= std::chrono::duration<double>(options.measureSeconds)) {
             double perIdle = idleCpuSeconds / double(idleCalls);
             // Closed and opened again, as hosts do: the skin's images are there already.
-            effect->dispatch(effEditClose);
+            effect->closeEditor();
             auto reopenStart = std::chrono::steady_clock::now();
-            effect->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(window->handle()));
+            effect->openEditor(window->handle());
             window->sync();
-            effect->dispatch(effEditIdle);
+            effect->idleEditor();
             window->sync();
             double reopenSeconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - reopenStart)
@@ -193,11 +200,11 @@ int run(const Options& options) {
                         idleCalls, perIdle * 1e6, perIdle * 30.0 * 100.0);
             break;
         }
-        std::this_thread::sleep_for(kIdlePeriod);
+        effect->waitForEditor(kIdlePeriod);
     }
-    effect->dispatch(effEditClose);
-    effect->dispatch(effMainsChanged, 0, 0);
-    effect->close();
+    effect->closeEditor();
+    effect->stop();
+    effect.reset();
     host.setWindow(nullptr);
     return status;
 }

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr VstInt32 kOurUniqueId = fourCharCode('K', 'R', 'V', 'W');
-
 // A whole non-negative decimal number, or -1.
 long wholeNumber(const std::string& text) {
     if (text.empty() || text.size() > 9) return -1;
@@ -23,26 +21,15 @@ std::string trimmed(const std::string& text) { return trimmedText(text); }
 
 }  // namespace
 
-EffectSettings::EffectSettings(HostedEffect& effect) : effect(effect) {}
-
-bool EffectSettings::isOurEffect() const {
-    return effect.effect()->uniqueID == kOurUniqueId && effect.effect()->numPrograms == 1;
-}
+EffectSettings::EffectSettings(HostedPlugin& effect) : effect(effect) {}
 
 std::vector<std::string> EffectSettings::presetNames() {
     std::vector<std::string> names;
-    if (isOurEffect()) {
+    if (effect.isOurs()) {
         for (const FactoryPreset& preset : kFactoryPresets) names.push_back(preset.name);
         return names;
     }
-    for (VstInt32 i = 0; i < effect.effect()->numPrograms; ++i) {
-        char name[256] = {};
-        if (!effect.dispatch(effGetProgramNameIndexed, i, -1, name)) {
-            effect.dispatch(effSetProgram, 0, i);
-            effect.dispatch(effGetProgramName, 0, 0, name);
-        }
-        names.push_back(name);
-    }
+    for (int i = 0; i < effect.programCount(); ++i) names.push_back(effect.programName(i));
     return names;
 }
 
@@ -61,24 +48,24 @@ bool EffectSettings::applyPreset(const std::string& numberOrName, std::string& e
         error = "unknown preset \"" + numberOrName + "\" (see --list)";
         return false;
     }
-    if (!isOurEffect()) {
-        effect.dispatch(effSetProgram, 0, index);
+    if (!effect.isOurs()) {
+        effect.selectProgram(index);
         return true;
     }
     const FactoryPreset& preset = kFactoryPresets[index];
     const float values[12] = {preset.process, 0, preset.ratio, 0, preset.time, preset.compression,
                               preset.output,  0, 0,            0, 0,           0};
-    for (VstInt32 i = 0; i < 12 && i < effect.effect()->numParams; ++i) effect.setParameter(i, values[i]);
-    effect.dispatch(effSetProgramName, 0, 0, const_cast<char*>(preset.name));
+    for (int i = 0; i < 12 && i < effect.parameterCount(); ++i) effect.setParameter(i, values[i]);
+    if (effect.hasPrograms()) effect.setCurrentProgramName(preset.name);
     return true;
 }
 
 int EffectSettings::findParameter(const std::string& nameOrIndexAsGiven) {
     const std::string nameOrIndex = trimmed(nameOrIndexAsGiven);
-    const VstInt32 count = effect.effect()->numParams;
+    const int count = effect.parameterCount();
     long number = wholeNumber(nameOrIndex);
     if (number >= 0) return number < count ? static_cast<int>(number) : -1;
-    for (VstInt32 i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i) {
         std::string name = trimmed(effect.parameterName(i));
         if (!name.empty() && strcasecmp(name.c_str(), nameOrIndex.c_str()) == 0) return i;
     }
@@ -98,7 +85,14 @@ bool EffectSettings::setParameter(const std::string& nameOrIndex, const std::str
         applied = describe(index);
         return true;
     }
-    const float before = effect.getParameter(index);
+    // Text the plug-in reads itself, where it offers that.
+    float read = 0;
+    if (effect.parameterFromText(index, trimmed(valueText), read)) {
+        effect.setParameter(index, read);
+        applied = describe(index);
+        return true;
+    }
+    const float before = effect.parameter(index);
     ShownParameter parameter{[&](float value) { effect.setParameter(index, value); },
                              [&] { return effect.parameterDisplay(index); },
                              trimmed(effect.parameterLabel(index))};
@@ -120,29 +114,29 @@ std::string EffectSettings::describe(int index) {
     std::string name = trimmed(effect.parameterName(index));
     std::string label = trimmed(effect.parameterLabel(index));
     char value[32];
-    std::snprintf(value, sizeof(value), " (%.4f)", effect.getParameter(index));
+    std::snprintf(value, sizeof(value), " (%.4f)", effect.parameter(index));
     return (name.empty() ? std::to_string(index) : name) + " = " + trimmed(effect.parameterDisplay(index)) +
            (label.empty() ? "" : " " + label) + value;
 }
 
 void EffectSettings::list(FILE* out) {
-    AEffect* record = effect.effect();
-    VstInt32 id = record->uniqueID;
-    std::fprintf(out, "%s (%s), %s, version %ld, id %c%c%c%c\n", effect.text(effGetEffectName).c_str(),
-                 effect.text(effGetProductString).c_str(), effect.text(effGetVendorString).c_str(),
-                 static_cast<long>(effect.dispatch(effGetVendorVersion)), (id >> 24) & 0xFF,
-                 (id >> 16) & 0xFF, (id >> 8) & 0xFF, id & 0xFF);
-    std::fprintf(out, "%d inputs, %d outputs, program \"%s\"\n\npresets:\n", record->numInputs,
-                 record->numOutputs, effect.text(effGetProgramName).c_str());
+    PluginIdentity identity = effect.identity();
+    std::fprintf(out, "%s (%s), %s, version %s, id ", identity.name.c_str(), identity.product.c_str(),
+                 identity.vendor.c_str(), identity.version.c_str());
+    std::fwrite(identity.id.data(), 1, identity.id.size(), out);  // a VST id's bytes as they are
+    std::fprintf(out, "\n");
+    std::fprintf(out, "%d inputs, %d outputs", identity.inputs, identity.outputs);
+    if (effect.hasPrograms()) std::fprintf(out, ", program \"%s\"", effect.currentProgramName().c_str());
+    std::fprintf(out, "\n\npresets:\n");
     std::vector<std::string> names = presetNames();
     for (size_t i = 0; i < names.size(); ++i) std::fprintf(out, "  %2zu  %s\n", i, names[i].c_str());
     std::fprintf(out, "\nparameters:\n");
-    for (VstInt32 i = 0; i < record->numParams; ++i) {
+    for (int i = 0; i < effect.parameterCount(); ++i) {
         std::string name = trimmed(effect.parameterName(i));
         if (name.empty()) continue;
         std::string label = trimmed(effect.parameterLabel(i));
         std::fprintf(out, "  %2d  %-12s %s%s%s  (%.4f)\n", i, name.c_str(),
                      effect.parameterDisplay(i).c_str(), label.empty() ? "" : " ", label.c_str(),
-                     effect.getParameter(i));
+                     effect.parameter(i));
     }
 }

@@ -5,15 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "hosting/Host.h"
+#include "hosting/HostedPlugin.h"
 
 class EffectSettings {
 public:
-    explicit EffectSettings(HostedEffect& effect);
+    explicit EffectSettings(HostedPlugin& effect);
 
     // By number or by name (case-insensitive). Our own effect shows the host one program
-    // only, so its factory presets are applied parameter by parameter from the table; any
-    // other effect's programs are chosen through the host interface.
+    // only (and a CLAP plug-in none), so its factory presets are applied parameter by
+    // parameter from the table; any other effect's programs are chosen through the host
+    // interface.
     bool applyPreset(const std::string& numberOrName, std::string& error);
     // By name (case-insensitive) or index; the value as the effect shows it, or a plain
     // number from 0 to 1 as the normalised value. applied tells what was set, as
@@ -23,11 +24,10 @@ public:
     void list(FILE* out);
 
 private:
-    bool isOurEffect() const;
     std::vector<std::string> presetNames();
     int findPreset(const std::string& numberOrName);
     int findParameter(const std::string& nameOrIndex);
     std::string describe(int index);
 
-    HostedEffect& effect;
+    HostedPlugin& effect;
 };

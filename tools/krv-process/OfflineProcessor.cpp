@@ -6,15 +6,8 @@
 
 namespace {
 
-void process(AEffect* effect, float** in, float** out, int frames) {
-    effect->processReplacing(effect, in, out, frames);
-}
-void process(AEffect* effect, double** in, double** out, int frames) {
-    effect->processDoubleReplacing(effect, in, out, frames);
-}
-
 template <typename Sample>
-bool renderBlocks(HostedEffect& effect, AudioReader& reader, AudioWriter& writer, int blockSize,
+bool renderBlocks(HostedPlugin& effect, AudioReader& reader, AudioWriter& writer, int blockSize,
                   RenderResult& result, std::string& error) {
     const int channels = reader.channels();
     std::vector<Sample> interleaved(static_cast<size_t>(blockSize) * channels);
@@ -31,7 +24,7 @@ bool renderBlocks(HostedEffect& effect, AudioReader& reader, AudioWriter& writer
         result.input.add(interleaved.data(), static_cast<size_t>(frames) * channels);
         for (int i = 0; i < frames; ++i)
             for (int c = 0; c < channels; ++c) inputs[c][i] = interleaved[static_cast<size_t>(i) * channels + c];
-        process(effect.effect(), in, out, frames);
+        effect.process(in, out, frames);
         for (int i = 0; i < frames; ++i)
             for (int c = 0; c < channels; ++c) interleaved[static_cast<size_t>(i) * channels + c] = outputs[c][i];
         result.output.add(interleaved.data(), static_cast<size_t>(frames) * channels);
@@ -49,16 +42,14 @@ bool renderBlocks(HostedEffect& effect, AudioReader& reader, AudioWriter& writer
 
 }  // namespace
 
-bool renderFile(HostedEffect& effect, AudioReader& reader, AudioWriter& writer, int blockSize,
+bool renderFile(HostedPlugin& effect, AudioReader& reader, AudioWriter& writer, int blockSize,
                 bool doublePrecision, RenderResult& result, std::string& error) {
-    VstSpeakerArrangement in{0, reader.channels()}, out{0, reader.channels()};
-    effect.dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&in), &out);
-    effect.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(reader.sampleRate()));
-    effect.dispatch(effSetBlockSize, 0, blockSize);
-    effect.dispatch(effSetProcessPrecision, 0, doublePrecision ? 1 : 0);
-    effect.dispatch(effMainsChanged, 0, 1);
+    if (!effect.start(reader.sampleRate(), blockSize, reader.channels(), doublePrecision)) {
+        error = "the plug-in refused to start processing";
+        return false;
+    }
     bool rendered = doublePrecision ? renderBlocks<double>(effect, reader, writer, blockSize, result, error)
                                     : renderBlocks<float>(effect, reader, writer, blockSize, result, error);
-    effect.dispatch(effMainsChanged, 0, 0);
+    effect.stop();
     return rendered;
 }

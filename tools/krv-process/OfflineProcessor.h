@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "hosting/Host.h"
+#include "hosting/HostedPlugin.h"
 #include "tools/krv-process/AudioFile.h"
 #include "tools/krv-process/LevelMeter.h"
 
@@ -14,5 +14,5 @@ struct RenderResult {
 
 // Prepares the effect for the file's rate and channel count, processes every block through
 // the 32-bit or the 64-bit path and writes the result.
-bool renderFile(HostedEffect& effect, AudioReader& reader, AudioWriter& writer, int blockSize,
+bool renderFile(HostedPlugin& effect, AudioReader& reader, AudioWriter& writer, int blockSize,
                 bool doublePrecision, RenderResult& result, std::string& error);

@@ -99,7 +99,8 @@ void printUsage(FILE* out, const std::string& pluginSearch) {
                  "       krv-process [options] --demo DIR\n"
                  "       krv-process [options] --list\n"
                  "Runs an audio file (WAV, AIFF or FLAC; mono or stereo) through a plug-in.\n"
-                 "  --plugin FILE      plug-in library; without it,\n");
+                 "  --plugin FILE      VST 2.4 library, or CLAP plug-in when FILE ends in\n"
+                 "                     .clap; without it,\n");
     printWrapped(out, pluginSearch, "                     ", 58);
     std::fprintf(out,
                  "  --preset P         factory preset by number or name (case-insensitive)\n"

@@ -1,11 +1,12 @@
-// krv-process: the offline host. Loads a plug-in through its entry point as any host does
-// and runs an audio file through it.
+// krv-process: the offline host. Loads a plug-in (VST 2.4, or CLAP for a .clap file) through
+// its entry point as any host does and runs an audio file through it.
 #include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
 #include <string>
 
+#include "hosting/HostedPlugin.h"
 #include "hosting/RecordingHost.h"
 #include "tools/common/DefaultPlugin.h"
 #include "tools/krv-process/AudioFile.h"
@@ -59,11 +60,12 @@ int main(int argc, char** argv) {
 
     std::string pluginPath;
     if (!choosePlugin(options.pluginPath, pluginPath, error)) return fail(error);
-    auto library = PluginLibrary::open(pluginPath, error);
-    if (!library) return fail(error);
     RecordingHost host;
     host.recordIdle = false;
-    auto effect = HostedEffect::create(*library, host, error);
+    HostServices services;
+    services.name = "krv-process";
+    services.vst = &host;
+    auto effect = openPlugin(pluginPath, services, error);
     if (!effect) return fail(error);
     std::fprintf(stderr, "krv-process: loaded %s\n", pluginPath.c_str());
     EffectSettings settings(*effect);
@@ -79,7 +81,7 @@ int main(int argc, char** argv) {
         settings.list(stdout);
         return 0;
     }
-    if (options.doublePrecision && !(effect->effect()->flags & effFlagsCanDoubleReplacing))
+    if (options.doublePrecision && !effect->canProcessDouble())
         return fail(pluginPath + " has no 64-bit processing");
 
     if (!options.demoDirectory.empty()) {

@@ -1,0 +1,281 @@
+// The LV2 bundle's editor on a private Xvfb, as an LV2 host runs it beside the DSP in one
+// process: instantiated in a parent window, idled, clicked (a touched and written port), a
+// program chosen from the menu (every changed value written back to the ports, so the
+// DSP's next run keeps it), cleaned up, twenty times over; without the instance, an editor
+// without programs.
+#include <gtest/gtest.h>
+#include <X11/Xlib.h>
+#include <dirent.h>
+#include <lv2/core/lv2.h>
+#include <lv2/data-access/data-access.h>
+#include <lv2/instance-access/instance-access.h>
+#include <lv2/ui/ui.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "effect/HostValues.h"
+#include "lv2-plugin/Lv2Ports.h"
+#include "lv2-plugin/StoreAccess.h"
+#include "platform/DynamicLibrary.h"
+#include "platform/HostWindow.h"
+#include "skin/SkinLayout.h"
+#include "support/TemporaryFolder.h"
+#include "support/XvfbSuite.h"
+
+namespace {
+
+using namespace lv2front;
+
+int openDescriptors() {
+    int count = 0;
+    if (DIR* folder = opendir("/proc/self/fd")) {
+        while (readdir(folder)) ++count;
+        closedir(folder);
+    }
+    return count;
+}
+
+// The host's side of one plug-in: its port buffers, and what the editor asked of it.
+struct HostSide {
+    float ports[kNumPorts] = {};
+    std::vector<std::pair<uint32_t, float>> writes;
+    std::vector<std::pair<uint32_t, bool>> touches;
+    std::vector<std::pair<int, int>> resizes;
+
+    static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format,
+                      const void* buffer) {
+        auto* self = static_cast<HostSide*>(controller);
+        if (port >= kNumPorts || size != sizeof(float) || format != 0) return;
+        self->ports[port] = *static_cast<const float*>(buffer);
+        self->writes.emplace_back(port, self->ports[port]);
+    }
+    static void touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
+        static_cast<HostSide*>(handle)->touches.emplace_back(port, grabbed);
+    }
+    static int resize(LV2UI_Feature_Handle handle, int width, int height) {
+        static_cast<HostSide*>(handle)->resizes.emplace_back(width, height);
+        return 0;
+    }
+};
+
+class Lv2UiTest : public XvfbSuite {
+protected:
+    static void SetUpTestSuite() {
+        XvfbSuite::SetUpTestSuite();
+        configFolder = new TemporaryFolder;
+        ::setenv("XDG_CONFIG_HOME", configFolder->path().c_str(), 1);
+    }
+    static void TearDownTestSuite() {
+        XvfbSuite::TearDownTestSuite();
+        delete configFolder;
+        configFolder = nullptr;
+    }
+    void SetUp() override {
+        ASSERT_TRUE(serverError.empty()) << serverError;
+        std::string error;
+        dspLibrary = platform::DynamicLibrary::open(std::string(KRV_LV2_BUNDLE) + "krv-tarnwick_dsp.so", error);
+        ASSERT_TRUE(dspLibrary) << error;
+        uiLibrary = platform::DynamicLibrary::open(std::string(KRV_LV2_BUNDLE) + "krv-tarnwick_ui.so", error);
+        ASSERT_TRUE(uiLibrary) << error;
+        auto dspEntry = reinterpret_cast<LV2_Descriptor_Function>(dspLibrary->symbol("lv2_descriptor"));
+        auto uiEntry = reinterpret_cast<LV2UI_DescriptorFunction>(uiLibrary->symbol("lv2ui_descriptor"));
+        ASSERT_TRUE(dspEntry && uiEntry);
+        dsp = dspEntry(0);
+        ui = uiEntry(0);
+        ASSERT_TRUE(dsp && ui);
+        EXPECT_STREQ(ui->URI, kUiUri);
+        observer = XOpenDisplay(nullptr);
+        ASSERT_TRUE(observer);
+    }
+    void TearDown() override {
+        std::system("PATH=/usr/bin:/bin xdotool mousemove 700 700");
+        if (observer) XCloseDisplay(observer);
+    }
+
+    static void xdotool(const std::string& arguments) {
+        ASSERT_EQ(std::system(("PATH=/usr/bin:/bin xdotool " + arguments).c_str()), 0) << arguments;
+    }
+    static void click(int x, int y) {
+        xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+    }
+    void pump(int turns = 1) {
+        for (int i = 0; i < turns; ++i) {
+            if (window) window->processEvents();
+            if (idle) EXPECT_EQ(idle->idle(handle), 0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    bool waitFor(const std::function<bool()>& done) {
+        for (int i = 0; i < 300 && !done(); ++i) pump();
+        return done();
+    }
+    int childWindows() {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        XSync(observer, False);
+        if (!XQueryTree(observer, Window(window->handle()), &root, &parent, &children, &count))
+            return -1;
+        if (children) XFree(children);
+        return static_cast<int>(count);
+    }
+    int openMenus() {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        XSync(observer, False);
+        if (!XQueryTree(observer, DefaultRootWindow(observer), &root, &parent, &children, &count))
+            return 0;
+        int menus = 0;
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes attributes{};
+            if (XGetWindowAttributes(observer, children[i], &attributes) &&
+                attributes.override_redirect && attributes.map_state == IsViewable)
+                ++menus;
+        }
+        if (children) XFree(children);
+        return menus;
+    }
+    // A run of the DSP as the host makes one: its port buffers as they are now.
+    void run(LV2_Handle instance, HostSide& side) {
+        float in[64] = {}, out[2][64] = {};
+        dsp->connect_port(instance, kInLeft, in);
+        dsp->connect_port(instance, kInRight, in);
+        dsp->connect_port(instance, kOutLeft, out[0]);
+        dsp->connect_port(instance, kOutRight, out[1]);
+        for (uint32_t port = kFirstControl; port <= kMeter; ++port)
+            dsp->connect_port(instance, port, &side.ports[port]);
+        dsp->run(instance, 64);
+    }
+
+    inline static TemporaryFolder* configFolder = nullptr;
+    std::unique_ptr<platform::DynamicLibrary> dspLibrary, uiLibrary;
+    const LV2_Descriptor* dsp = nullptr;
+    const LV2UI_Descriptor* ui = nullptr;
+    const LV2UI_Idle_Interface* idle = nullptr;
+    LV2UI_Handle handle = nullptr;
+    std::unique_ptr<platform::HostWindow> window;
+    Display* observer = nullptr;
+};
+
+TEST_F(Lv2UiTest, TwentyTimesOpenedClickedAndCleanedUpLeavingNothingBehind) {
+    const auto& process = skin::kProcessSwitch.rect;
+    const int offX = process.right - 10, switchY = (process.top + process.bottom) / 2;
+    const auto& menu = skin::kProgramMenu;
+    int descriptorsAfterFirst = -1;
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        // Every other round the host keeps the instance to itself, as a host running the
+        // editor in another process must.
+        const bool withStore = round % 2 == 0;
+        LV2_Handle instance = dsp->instantiate(dsp, 48000.0, KRV_LV2_BUNDLE, nullptr);
+        ASSERT_TRUE(instance);
+        const auto* store = static_cast<const KrvStoreAccess*>(dsp->extension_data(kStoreAccessUri));
+        ASSERT_TRUE(store);
+        HostSide side;
+        for (const ControlPort& control : kControls)
+            side.ports[control.port] = static_cast<float>(parameters::hostValue(
+                control.parameter, store->parameterValue(instance, control.parameter)));
+        if (dsp->activate) dsp->activate(instance);
+        run(instance, side);
+
+        std::string error;
+        window = platform::HostWindow::create("lv2 host", 400, 309, error);
+        ASSERT_TRUE(window) << error;
+        LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(window->handle())};
+        LV2UI_Touch touch{&side, HostSide::touch};
+        LV2_Feature touchFeature{LV2_UI__touch, &touch};
+        LV2UI_Resize resize{&side, HostSide::resize};
+        LV2_Feature resizeFeature{LV2_UI__resize, &resize};
+        LV2_Feature instanceFeature{LV2_INSTANCE_ACCESS_URI, instance};
+        LV2_Extension_Data_Feature access{dsp->extension_data};
+        LV2_Feature accessFeature{LV2_DATA_ACCESS_URI, &access};
+        std::vector<const LV2_Feature*> features = {&parent, &touchFeature, &resizeFeature};
+        if (withStore) {
+            features.push_back(&instanceFeature);
+            features.push_back(&accessFeature);
+        }
+        features.push_back(nullptr);
+        LV2UI_Widget widget = nullptr;
+        handle = ui->instantiate(ui, kPluginUri, KRV_LV2_BUNDLE, HostSide::write, &side, &widget,
+                                 features.data());
+        ASSERT_TRUE(handle);
+        ASSERT_TRUE(widget);
+        EXPECT_EQ(childWindows(), 1);
+        ASSERT_EQ(side.resizes.size(), 1u);
+        EXPECT_EQ(side.resizes[0], std::make_pair(400, 309));
+        // Not listed as a feature by every host, but always there.
+        idle = static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
+        ASSERT_TRUE(idle);
+        for (uint32_t port = kFirstControl; port <= kMeter; ++port)
+            ui->port_event(handle, port, sizeof(float), 0, &side.ports[port]);
+        pump(5);
+
+        if (round < 2) {
+            // A click on the process switch's Off end: touched, written, released.
+            ASSERT_EQ(side.ports[4], 2.0f);
+            click(offX, switchY);
+            ASSERT_TRUE(waitFor([&] { return side.touches.size() >= 2; }));
+            EXPECT_EQ(side.touches.front(), std::make_pair(4u, true));
+            EXPECT_EQ(side.touches.back(), std::make_pair(4u, false));
+            ASSERT_FALSE(side.writes.empty());
+            EXPECT_EQ(side.writes.back(), std::make_pair(4u, 0.0f));
+            run(instance, side);
+            EXPECT_EQ(store->parameterValue(instance, 0), 0.0f);
+        }
+        if (round == 0) {
+            // A program chosen from the menu: the DSP has it at once, and every value it
+            // changed is written back, so the next run keeps the program.
+            side.writes.clear();
+            click((menu.left + menu.right) / 2, (menu.top + menu.bottom) / 2);
+            ASSERT_TRUE(waitFor([&] { return openMenus() > 0; }));
+            xdotool("mousemove 700 700");
+            for (int i = 0; i <= 16; ++i) xdotool("key Down");
+            xdotool("key Return");
+            ASSERT_TRUE(waitFor([&] { return openMenus() == 0 && !side.writes.empty(); }));
+            EXPECT_GT(store->selectedProgram(instance), 0);
+            run(instance, side);
+            for (const ControlPort& control : kControls) {
+                const float kept = store->parameterValue(instance, control.parameter);
+                EXPECT_EQ(side.ports[control.port],
+                          static_cast<float>(parameters::hostValue(control.parameter, kept)))
+                    << control.symbol;
+            }
+        }
+
+        ui->cleanup(handle);
+        handle = nullptr;
+        idle = nullptr;
+        EXPECT_EQ(childWindows(), 0);
+        window.reset();
+        if (dsp->deactivate) dsp->deactivate(instance);
+        dsp->cleanup(instance);
+        if (round == 0) descriptorsAfterFirst = openDescriptors();
+    }
+    EXPECT_EQ(openDescriptors(), descriptorsAfterFirst);
+}
+
+TEST_F(Lv2UiTest, RefusesToStartWithoutAParentWindowOrForAnotherPlugin) {
+    HostSide side;
+    LV2UI_Widget widget = nullptr;
+    const LV2_Feature* none[] = {nullptr};
+    EXPECT_EQ(ui->instantiate(ui, kPluginUri, KRV_LV2_BUNDLE, HostSide::write, &side, &widget, none),
+              nullptr);
+    std::string error;
+    window = platform::HostWindow::create("lv2 host", 400, 309, error);
+    ASSERT_TRUE(window) << error;
+    LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(window->handle())};
+    const LV2_Feature* features[] = {&parent, nullptr};
+    EXPECT_EQ(ui->instantiate(ui, "urn:another:plugin", KRV_LV2_BUNDLE, HostSide::write, &side,
+                              &widget, features),
+              nullptr);
+    EXPECT_EQ(childWindows(), 0);
+    EXPECT_EQ(ui->extension_data("urn:nothing"), nullptr);
+}
+
+}  // namespace
