@@ -5,8 +5,6 @@ if(WIN32)
   return()
 endif()
 
-set(KRV_MAINTAINER "KRV tarnwick developers <krv-tarnwick@users.noreply.invalid>")
-
 # Each package carries its own copyright and changelog, as Debian's policy asks; the
 # changelog is CHANGELOG.md in Debian's format.
 set(KRV_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
@@ -50,10 +48,10 @@ set(CPACK_DEBIAN_PLUGIN_PACKAGE_RECOMMENDS "fonts-liberation2 | fonts-liberation
 set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME krv-tarnwick-tools)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS "krv-tarnwick (= ${PROJECT_VERSION})")
 set(CPACK_COMPONENT_PLUGIN_DESCRIPTION
-    "stereo opto compressor with valve saturation (VST and CLAP plug-in)
+    "stereo opto compressor with valve saturation (VST, CLAP and LV2 plug-in)
 KRV tarnwick is a stereo opto compressor with a valve-style saturation stage,
-as a VST 2.4 and a CLAP plug-in with its own editor. Hosts that scan
-/usr/lib/vst or /usr/lib/clap find it.
+as a VST 2.4, a CLAP and an LV2 plug-in with its own editor. Hosts that scan
+/usr/lib/vst, /usr/lib/clap or /usr/lib/lv2 find it.
 It offers 32 factory programs, bank and preset files and A/B memories.")
 set(CPACK_COMPONENT_TOOLS_DESCRIPTION
     "tools for the KRV tarnwick compressor plug-in

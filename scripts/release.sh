@@ -41,9 +41,11 @@ export SOURCE_DATE_EPOCH
 work=$(pwd)/build-release
 chroot_root=$work/chroots/bullseye-build
 build_packages="build-essential cmake ninja-build pkg-config file libcairo2-dev libx11-dev \
-libsndfile1-dev libfontconfig-dev libfreetype-dev zlib1g-dev fonts-liberation2 fonts-urw-base35"
+libsndfile1-dev libfontconfig-dev libfreetype-dev zlib1g-dev fonts-liberation2 fonts-urw-base35 \
+lv2-dev"
 test_packages="libgtest-dev libgmock-dev libmpfr-dev fonts-dejavu-core xvfb xauth xdotool x11-utils \
-x11-xserver-utils openbox"
+x11-xserver-utils openbox \
+liblilv-dev lilv-utils sordi serdi"
 trap chroot_unmount_all EXIT
 trap 'exit 130' INT TERM
 
@@ -80,9 +82,13 @@ build_linux() {
       -DKRV_BUILD_TESTS=OFF -DKRV_BUILD_BENCH=OFF >$inside/configure.log
     cmake --build $inside/build >$inside/build.log || { tail -n 40 $inside/build.log; exit 1; }
     cd $inside/build && cpack -G DEB >$inside/cpack.log || { cat $inside/cpack.log; exit 1; }
-    mkdir -p $inside/stage/vst $inside/stage/clap
+    mkdir -p $inside/stage/vst $inside/stage/clap $inside/stage/lv2/krv-tarnwick.lv2
     strip --strip-unneeded -o $inside/stage/vst/krv-tarnwick.so krv-tarnwick.so
     strip --strip-unneeded -o $inside/stage/clap/krv-tarnwick.clap krv-tarnwick.clap
+    cp krv-tarnwick.lv2/*.ttl $inside/stage/lv2/krv-tarnwick.lv2/
+    for library in krv-tarnwick.lv2/*.so; do
+      strip --strip-unneeded -o $inside/stage/lv2/\$library \$library
+    done
     strip -o $inside/stage/krv-process krv-process
     strip -o $inside/stage/krv-host krv-host"
   rm -rf "$work/$tag/linux"
@@ -204,6 +210,7 @@ prepare_build_chroot
 build_all release "$(pwd)/dist"
 check_floor "$work/release/linux/stage/vst/krv-tarnwick.so"
 check_floor "$work/release/linux/stage/clap/krv-tarnwick.clap"
+check_floor "$work/release/linux/stage/lv2/krv-tarnwick.lv2/krv-tarnwick_dsp.so"
 tools_depends=$(dpkg-deb -f "dist/krv-tarnwick-tools_${version}_amd64.deb" Depends)
 echo "krv-tarnwick-tools depends on: $tools_depends"
 case $tools_depends in

@@ -8,7 +8,7 @@ status=0
 check() {
   folder=$1
   allowed=$2
-  for file in $(find "$root/${3:-src}/$folder" -name '*.h' -o -name '*.cpp' | sort); do
+  for file in $(find "$root/${3:-src}/$folder" ${4:+-maxdepth $4} \( -name '*.h' -o -name '*.cpp' \) | sort); do
     for included in $(sed -n 's/^#include "\([a-z_]*\)\/.*/\1/p' "$file" | sort -u); do
       case " $allowed " in
         *" $included "*) ;;
@@ -26,6 +26,10 @@ check editor "editor gui platform effect presets host skin"
 check clap "clap"
 # The CLAP front end: the core, the editor it makes, and its platform's event descriptor.
 check clap-plugin "clap editor effect presets host platform" .
+# The LV2 DSP front end and the tool writing its Turtle files: the core and the forwarding
+# message box; no editor, no window. Its editor's library (ui/) is checked on its own.
+check lv2-plugin "lv2-plugin effect presets host platform" . 1
+check lv2-plugin/ttl "lv2-plugin effect presets host platform" .
 # The editor reaches what it edits only through effect/EditController.h: only its VST
 # constructor, where the VST front end makes its editor, names the plug-in's classes.
 plugin_classes='host/AudioEffect|host/AudioEffectX|effect/AutoComp|effect/CoreEditController|effect/VstEditController|presets/CPresetSystemEffect'
