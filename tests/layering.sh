@@ -1,6 +1,7 @@
 #!/bin/sh
 # The layers of docs/architecture.md, checked on the sources: each folder of src/ (and the
-# front ends beside it) may include only the folders listed for it. Prints every include that crosses the line.
+# front ends beside it) may include only the folders listed for it. Prints every include
+# that crosses the line.
 # Usage: layering.sh SOURCE_ROOT
 set -eu
 root=$1
@@ -30,6 +31,13 @@ check clap-plugin "clap editor effect presets host platform" .
 # message box; no editor, no window. Its editor's library (ui/) is checked on its own.
 check lv2-plugin "lv2-plugin effect presets host platform" . 1
 check lv2-plugin/ttl "lv2-plugin effect presets host platform" .
+# The LV2 editor's library: the editor over the host's ports, never the core's classes
+# (the compressor may live in another process).
+check lv2-plugin/ui "editor gui platform effect host" .
+if grep -lE '#include "(effect/AutoComp|effect/CoreEditController|presets/)' "$root"/lv2-plugin/ui/*; then
+  echo "the LV2 editor files above include the core's classes: the core may be in another process"
+  status=1
+fi
 # The editor reaches what it edits only through effect/EditController.h: only its VST
 # constructor, where the VST front end makes its editor, names the plug-in's classes.
 plugin_classes='host/AudioEffect|host/AudioEffectX|effect/AutoComp|effect/CoreEditController|effect/VstEditController|presets/CPresetSystemEffect'

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 
 #include "editor/CKrOnOffButton.h"
+#include "editor/CPresetRowCover.h"
 #include "editor/CKrRockerSwitch.h"
 #include "editor/CSaveLoadButton.h"
 #include "gui/CBitmap.h"
@@ -41,12 +43,33 @@ CPresetSystemEditor::CPresetSystemEditor(EditController& controller)
 CPresetSystemEditor::~CPresetSystemEditor() { detachFromEffect(); }
 
 bool CPresetSystemEditor::open(void*) {
-    if (!frame || !controller.hasPrograms()) return false;
+    if (!frame) return false;
     CCoord bottom = rect.bottom;
     addNameField(bottom);
     addProgramMenu(bottom);
     addRockerAndButtons(bottom);
+    if (!controller.hasPrograms()) coverPresetRow();
     return true;
+}
+
+void CPresetSystemEditor::coverPresetRow() {
+    // From the highest of the row's controls down to the editor's bottom edge.
+    constexpr CCoord kPresetRowCaptionHeight = 12;
+    CRect area(rect.left, rect.bottom, rect.right, rect.bottom);
+    for (CView* control : std::initializer_list<CView*>{
+             nameField, programMenu, programRocker, saveBankButton, loadBankButton,
+             savePresetButton, loadPresetButton, recallAButton, recallBButton, storeAButton,
+             storeBButton}) {
+        if (!control) continue;
+        control->setMouseEnabled(false);
+        CRect controlArea;
+        control->getViewSize(controlArea);
+        area.top = std::min(area.top, controlArea.top);
+    }
+    // The row's captions above the controls too.
+    area.top = std::max<CCoord>(rect.top, area.top - kPresetRowCaptionHeight);
+    if (nameField) nameField->setText("");
+    frame->addView(new CPresetRowCover(area));
 }
 
 void CPresetSystemEditor::addNameField(CCoord bottom) {

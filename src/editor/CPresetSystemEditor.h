@@ -88,6 +88,8 @@ private:
     void addNameField(CCoord bottom);
     void addProgramMenu(CCoord bottom);
     void addRockerAndButtons(CCoord bottom);
+    // Without a program store: the row dimmed and deaf.
+    void coverPresetRow();
     // Every control of the row shows the store's state again.
     void refreshFromStore();
     // name into the field, the current menu entry and entry 0.

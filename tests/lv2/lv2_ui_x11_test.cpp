@@ -108,7 +108,9 @@ protected:
     void pump(int turns = 1) {
         for (int i = 0; i < turns; ++i) {
             if (window) window->processEvents();
-            if (idle) EXPECT_EQ(idle->idle(handle), 0);
+            if (idle) {
+                EXPECT_EQ(idle->idle(handle), 0);
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }
@@ -246,6 +248,16 @@ TEST_F(Lv2UiTest, TwentyTimesOpenedClickedAndCleanedUpLeavingNothingBehind) {
                           static_cast<float>(parameters::hostValue(control.parameter, kept)))
                     << control.symbol;
             }
+        }
+
+        if (round == 1) {
+            // Without the store the preset row is covered: its menu never opens.
+            side.writes.clear();
+            click((menu.left + menu.right) / 2, (menu.top + menu.bottom) / 2);
+            pump(20);
+            EXPECT_EQ(openMenus(), 0);
+            EXPECT_TRUE(side.writes.empty());
+            if (const char* shot = std::getenv("KRV_SHOT")) window->saveScreenshot(shot);
         }
 
         ui->cleanup(handle);
