@@ -211,6 +211,7 @@ build_all release "$(pwd)/dist"
 check_floor "$work/release/linux/stage/vst/krv-tarnwick.so"
 check_floor "$work/release/linux/stage/clap/krv-tarnwick.clap"
 check_floor "$work/release/linux/stage/lv2/krv-tarnwick.lv2/krv-tarnwick_dsp.so"
+check_floor "$work/release/linux/stage/lv2/krv-tarnwick.lv2/krv-tarnwick_ui.so"
 tools_depends=$(dpkg-deb -f "dist/krv-tarnwick-tools_${version}_amd64.deb" Depends)
 echo "krv-tarnwick-tools depends on: $tools_depends"
 case $tools_depends in

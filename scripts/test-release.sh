@@ -53,6 +53,8 @@ rm -rf "$work/dev-demo"
 "$dev/krv-process" --plugin "$dev/krv-tarnwick.so" --quiet --demo "$work/dev-demo" 2>/dev/null
 xvfb-run -a -s "-screen 0 1280x1024x24" \
   "$dev/krv-host" --plugin "$dev/krv-tarnwick.so" --screenshot "$work/dev-editor.png" --after 1500 2>/dev/null
+lv2_uri=http://krv-soundlab.com/plugins/tarnwick
+LV2_PATH="$dev/lv2-path" lv2apply -i "$work/dev-demo/demo.wav" -o "$work/dev-demo/demo-lv2.wav" "$lv2_uri"
 
 # One clean system: SUITE, fresh from debootstrap's archive, with the release copied in.
 test_in() {
@@ -90,7 +92,8 @@ test_in() {
   fi
   plugin=/usr/lib/vst/krv-tarnwick/krv-tarnwick.so
   clap=/usr/lib/clap/krv-tarnwick.clap
-  if chroot_run "$root" "ldd $plugin $clap /usr/bin/krv-process /usr/bin/krv-host" >"$work/$suite-ldd.log" 2>&1 &&
+  lv2=/usr/lib/lv2/krv-tarnwick.lv2
+  if chroot_run "$root" "ldd $plugin $clap $lv2/krv-tarnwick_dsp.so $lv2/krv-tarnwick_ui.so /usr/bin/krv-process /usr/bin/krv-host" >"$work/$suite-ldd.log" 2>&1 &&
     ! grep -q 'not found' "$work/$suite-ldd.log"; then
     pass "$suite: every library of both plug-ins and the tools resolves"
   else
@@ -121,6 +124,15 @@ test_in() {
     pass "$suite: $clap renders the development build's bytes"
   else
     fail "$suite: the CLAP plug-in's demo differs from the development build's"
+  fi
+  # The installed LV2 bundle, found by lilv on its own, renders the development bundle's bytes.
+  rm -f "$root/tmp/demo-lv2.wav"
+  if chroot_run "$root" "apt-get install -y -qq --no-install-recommends lilv-utils >/dev/null &&
+      lv2apply -i /tmp/demo/demo.wav -o /tmp/demo-lv2.wav $lv2_uri" >"$work/$suite-lv2.log" 2>&1 &&
+    cmp "$root/tmp/demo-lv2.wav" "$work/dev-demo/demo-lv2.wav"; then
+    pass "$suite: lv2apply finds $lv2 and renders the development bundle's bytes"
+  else
+    fail "$suite: the installed LV2 bundle did not render the development bundle's bytes"; cat "$work/$suite-lv2.log" >&2
   fi
   chroot_run "$root" "apt-get install -y -qq --no-install-recommends xvfb xauth" >>"$work/$suite-apt.log" 2>&1 ||
     { fail "$suite: could not install Xvfb"; return; }

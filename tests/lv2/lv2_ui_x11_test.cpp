@@ -8,8 +8,11 @@
 #include <dirent.h>
 #include <lv2/core/lv2.h>
 #include <lv2/data-access/data-access.h>
+#include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -62,6 +65,18 @@ struct HostSide {
     static int resize(LV2UI_Feature_Handle handle, int width, int height) {
         static_cast<HostSide*>(handle)->resizes.emplace_back(width, height);
         return 0;
+    }
+};
+
+// The host's URI map: each URI its own number.
+struct UriMap {
+    std::vector<std::string> uris;
+    static LV2_URID map(LV2_URID_Map_Handle handle, const char* uri) {
+        auto& uris = static_cast<UriMap*>(handle)->uris;
+        for (size_t i = 0; i < uris.size(); ++i)
+            if (uris[i] == uri) return LV2_URID(i + 1);
+        uris.emplace_back(uri);
+        return LV2_URID(uris.size());
     }
 };
 
@@ -202,6 +217,21 @@ TEST_F(Lv2UiTest, TwentyTimesOpenedClickedAndCleanedUpLeavingNothingBehind) {
             features.push_back(&instanceFeature);
             features.push_back(&accessFeature);
         }
+        // One round at the host's factor 2, given as the UI's scale factor option.
+        const bool doubled = round == 3;
+        UriMap uris;
+        LV2_URID_Map map{&uris, UriMap::map};
+        LV2_Feature mapFeature{LV2_URID__map, &map};
+        const float factor = 2.0f;
+        LV2_Options_Option options[] = {
+            {LV2_OPTIONS_INSTANCE, 0, UriMap::map(&uris, LV2_UI__scaleFactor), sizeof(float),
+             UriMap::map(&uris, LV2_ATOM__Float), &factor},
+            {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+        LV2_Feature optionsFeature{LV2_OPTIONS__options, options};
+        if (doubled) {
+            features.push_back(&mapFeature);
+            features.push_back(&optionsFeature);
+        }
         features.push_back(nullptr);
         LV2UI_Widget widget = nullptr;
         handle = ui->instantiate(ui, kPluginUri, KRV_LV2_BUNDLE, HostSide::write, &side, &widget,
@@ -210,7 +240,7 @@ TEST_F(Lv2UiTest, TwentyTimesOpenedClickedAndCleanedUpLeavingNothingBehind) {
         ASSERT_TRUE(widget);
         EXPECT_EQ(childWindows(), 1);
         ASSERT_EQ(side.resizes.size(), 1u);
-        EXPECT_EQ(side.resizes[0], std::make_pair(400, 309));
+        EXPECT_EQ(side.resizes[0], doubled ? std::make_pair(800, 618) : std::make_pair(400, 309));
         // Not listed as a feature by every host, but always there.
         idle = static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
         ASSERT_TRUE(idle);
