@@ -291,19 +291,27 @@ def lv2_state_blob(plugin, text):
     turtle = zlib.decompress(packed[4:]).decode()
     if len(turtle) != int.from_bytes(packed[:4], "big"):
         raise Failure("Qtractor's LV2 state is not the length it says")
+    return our_blob(plugin, turtle)
+
+
+def our_blob(plugin, turtle):
+    """Our store from an LV2 state written as Turtle by lilv."""
     found = re.search(re.escape(f"<{plugin}#state>") + r'\s*"""([^"]*)"""', turtle)
     if not found:
-        raise Failure("Qtractor's LV2 state holds no value under our key:\n" + turtle[:2000])
+        raise Failure("the LV2 state holds no value under our key:\n" + turtle[:2000])
     blob = base64.b64decode("".join(found.group(1).split()), validate=True)
     if blob[:4] != b"KRVS":
         raise Failure(f"our LV2 state does not start with our magic: {blob[:8]!r}")
     return blob
 
 
+def running_value(blob, index):
+    """A parameter's value (normalised) in the program the plug-in's core ran when saved."""
+    return struct.unpack_from("<f", blob, BLOB_HEADER + BLOB_NAME + 4 * index)[0]
+
+
 def running_output(blob):
-    """The Output value the plug-in's core held when the host saved it."""
-    offset = BLOB_HEADER + BLOB_NAME + 4 * BLOB_OUTPUT
-    return struct.unpack_from("<f", blob, offset)[0]
+    return running_value(blob, BLOB_OUTPUT)
 
 
 def plugin_record(session):
