@@ -8,8 +8,9 @@
 scan: Qtractor's plug-in scanner lists the plug-in with its buses, parameters and features.
 session: a session with the plug-in on one track, on a private Xvfb and a private JACK server
 (dummy driver). The editor is opened from the track's plug-in list, the Output knob dragged
-with xdotool, the session saved and closed; it is then loaded again and saved again. The saved
-files must hold the dragged value both times, and for CLAP and LV2 the same state block. LV2
+with xdotool and stored in memory A, dragged further and memory A recalled, the session saved
+and closed; it is then loaded again and saved again. The saved files must hold the value
+memory A took both times, and for CLAP and LV2 the same state block. LV2
 plug-ins are found through LV2_PATH (a folder holding only our bundle) and named by URI.
 
 Exit status 77 (skipped) when Qtractor or a tool it needs is missing.
@@ -46,6 +47,9 @@ DRAG_STEP = 20
 # mute button (the window's layout with a fresh configuration).
 PLUGIN_ENTRY = (180, 179)
 MUTE_BUTTON = (75, 207)
+# The editor's store A and recall A buttons (SkinLayout.h kStoreA, kRecallA).
+STORE_A = (308, 285)
+RECALL_A = (333, 285)
 
 
 class Failure(Exception):
@@ -217,6 +221,10 @@ class Desk:
         raise Failure("double-clicking the track's plug-in entry did not open a "
                       "%dx%d editor:\n" % EDITOR_SIZE + self.logtail("qtractor.log"))
 
+    def click_editor(self, editor, point):
+        self.xdotool("mousemove", "--window", editor, "--sync", str(point[0]), str(point[1]),
+                     "click", "1", "sleep", "0.3")
+
     def drag_output_knob(self, editor):
         steps = []
         for _ in range(DRAG_STEPS):
@@ -241,6 +249,10 @@ class Desk:
                 return os.stat(session).st_mtime_ns != before and ET.parse(session)
             except (OSError, ET.ParseError):
                 return None  # still being written
+        # Qtractor saves only a session it holds modified, and takes an LV2 editor's port
+        # writes in on its own timer.
+        wait_for("Qtractor to hold the session modified", lambda: "[modified]" in self.x(
+            "xdotool", "getwindowname", self.window, check=False), 10)
         # A key pressed while Qtractor is still settling after a load can go unheard.
         for attempt in range(3):
             self.xdotool("windowfocus", "--sync", self.window, "key", "ctrl+s")
@@ -373,14 +385,30 @@ def session(args):
         editor = desk.open_editor()
         log(f"editor window {editor}")
         desk.drag_output_knob(editor)
+        desk.save(path)
+        dragged, _ = plugin_record(path)
+        log(f"saved Output {dragged} after the drag")
+        if not dragged > 0.1:
+            raise Failure(f"Output saved as {dragged}: the drag up from 0 did not reach the host")
+        # Memory A taken at once, before the host has run the plug-in since the drag; a
+        # further drag, and recall A must bring the dragged value back.
+        desk.click_editor(editor, STORE_A)
+        desk.drag_output_knob(editor)
+        desk.save(path)
+        further, _ = plugin_record(path)
+        log(f"saved Output {further} after the second drag")
+        if not further > dragged:
+            raise Failure(f"Output saved as {further} after a second drag up from {dragged}")
+        desk.click_editor(editor, RECALL_A)
         desk.roll()
         if args.screenshot:
             desk.screenshot(os.path.abspath(args.screenshot))
         desk.save(path)
         output, state = plugin_record(path)
-        log(f"saved Output {output}, state {len(state) if state else 0} characters")
-        if not output > 0.1:
-            raise Failure(f"Output saved as {output}: the drag up from 0 did not reach the host")
+        log(f"saved Output {output} after recall A, state {len(state) if state else 0} "
+            "characters")
+        if output != dragged:
+            raise Failure(f"recall A gave Output {output}, not {dragged} as stored")
         if args.type == "CLAP":
             if not state:
                 raise Failure("no <config key=\"state\"> stored for the CLAP plug-in")
