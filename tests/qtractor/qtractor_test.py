@@ -43,10 +43,12 @@ EDITOR_SIZE = (400, 309)
 OUTPUT_KNOB = (315, 200)
 DRAG_STEPS = 3
 DRAG_STEP = 20
-# Where Qtractor 0.9.31 draws, in its main window, the first track's plug-in list entry and its
-# mute button (the window's layout with a fresh configuration).
+# Where Qtractor 0.9.31 draws, in its main window, the first track's plug-in list entry, its
+# mute button and the transport's play button (the window's layout with a fresh
+# configuration).
 PLUGIN_ENTRY = (180, 179)
 MUTE_BUTTON = (75, 207)
+PLAY_BUTTON = (240, 77)
 # The editor's store A and recall A buttons (SkinLayout.h kStoreA, kRecallA).
 STORE_A = (308, 285)
 RECALL_A = (333, 285)
@@ -234,11 +236,13 @@ class Desk:
                      "mouseup", "1")
 
     def roll(self, seconds=1.0):
-        # Qtractor runs a track's plug-ins only while its transport rolls (space starts and
-        # stops it): until then an LV2 plug-in's core has not seen its ports' new values.
-        self.xdotool("windowfocus", "--sync", self.window, "key", "space")
+        # Qtractor runs a track's plug-ins only while its transport rolls (its play button
+        # starts and stops it): until then an LV2 plug-in's core has not seen its ports'
+        # new values.
+        self.click(PLAY_BUTTON)
         time.sleep(seconds)
-        self.xdotool("windowfocus", "--sync", self.window, "key", "space")
+        # The pointer is still on the button (a move to where it is would wait forever).
+        self.xdotool("click", "1")
         time.sleep(0.3)
 
     def save(self, session):
