@@ -59,13 +59,17 @@ float parameterValue(void* instance, int32_t index) {
     return instance ? from(instance)->effect().getParameter(index) : 0.0f;
 }
 
+void setParameterValue(void* instance, int32_t index, float value) {
+    if (instance) from(instance)->effect().setParameter(index, value);
+}
+
 void setMessageSink(void* instance, void (*sink)(void*, const char*, const char*),
                     void* context) {
     if (instance) from(instance)->setMessageSink(sink, context);
 }
 
 const KrvStoreAccess table = {
-    1,
+    2,
     programName,
     selectedProgram,
     selectProgram,
@@ -78,6 +82,7 @@ const KrvStoreAccess table = {
     recallMemory,
     parameterValue,
     setMessageSink,
+    setParameterValue,
 };
 
 }  // namespace

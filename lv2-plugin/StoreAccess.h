@@ -10,7 +10,7 @@
 extern "C" {
 
 struct KrvStoreAccess {
-    uint32_t version;  // 1; a later version only appends entries
+    uint32_t version;  // 2; a later version only appends entries
 
     // The program's name (at most 24 characters and a terminator) into name; false for a
     // program outside 0 to 32.
@@ -32,6 +32,11 @@ struct KrvStoreAccess {
     void (*setMessageSink)(void* instance,
                            void (*sink)(void* context, const char* title, const char* text),
                            void* context);
+
+    // Version 2. Sets a parameter's normalised value in the core, by our index: the editor
+    // brings the core up to its ports before a store call, as a host may not have run the
+    // plug-in since (Qtractor runs it only while its transport rolls).
+    void (*setParameterValue)(void* instance, int32_t index, float value);
 };
 
 }  // extern "C"

@@ -90,6 +90,13 @@ int Lv2EditController::selectedProgram() {
     return host.store ? host.store->selectedProgram(host.instance) : 0;
 }
 
+void Lv2EditController::syncCore() {
+    if (!host.store) return;
+    for (uint32_t i = 0; i < kNumControls; ++i)
+        if (host.store->parameterValue(host.instance, kControls[i].parameter) != values[i])
+            host.store->setParameterValue(host.instance, kControls[i].parameter, values[i]);
+}
+
 void Lv2EditController::echoStore() {
     if (!host.store) return;
     for (uint32_t i = 0; i < kNumControls; ++i) {
@@ -131,6 +138,7 @@ void Lv2EditController::checkStore() {
 
 void Lv2EditController::selectProgram(int program) {
     if (!host.store) return;
+    syncCore();
     host.store->selectProgram(host.instance, program);
     echoStore();
 }
@@ -142,30 +150,36 @@ void Lv2EditController::renameProgram(const std::string& name) {
 }
 
 bool Lv2EditController::readBank(const std::string& folder, const std::string& fileName) {
+    syncCore();
     const bool read = host.store && host.store->readBank(host.instance, folder.c_str(), fileName.c_str());
     echoStore();
     return read;
 }
 
 bool Lv2EditController::writeBank(const std::string& folder, const std::string& fileName) {
+    syncCore();
     return host.store && host.store->writeBank(host.instance, folder.c_str(), fileName.c_str());
 }
 
 bool Lv2EditController::readPreset(const std::string& folder, const std::string& fileName) {
+    syncCore();
     const bool read = host.store && host.store->readPreset(host.instance, folder.c_str(), fileName.c_str());
     echoStore();
     return read;
 }
 
 bool Lv2EditController::writePreset(const std::string& folder, const std::string& fileName) {
+    syncCore();
     return host.store && host.store->writePreset(host.instance, folder.c_str(), fileName.c_str());
 }
 
 bool Lv2EditController::storeMemory(Memory memory) {
+    syncCore();
     return host.store && host.store->storeMemory(host.instance, memory == Memory::A ? 0 : 1);
 }
 
 bool Lv2EditController::recallMemory(Memory memory) {
+    syncCore();
     const bool done =
         host.store && host.store->recallMemory(host.instance, memory == Memory::A ? 0 : 1);
     echoStore();

@@ -70,6 +70,9 @@ private:
     // The port of a parameter index; kNumPorts for one without.
     static uint32_t portOf(int index);
     void writePort(int index, float normalised);
+    // Before a store call that reads or replaces the running values: the core takes the
+    // ports' values as the editor knows them, or the call would work on older ones.
+    void syncCore();
     // After a store call: every value the core changed goes to the host's ports (or its
     // next run would put the old value back), and the editor shows the store as it is.
     void echoStore();

@@ -66,7 +66,7 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     if (instance && access && access->data_access) {
         const auto* store =
             static_cast<const KrvStoreAccess*>(access->data_access(lv2front::kStoreAccessUri));
-        if (store && store->version >= 1) {
+        if (store && store->version >= 2) {
             host.store = store;
             host.instance = instance;
         }

@@ -269,7 +269,7 @@ TEST_F(Lv2PluginTest, StateMovesBetweenInstancesAndForeignBytesAreRefusedWhole) 
     auto second = make(urids.features);
     ASSERT_TRUE(first && second && first->state() && first->store());
     const KrvStoreAccess& table = *first->store();
-    EXPECT_EQ(table.version, 1u);
+    EXPECT_EQ(table.version, 2u);
     table.selectProgram(first->handle(), 12);
     table.renameProgram(first->handle(), "Renamed by the test");
 

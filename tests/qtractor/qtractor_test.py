@@ -3,12 +3,15 @@
 
   qtractor_test.py scan    --type VST2|CLAP --plugin FILE --scanner PATH
   qtractor_test.py session --type VST2|CLAP --plugin FILE --seqshim SO [--screenshot PNG]
+  qtractor_test.py session --type LV2 --plugin URI --lv2-path DIR --seqshim SO [--screenshot PNG]
 
 scan: Qtractor's plug-in scanner lists the plug-in with its buses, parameters and features.
 session: a session with the plug-in on one track, on a private Xvfb and a private JACK server
 (dummy driver). The editor is opened from the track's plug-in list, the Output knob dragged
-with xdotool, the session saved and closed; it is then loaded again and saved again. The saved
-files must hold the dragged value both times, and for CLAP the same state block.
+with xdotool and stored in memory A, dragged further and memory A recalled, the session saved
+and closed; it is then loaded again and saved again. The saved files must hold the value
+memory A took both times, and for CLAP and LV2 the same state block. LV2
+plug-ins are found through LV2_PATH (a folder holding only our bundle) and named by URI.
 
 Exit status 77 (skipped) when Qtractor or a tool it needs is missing.
 """
@@ -21,9 +24,11 @@ import shutil
 import signal
 import subprocess
 import sys
+import struct
 import tempfile
 import time
 import xml.etree.ElementTree as ET
+import zlib
 
 SKIP = 77
 NAME = "KRV tarnwick"
@@ -38,10 +43,15 @@ EDITOR_SIZE = (400, 309)
 OUTPUT_KNOB = (315, 200)
 DRAG_STEPS = 3
 DRAG_STEP = 20
-# Where Qtractor 0.9.31 draws, in its main window, the first track's plug-in list entry and its
-# mute button (the window's layout with a fresh configuration).
+# Where Qtractor 0.9.31 draws, in its main window, the first track's plug-in list entry, its
+# mute button and the transport's play button (the window's layout with a fresh
+# configuration).
 PLUGIN_ENTRY = (180, 179)
 MUTE_BUTTON = (75, 207)
+PLAY_BUTTON = (240, 77)
+# The editor's store A and recall A buttons (SkinLayout.h kStoreA, kRecallA).
+STORE_A = (308, 285)
+RECALL_A = (333, 285)
 
 
 class Failure(Exception):
@@ -99,8 +109,10 @@ class Desk:
                         XDG_RUNTIME_DIR=runtime,
                         JACK_DEFAULT_SERVER=f"krv-qtractor-{os.getpid()}",
                         JACK_NO_AUDIO_RESERVATION="1")
-        for name in ("LD_PRELOAD", "CLAP_PATH", "VST_PATH", "SESSION_MANAGER"):
+        for name in ("LD_PRELOAD", "CLAP_PATH", "VST_PATH", "LV2_PATH", "SESSION_MANAGER"):
             self.env.pop(name, None)
+        if args.lv2_path:
+            self.env["LV2_PATH"] = os.path.abspath(args.lv2_path)
         self.qtractor = None
 
     def start(self, argv, logname, env=None):
@@ -211,6 +223,10 @@ class Desk:
         raise Failure("double-clicking the track's plug-in entry did not open a "
                       "%dx%d editor:\n" % EDITOR_SIZE + self.logtail("qtractor.log"))
 
+    def click_editor(self, editor, point):
+        self.xdotool("mousemove", "--window", editor, "--sync", str(point[0]), str(point[1]),
+                     "click", "1", "sleep", "0.3")
+
     def drag_output_knob(self, editor):
         steps = []
         for _ in range(DRAG_STEPS):
@@ -218,6 +234,16 @@ class Desk:
         self.xdotool("mousemove", "--window", editor, "--sync", str(OUTPUT_KNOB[0]),
                      str(OUTPUT_KNOB[1]), "mousedown", "1", *steps, "sleep", "0.3",
                      "mouseup", "1")
+
+    def roll(self, seconds=1.0):
+        # Qtractor runs a track's plug-ins only while its transport rolls (its play button
+        # starts and stops it): until then an LV2 plug-in's core has not seen its ports'
+        # new values.
+        self.click(PLAY_BUTTON)
+        time.sleep(seconds)
+        # The pointer is still on the button (a move to where it is would wait forever).
+        self.xdotool("click", "1")
+        time.sleep(0.3)
 
     def save(self, session):
         before = os.stat(session).st_mtime_ns
@@ -227,6 +253,10 @@ class Desk:
                 return os.stat(session).st_mtime_ns != before and ET.parse(session)
             except (OSError, ET.ParseError):
                 return None  # still being written
+        # Qtractor saves only a session it holds modified, and takes an LV2 editor's port
+        # writes in on its own timer.
+        wait_for("Qtractor to hold the session modified", lambda: "[modified]" in self.x(
+            "xdotool", "getwindowname", self.window, check=False), 10)
         # A key pressed while Qtractor is still settling after a load can go unheard.
         for attempt in range(3):
             self.xdotool("windowfocus", "--sync", self.window, "key", "ctrl+s")
@@ -262,6 +292,44 @@ class Desk:
         log(f"screenshot: {path}")
 
 
+# Qtractor 0.9.31 keeps an LV2 plug-in's whole state as one config entry: the plug-in's state
+# written as Turtle, compressed the Qt way (a big-endian length, then zlib), in base64.
+LV2_STATE_KEY = "urn:qtractor:state#key"
+# Our own key in it holds the store (presets/StateBlob.h): "KRVS", version, selected program,
+# then 33 programs of a 24-byte name and 12 little-endian floats; program 0 is what runs.
+BLOB_HEADER = 12
+BLOB_NAME = 24
+BLOB_OUTPUT = 6  # parameters::kOutput
+
+
+def lv2_state_blob(plugin, text):
+    packed = base64.b64decode("".join(text.split()), validate=True)
+    turtle = zlib.decompress(packed[4:]).decode()
+    if len(turtle) != int.from_bytes(packed[:4], "big"):
+        raise Failure("Qtractor's LV2 state is not the length it says")
+    return our_blob(plugin, turtle)
+
+
+def our_blob(plugin, turtle):
+    """Our store from an LV2 state written as Turtle by lilv."""
+    found = re.search(re.escape(f"<{plugin}#state>") + r'\s*"""([^"]*)"""', turtle)
+    if not found:
+        raise Failure("the LV2 state holds no value under our key:\n" + turtle[:2000])
+    blob = base64.b64decode("".join(found.group(1).split()), validate=True)
+    if blob[:4] != b"KRVS":
+        raise Failure(f"our LV2 state does not start with our magic: {blob[:8]!r}")
+    return blob
+
+
+def running_value(blob, index):
+    """A parameter's value (normalised) in the program the plug-in's core ran when saved."""
+    return struct.unpack_from("<f", blob, BLOB_HEADER + BLOB_NAME + 4 * index)[0]
+
+
+def running_output(blob):
+    return running_value(blob, BLOB_OUTPUT)
+
+
 def plugin_record(session):
     plugins = ET.parse(session).getroot().findall(".//track/plugins/plugin")
     if len(plugins) != 1:
@@ -271,6 +339,10 @@ def plugin_record(session):
     if len(output) != 1:
         raise Failure(f"{session} holds no single Output parameter:\n"
                       + ET.tostring(plugin, encoding="unicode"))
+    if plugin.get("type") == "LV2":
+        state = [lv2_state_blob(plugin.findtext("filename"), c.text or "")
+                 for c in plugin.iter("config") if c.get("key") == LV2_STATE_KEY]
+        return float(output[0]), (state[0] if state else None)
     # Base64 in lines.
     state = ["".join((c.text or "").split()) for c in plugin.iter("config")
              if c.get("key") == "state"]
@@ -309,26 +381,51 @@ def session(args):
         os.makedirs(directory)
         path = os.path.join(directory, "krv.qtr")
         with open(path, "w") as f:
-            f.write(session_xml("krv", directory, args.type, os.path.abspath(args.plugin)))
+            plugin = args.plugin if args.type == "LV2" else os.path.abspath(args.plugin)
+            f.write(session_xml("krv", directory, args.type, plugin))
 
         # The user's gesture, saved.
         desk.open_qtractor(path)
         editor = desk.open_editor()
         log(f"editor window {editor}")
         desk.drag_output_knob(editor)
-        time.sleep(0.5)
+        desk.save(path)
+        dragged, _ = plugin_record(path)
+        log(f"saved Output {dragged} after the drag")
+        if not dragged > 0.1:
+            raise Failure(f"Output saved as {dragged}: the drag up from 0 did not reach the host")
+        # Memory A taken at once, before the host has run the plug-in since the drag; a
+        # further drag, and recall A must bring the dragged value back.
+        desk.click_editor(editor, STORE_A)
+        desk.drag_output_knob(editor)
+        desk.save(path)
+        further, _ = plugin_record(path)
+        log(f"saved Output {further} after the second drag")
+        if not further > dragged:
+            raise Failure(f"Output saved as {further} after a second drag up from {dragged}")
+        desk.click_editor(editor, RECALL_A)
+        desk.roll()
         if args.screenshot:
             desk.screenshot(os.path.abspath(args.screenshot))
         desk.save(path)
         output, state = plugin_record(path)
-        log(f"saved Output {output}, state {len(state) if state else 0} characters")
-        if not output > 0.1:
-            raise Failure(f"Output saved as {output}: the drag up from 0 did not reach the host")
+        log(f"saved Output {output} after recall A, state {len(state) if state else 0} "
+            "characters")
+        if output != dragged:
+            raise Failure(f"recall A gave Output {output}, not {dragged} as stored")
         if args.type == "CLAP":
             if not state:
                 raise Failure("no <config key=\"state\"> stored for the CLAP plug-in")
             if not base64.b64decode(state, validate=True):
                 raise Failure("the stored CLAP state is empty")
+        if args.type == "LV2":
+            if not state:
+                raise Failure("Qtractor stored no LV2 state for the plug-in")
+            # The port's value reached the core: the store it saved runs the same Output.
+            running = running_output(state)
+            log(f"the saved store runs Output {running}")
+            if abs(running - output) > 1e-5:
+                raise Failure(f"the port saved Output {output}, the plug-in's store {running}")
         desk.quit()
 
         # Loaded again and saved again: the value and the state come back from the plug-in.
@@ -347,7 +444,7 @@ def session(args):
         if output_again != output:
             raise Failure(f"Output {output} came back as {output_again}")
         if state_again != state:
-            raise Failure("the CLAP state changed between loading and saving")
+            raise Failure(f"the {args.type} state changed between loading and saving")
         desk.quit()
         passed = True
         log("PASS")
@@ -361,10 +458,11 @@ def session(args):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("mode", choices=("scan", "session"))
-    parser.add_argument("--type", choices=("VST2", "CLAP"), required=True)
+    parser.add_argument("--type", choices=("VST2", "CLAP", "LV2"), required=True)
     parser.add_argument("--plugin", required=True)
     parser.add_argument("--scanner")
     parser.add_argument("--seqshim")
+    parser.add_argument("--lv2-path")
     parser.add_argument("--screenshot")
     args = parser.parse_args()
     # A timeout or ^C still stops the servers.

@@ -1,0 +1,171 @@
+#!/usr/bin/env python3
+"""Our editor in Ardour 7's GUI, as Debian 12 packages it, on a private Xvfb.
+
+  ardour_gui_test.py --plugin URI --lv2-path DIR [--screenshot PNG]
+
+A session with the plug-in on one track is made headless (ardour7-lua), then opened in Ardour
+on its dummy backend. The plug-in's window is opened from the mixer strip; it must show our
+editor (400x309). A click on the Process switch's Off end must reach Ardour: the session it
+saves holds Process Off as the port's value and in the store the core runs.
+Exit status 77 (skipped) when Ardour or a tool it needs is missing.
+"""
+import argparse
+import glob
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "qtractor"))
+from qtractor_test import (SKIP, Desk, Failure, log, our_blob, running_value,  # noqa: E402
+                           wait_for)
+
+# resources/skin/SkinLayout.h kProcessSwitch: its right end is Off.
+PROCESS_OFF = (358, 85)
+PROCESS_INDEX = 0  # parameters::kProcess; Off is 0 normalised
+# Where Ardour 7.3 draws, in its mixer with a fresh configuration, the track's plug-in entry.
+PLUGIN_ENTRY = (334, 206)
+# No first-run wizard; the dummy backend offered and started without asking.
+CONFIG = """<Ardour><Config><Option name="hide-dummy-backend" value="0"/>
+<Option name="try-autostart-engine" value="1"/></Config>
+<Extra><AudioMIDISetup><EngineStates><State backend="None (Dummy)" driver="Normal Speed"
+ device="Silence" input-device="" output-device="" sample-rate="48000" buffer-size="1024"
+ n-periods="0" input-latency="0" output-latency="0" lm-input="" lm-output="" active="1"
+ use-buffered-io="0" midi-option="1 in, 1 out, Silence" lru="1"><MIDIDevices/></State>
+</EngineStates></AudioMIDISetup></Extra></Ardour>
+"""
+MAKE_SESSION = """AudioEngine:set_backend("None (Dummy)", "", "")
+AudioEngine:start(false)
+local s = create_session("{session}", "s", 48000)
+assert(s, "no session")
+local t = s:new_audio_track(2, 2, nil, 1, "T", -1, ARDOUR.TrackMode.Normal, true):front()
+local p = ARDOUR.LuaAPI.new_plugin(s, "{uri}", ARDOUR.PluginType.LV2, "")
+assert(not p:isnil(), "no plug-in")
+t:add_processor_by_index(p, 0, nil, true)
+s:save_state("", false, false, false, false, false)
+close_session()
+"""
+
+
+def saved_process(session):
+    """The process port's value and the saved store's Process, once Ardour has saved."""
+    try:
+        with open(os.path.join(session, "s.ardour")) as f:
+            text = f.read()
+    except OSError:
+        return None
+    port = re.search(r'<Port symbol="process" value="([^"]*)"/>', text)
+    state_dir = re.search(r'<lv2 [^>]*state-dir="([^"]*)"', text)
+    if not port or not state_dir:
+        return None
+    states = glob.glob(os.path.join(session, "plugins", "*", state_dir.group(1), "state.ttl"))
+    if not states:
+        return None
+    with open(states[0]) as f:
+        return float(port.group(1)), f.read()
+
+
+def run(args):
+    missing = [tool for tool in ("ardour", "ardour7-lua", "Xvfb", "xdotool", "xwininfo")
+               if not shutil.which(tool)]
+    if missing:
+        log("SKIP: not installed: " + ", ".join(missing))
+        return SKIP
+    desk = Desk(args)
+    passed = False
+    try:
+        config = os.path.join(desk.env["XDG_CONFIG_HOME"], "ardour7")
+        os.makedirs(config)
+        open(os.path.join(config, ".a7"), "w").close()
+        with open(os.path.join(config, "config"), "w") as f:
+            f.write(CONFIG)
+        session = os.path.join(desk.root, "session")
+        script = os.path.join(desk.root, "make.lua")
+        with open(script, "w") as f:
+            f.write(MAKE_SESSION.format(session=session, uri=args.plugin))
+        made = subprocess.run(["ardour7-lua", script], env=desk.env, capture_output=True,
+                              text=True, timeout=60)
+        if made.returncode != 0 or not os.path.exists(os.path.join(session, "s.ardour")):
+            raise Failure("ardour7-lua did not make the session:\n" + made.stdout + made.stderr)
+        first = saved_process(session)
+        if not first or first[0] != 2.0:
+            raise Failure("the new session does not hold Process Valve")
+
+        desk.start_x()
+        ardour = desk.start(["ardour", "-a", "-n", os.path.join(session, "s.ardour")],
+                            "ardour.log")
+
+        def main_window():
+            if ardour.poll() is not None:
+                raise Failure(f"Ardour stopped (status {ardour.returncode}):\n"
+                              + desk.logtail("ardour.log"))
+            found = desk.x("xdotool", "search", "--name", "^s - Ardour$", check=False).split()
+            return found[0] if found else None
+        desk.window = wait_for("Ardour's window with the session", main_window, 90)
+        time.sleep(2)  # the window fills in after it is mapped
+        desk.xdotool("windowfocus", "--sync", desk.window, "key", "alt+m")
+        editor = None
+        for attempt in range(3):
+            time.sleep(1)
+            desk.xdotool("mousemove", "--sync", *map(str, PLUGIN_ENTRY), "click", "--repeat",
+                         "2", "--delay", "80", "1")
+            try:
+                editor = wait_for("our editor in Ardour's plug-in window", desk.editor_window, 10)
+                break
+            except Failure:
+                log(f"no editor after double-click {attempt + 1}")
+        if not editor:
+            raise Failure("double-clicking the mixer's plug-in entry did not open our editor")
+        log(f"editor window {editor}")
+        desk.xdotool("mousemove", "--window", editor, "--sync", *map(str, PROCESS_OFF),
+                     "click", "1")
+        time.sleep(0.5)
+        if args.screenshot:
+            desk.screenshot(os.path.abspath(args.screenshot))
+
+        def saved_off():
+            found = saved_process(session)
+            return found if found and found[0] == 0.0 else None
+        for attempt in range(3):
+            desk.xdotool("windowfocus", "--sync", desk.window, "key", "ctrl+s")
+            try:
+                port, turtle = wait_for("the session saved with Process Off", saved_off, 5)
+                break
+            except Failure:
+                log(f"not saved with Process Off after ctrl+s {attempt + 1}")
+        else:
+            found = saved_process(session)
+            raise Failure("Ardour did not save Process Off: the port holds "
+                          + (str(found[0]) if found else "nothing"))
+        running = running_value(our_blob(args.plugin, turtle), PROCESS_INDEX)
+        log(f"saved process port {port}, the store runs Process {running}")
+        if running != 0.0:
+            raise Failure(f"the plug-in's store runs Process {running}, not Off")
+        passed = True
+        log("PASS")
+        return 0
+    finally:
+        if not passed and "DISPLAY" in desk.env:
+            desk.screenshot(os.path.join(desk.root, "failure.png"))
+        desk.close(keep=not passed)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--plugin", required=True)
+    parser.add_argument("--lv2-path", required=True)
+    parser.add_argument("--screenshot")
+    args = parser.parse_args()
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    try:
+        return run(args)
+    except (Failure, subprocess.TimeoutExpired) as error:
+        log(f"FAIL: {error}")
+        return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

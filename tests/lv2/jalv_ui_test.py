@@ -1,0 +1,122 @@
+#!/usr/bin/env python3
+"""Our editor in jalv.gtk3, as Debian 12 packages it, on a private Xvfb and JACK server.
+
+  jalv_ui_test.py --plugin URI --lv2-path DIR [--screenshot PNG]
+
+jalv embeds the editor (400x309) under its menu. A click on the Process switch's Off end must
+reach the plug-in through jalv: the meter jalv prints falls back to no reduction, and the state
+jalv saves (File > Save) holds Process Off both as the port's value and in the store the core
+runs. Exit status 77 (skipped) when jalv.gtk3 or a tool it needs is missing.
+"""
+import argparse
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "qtractor"))
+from qtractor_test import (SKIP, Desk, Failure, log, our_blob, running_value,  # noqa: E402
+                           wait_for)
+
+# resources/skin/SkinLayout.h kProcessSwitch: its right end is Off.
+PROCESS_OFF = (358, 85)
+PROCESS_INDEX = 0  # parameters::kProcess; Off is 0 normalised
+# jalv.gtk3 1.6.6's menu bar: File, and Save in the menu it opens (window coordinates).
+FILE_MENU = (19, 12)
+SAVE_ITEM = (46, 37)
+
+
+def last_meter(desk):
+    values = re.findall(r"^meter = ([0-9.]+)$", desk.logtail("jalv.log", 5), re.M)
+    return values[-1] if values else None
+
+
+def run(args):
+    missing = [tool for tool in ("jalv.gtk3", "jackd", "jack_wait", "Xvfb", "xdotool",
+                                 "xwininfo", "stdbuf") if not shutil.which(tool)]
+    if missing:
+        log("SKIP: not installed: " + ", ".join(missing))
+        return SKIP
+    desk = Desk(args)
+    desk.env["JACK_DEFAULT_SERVER"] = f"krv-jalv-{os.getpid()}"
+    passed = False
+    try:
+        desk.start_x()
+        desk.start_jack()
+        # Line-buffered, so that the printed controls can be followed as they come.
+        jalv = desk.start(["stdbuf", "-oL", "jalv.gtk3", "--jack-name", "krv-jalv",
+                           "--print-controls", args.plugin], "jalv.log")
+
+        def editor():
+            if jalv.poll() is not None:
+                raise Failure(f"jalv.gtk3 stopped (status {jalv.returncode}):\n"
+                              + desk.logtail("jalv.log"))
+            return desk.editor_window()
+        ours = wait_for("our 400x309 editor inside jalv's window", editor, 30)
+        log(f"editor window {ours}")
+        desk.window = wait_for("jalv's window", lambda: desk.x(
+            "xdotool", "search", "--name", "^KRV tarnwick$", check=False).split(), 10)[0]
+        if "process = 2.000000" not in desk.logtail("jalv.log", 200):
+            raise Failure("jalv did not start the plug-in on Process Valve:\n"
+                          + desk.logtail("jalv.log"))
+        # Valve at rest on silence shows a trace of reduction; Off shows none.
+        wait_for("the meter to settle", lambda: float(last_meter(desk) or 1) < 1, 10)
+        desk.xdotool("mousemove", "--window", ours, "--sync", *map(str, PROCESS_OFF), "click", "1")
+        wait_for("the meter jalv prints to show no reduction",
+                 lambda: last_meter(desk) == "1.000000", 10)
+        if args.screenshot:
+            desk.screenshot(os.path.abspath(args.screenshot))
+
+        saved = os.path.join(desk.root, "saved")
+        desk.xdotool("mousemove", "--window", desk.window, "--sync", *map(str, FILE_MENU),
+                     "click", "1")
+        desk.xdotool("sleep", "0.5", "mousemove", "--window", desk.window, "--sync",
+                     *map(str, SAVE_ITEM), "click", "1")
+        dialog = wait_for("jalv's Save State dialog", lambda: desk.x(
+            "xdotool", "search", "--name", "^Save State$", check=False).split(), 10)[0]
+        desk.xdotool("windowfocus", "--sync", dialog, "type", "--delay", "20", saved)
+        desk.xdotool("key", "Return")
+        state_file = os.path.join(saved, "state.ttl")
+
+        def state():
+            try:
+                with open(state_file) as f:
+                    text = f.read()
+            except OSError:
+                return None
+            return text if text.rstrip().endswith(".") else None
+        turtle = wait_for("the state jalv saves", state, 10)
+        port = re.search(r'lv2:symbol "process" ;\s*pset:value ([-0-9.e]+)', turtle)
+        if not port or float(port.group(1)) != 0.0:
+            raise Failure("jalv saved the process port not as Off:\n" + turtle[:1500])
+        running = running_value(our_blob(args.plugin, turtle), PROCESS_INDEX)
+        log(f"saved process port {port.group(1)}, the store runs Process {running}")
+        if running != 0.0:
+            raise Failure(f"the plug-in's store runs Process {running}, not Off")
+        passed = True
+        log("PASS")
+        return 0
+    finally:
+        if not passed and "DISPLAY" in desk.env:
+            desk.screenshot(os.path.join(desk.root, "failure.png"))
+        desk.close(keep=not passed)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--plugin", required=True)
+    parser.add_argument("--lv2-path", required=True)
+    parser.add_argument("--screenshot")
+    args = parser.parse_args()
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    try:
+        return run(args)
+    except (Failure, subprocess.TimeoutExpired) as error:
+        log(f"FAIL: {error}")
+        return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
