@@ -101,6 +101,11 @@ void ClapHost::log(const clap_host* host, int32_t severity, const char* message)
     std::fprintf(stderr, "%s: %s: %s\n", of(host).hostServices.name.c_str(), name, message ? message : "");
 }
 
+void ClapHost::makeTimersDue() {
+    const Clock::time_point now = Clock::now();
+    for (auto& entry : timers) entry.second.due = now;
+}
+
 std::vector<uint32_t> ClapHost::takeDueTimers() {
     std::vector<uint32_t> due;
     const Clock::time_point now = Clock::now();

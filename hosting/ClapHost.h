@@ -36,6 +36,8 @@ public:
 
     // Timers whose period has passed, each rescheduled from now.
     std::vector<uint32_t> takeDueTimers();
+    // Every timer due at once.
+    void makeTimersDue();
     // Waits up to most, less when a timer falls due sooner, for a registered descriptor to
     // become ready; the ready ones with what they are ready for.
     std::vector<std::pair<int, uint32_t>> waitForDescriptors(std::chrono::milliseconds most);

@@ -309,6 +309,12 @@ void ClapHostedPlugin::idleEditor() {
     waitForEditor(std::chrono::milliseconds(0));
 }
 
+void ClapHostedPlugin::idleEditorNow() {
+    // Every timer falls due now: the editor's idle runs whatever the clock says.
+    host.makeTimersDue();
+    idleEditor();
+}
+
 void ClapHostedPlugin::waitForEditor(std::chrono::milliseconds most) {
     for (const auto& [fd, flags] : host.waitForDescriptors(most))
         if (fdSupport) fdSupport->on_fd(plugin, fd, flags);

@@ -50,6 +50,7 @@ public:
     bool editorSize(int& width, int& height) override;
     bool openEditor(platform::WindowHandle parent) override;
     void idleEditor() override;
+    void idleEditorNow() override;
     void waitForEditor(std::chrono::milliseconds most) override;
     void closeEditor() override;
 

@@ -74,6 +74,9 @@ public:
     virtual bool openEditor(platform::WindowHandle parent) = 0;
     // What the editor needs between the host's events: idle, due timers, ready descriptors.
     virtual void idleEditor() = 0;
+    // The editor's idle at once, whatever its own schedule, so that it shows all the effect
+    // did so far (before a screenshot, or the first paint).
+    virtual void idleEditorNow() { idleEditor(); }
     // Waits up to most for the editor's next need (a timer or a descriptor).
     virtual void waitForEditor(std::chrono::milliseconds most) = 0;
     virtual void closeEditor() = 0;

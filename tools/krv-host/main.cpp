@@ -144,7 +144,7 @@ int run(const Options& options) {
         return 1;
     }
     window->sync();
-    effect->idleEditor();
+    effect->idleEditorNow();
     window->sync();
     double openSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - openStart).count();
@@ -173,7 +173,7 @@ int run(const Options& options) {
         if (!options.screenshot.empty()) audioSeconds = std::min(audioSeconds, options.afterMs / 1000.0);
         signal.runUntil(audioSeconds);
         if (screenshotDue) {
-            effect->idleEditor();
+            effect->idleEditorNow();
             if (!window->saveScreenshot(options.screenshot)) {
                 std::fprintf(stderr, "krv-host: cannot write %s\n", options.screenshot.c_str());
                 status = 1;
@@ -188,7 +188,7 @@ int run(const Options& options) {
             auto reopenStart = std::chrono::steady_clock::now();
             effect->openEditor(window->handle());
             window->sync();
-            effect->idleEditor();
+            effect->idleEditorNow();
             window->sync();
             double reopenSeconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - reopenStart)
