@@ -40,6 +40,15 @@ VstIntPtr coreCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntP
     }
 }
 
+// A buffer's channels in the sample type asked for; null when the host gave none of it.
+template <typename Sample>
+Sample** channelsOf(const clap_audio_buffer& buffer) {
+    if constexpr (sizeof(Sample) == sizeof(float))
+        return buffer.data32;
+    else
+        return buffer.data64;
+}
+
 template <typename Extension>
 const Extension* hostExtension(const clap_host* host, const char* id) {
     if (!host || !host->get_extension) return nullptr;
@@ -221,27 +230,27 @@ clap_process_status ClapInstance::process(const clap_process& process) {
         return processAll<float>(process, scratch, scratch);
     }
     const bool wide = out->data64 && (!in || in->channel_count == 0 || in->data64);
-    if (wide) {
-        std::fill(spareDouble.begin(), spareDouble.begin() + frames, 0.0);
-        double* inputs[2] = {spareDouble.data(), spareDouble.data()};
-        if (in && in->channel_count > 0 && in->data64) {
-            inputs[0] = in->data64[0];
-            inputs[1] = in->channel_count > 1 ? in->data64[1] : in->data64[0];
-        }
-        double* outputs[2] = {out->data64[0],
-                              out->channel_count > 1 ? out->data64[1] : spareDouble.data()};
-        return processAll<double>(process, inputs, outputs);
+    return wide ? processBuffers(process, in, *out, spareDouble)
+                : processBuffers(process, in, *out, spareFloat);
+}
+
+template <typename Sample>
+clap_process_status ClapInstance::processBuffers(const clap_process& process,
+                                                 const clap_audio_buffer* in,
+                                                 const clap_audio_buffer& out,
+                                                 std::vector<Sample>& spare) {
+    Sample** const outData = channelsOf<Sample>(out);
+    if (!outData) return CLAP_PROCESS_ERROR;
+    Sample** const inData = in && in->channel_count > 0 ? channelsOf<Sample>(*in) : nullptr;
+    // A channel the host leaves out reads silence, or is written into the spare block.
+    std::fill(spare.begin(), spare.begin() + process.frames_count, Sample(0));
+    Sample* inputs[2] = {spare.data(), spare.data()};
+    if (inData) {
+        inputs[0] = inData[0];
+        inputs[1] = in->channel_count > 1 ? inData[1] : inData[0];
     }
-    if (!out->data32) return CLAP_PROCESS_ERROR;
-    std::fill(spareFloat.begin(), spareFloat.begin() + frames, 0.0f);
-    float* inputs[2] = {spareFloat.data(), spareFloat.data()};
-    if (in && in->channel_count > 0 && in->data32) {
-        inputs[0] = in->data32[0];
-        inputs[1] = in->channel_count > 1 ? in->data32[1] : in->data32[0];
-    }
-    float* outputs[2] = {out->data32[0],
-                         out->channel_count > 1 ? out->data32[1] : spareFloat.data()};
-    return processAll<float>(process, inputs, outputs);
+    Sample* outputs[2] = {outData[0], out.channel_count > 1 ? outData[1] : spare.data()};
+    return processAll<Sample>(process, inputs, outputs);
 }
 
 bool ClapInstance::parameterInfo(uint32_t position, clap_param_info& info) {

@@ -78,6 +78,10 @@ private:
     void sendOutgoing(const clap_output_events* out);
     template <typename Sample>
     void processSpan(Sample* const* inputs, Sample* const* outputs, uint32_t from, uint32_t to);
+    // The host's buffers in one sample type, missing channels made up from spare.
+    template <typename Sample>
+    clap_process_status processBuffers(const clap_process& process, const clap_audio_buffer* in,
+                                       const clap_audio_buffer& out, std::vector<Sample>& spare);
     template <typename Sample>
     clap_process_status processAll(const clap_process& process, Sample** inputs,
                                    Sample** outputs);

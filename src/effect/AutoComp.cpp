@@ -20,8 +20,6 @@ constexpr VstInt32 kUniqueId = fourCharCode('K', 'R', 'V', 'W');
 constexpr int kNumInputPins = 4;
 constexpr int kNumOutputPins = 2;
 
-// A stepped parameter's position, 0 to positions - 1: truncation after adding one half.
-int steps(double v, int positions) { return static_cast<int>((positions - 1) * v + 0.5); }
 
 }  // namespace
 
@@ -47,10 +45,10 @@ void AutoComp::setParameter(VstInt32 index, float value) {
     double x = v;
     switch (index) {
         case kProcess:
-            setRelaxed(derived.processMode, steps(x, parameters::kProcessPositions));
+            setRelaxed(derived.processMode, parameters::stepOf(x, parameters::kProcessPositions));
             break;
         case kRatio:
-            setRelaxed(derived.ratioIndex, steps(x, kNumRatios));
+            setRelaxed(derived.ratioIndex, parameters::stepOf(x, kNumRatios));
             break;
         case kTime:
             setRelaxed(derived.timeScale, 0.005 * krvmath::pow(100.0, x));
@@ -64,7 +62,7 @@ void AutoComp::setParameter(VstInt32 index, float value) {
         case kOutput: {
             // Half-decibel steps from 0 to +30 dB.
             const int top = parameters::kOutputPositions - 1;
-            const int k = steps(x, parameters::kOutputPositions);
+            const int k = parameters::stepOf(x, parameters::kOutputPositions);
             setRelaxed(derived.outputGainTarget, krvmath::pow(31.622776601683793, k / double(top)));
             break;
         }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "effect/Parameters.h"
+#include "presets/CProgram.h"
 
 namespace parameters {
 
@@ -13,9 +14,10 @@ double maxHostValue(int32_t index) {
 }
 
 double hostValue(int32_t index, float normalised) {
-    const double v = normalised > 0.0f ? (normalised < 1.0f ? normalised : 1.0f) : 0.0f;
+    const double v = clampUnit(normalised);
     if (!isEnumeration(index)) return v;
-    return std::floor(maxHostValue(index) * v + 0.5);
+    // The position the effect itself takes for the value.
+    return stepOf(v, positions(index));
 }
 
 float normalisedValue(int32_t index, double value) {

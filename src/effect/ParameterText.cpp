@@ -8,6 +8,7 @@
 
 #include "effect/NumberFormat.h"
 #include "effect/Parameters.h"
+#include "presets/CProgram.h"
 
 namespace parameters {
 namespace {
@@ -15,14 +16,6 @@ namespace {
 const char* const kProcessTexts[kProcessPositions] = {"Off", "Clear", "Valve"};
 const char* const kRatioTexts[kRatioPositions] = {"1.2:1", "1.5:1", "2:1", "3:1",
                                                   "4:1",   "6:1",   "10:1"};
-
-// A stepped parameter's position, 0 to positions - 1: truncation after adding one half.
-int steps(double v, int positions) { return static_cast<int>((positions - 1) * v + 0.5); }
-
-float clampUnit(float value) {
-    if (!(value > 0.0f)) return 0.0f;  // NaN too
-    return value > 1.0f ? 1.0f : value;
-}
 
 // The number parameters: how many units one step is.
 double unitsPerStep(int32_t index) {
@@ -69,12 +62,12 @@ void displayText(int32_t index, float value, char* text) {
     const double v = clampUnit(value);
     const int positions = parameters::positions(index);
     switch (index) {
-        case kProcess: std::strcpy(text, kProcessTexts[steps(v, positions)]); return;
-        case kRatio: std::strcpy(text, kRatioTexts[steps(v, positions)]); return;
+        case kProcess: std::strcpy(text, kProcessTexts[stepOf(v, positions)]); return;
+        case kRatio: std::strcpy(text, kRatioTexts[stepOf(v, positions)]); return;
         case kTime:
         case kCompression:
         case kOutput:
-            formatParameterNumber(static_cast<float>(steps(v, positions) * unitsPerStep(index)),
+            formatParameterNumber(static_cast<float>(stepOf(v, positions) * unitsPerStep(index)),
                                   text);
             return;
         default: std::strcpy(text, " "); return;

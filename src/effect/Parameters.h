@@ -22,6 +22,12 @@ constexpr int kTimePositions = 21;         // 0 to 10 in halves
 constexpr int kCompressionPositions = 41;  // 0 to 10 in quarters
 constexpr int kOutputPositions = 61;       // 0 to 30 dB in half decibels
 
+// The position a normalised value v (0 to 1) takes among positions equal steps: truncation
+// after adding one half.
+constexpr int stepOf(double v, int positions) {
+    return static_cast<int>((positions - 1) * v + 0.5);
+}
+
 // 0 for an index that is not stepped.
 constexpr int positions(int32_t index) {
     switch (index) {
