@@ -3,8 +3,6 @@
 // and destroyed, twenty times over; a click reaches the host as a gesture, a memory recall
 // as value events.
 #include <gtest/gtest.h>
-#include <X11/Xlib.h>
-#include <dirent.h>
 #include <poll.h>
 
 #include <chrono>
@@ -17,33 +15,13 @@
 #include "platform/HostWindow.h"
 #include "skin/SkinLayout.h"
 #include "support/ClapTestHost.h"
-#include "support/TemporaryFolder.h"
-#include "support/XvfbSuite.h"
+#include "support/DeskInspection.h"
+#include "support/XvfbSettingsSuite.h"
 
 namespace {
 
-int openDescriptors() {
-    int count = 0;
-    if (DIR* folder = opendir("/proc/self/fd")) {
-        while (readdir(folder)) ++count;
-        closedir(folder);
-    }
-    return count;
-}
-
-class ClapEditorTest : public XvfbSuite {
+class ClapEditorTest : public XvfbSettingsSuite {
 protected:
-    static void SetUpTestSuite() {
-        XvfbSuite::SetUpTestSuite();
-        // The memories live in the settings file: never the user's while tests run.
-        configFolder = new TemporaryFolder;
-        ::setenv("XDG_CONFIG_HOME", configFolder->path().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        XvfbSuite::TearDownTestSuite();
-        delete configFolder;
-        configFolder = nullptr;
-    }
     void SetUp() override {
         ASSERT_TRUE(serverError.empty()) << serverError;
         std::string error;
@@ -84,15 +62,7 @@ protected:
                                   .c_str()),
                   0);
     }
-    int childWindows() {
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        XSync(observer, False);
-        if (!XQueryTree(observer, Window(window->handle()), &root, &parent, &children, &count))
-            return -1;
-        if (children) XFree(children);
-        return static_cast<int>(count);
-    }
+    int childWindows() { return desk::childWindowCount(observer, Window(window->handle())); }
     // The events the plug-in has for the host, as a flush hands them over.
     std::vector<ClapEventList::Sent> flushed(const clap_plugin* plugin) {
         const auto* params =
@@ -109,7 +79,6 @@ protected:
         return v;
     }
 
-    inline static TemporaryFolder* configFolder = nullptr;
     std::unique_ptr<ClapLibrary> library;
     std::unique_ptr<ClapTestHost> host;
     std::unique_ptr<platform::HostWindow> window;
@@ -216,10 +185,10 @@ TEST_F(ClapEditorTest, TwentyTimesOpenedClickedAndClosedLeavingNothingBehind) {
         plugin->destroy(plugin);
         window.reset();
         host.reset();
-        if (round == 0) descriptorsAfterFirst = openDescriptors();
+        if (round == 0) descriptorsAfterFirst = desk::openFileDescriptors();
     }
     // No connection, file or pipe stays open round after round.
-    EXPECT_EQ(openDescriptors(), descriptorsAfterFirst);
+    EXPECT_EQ(desk::openFileDescriptors(), descriptorsAfterFirst);
 }
 
 }  // namespace

@@ -25,7 +25,8 @@
 #include "skin/SkinBitmaps.h"
 #include "skin/SkinLayout.h"
 #include "support/TemporaryFolder.h"
-#include "support/XvfbSuite.h"
+#include "support/DeskInspection.h"
+#include "support/XvfbSettingsSuite.h"
 
 namespace desk {
 
@@ -95,22 +96,10 @@ inline int skinMismatches(const ScreenPicture& picture, const Area& part, int id
 
 }  // namespace desk
 
-class FullEditorDesk : public XvfbSuite {
+class FullEditorDesk : public XvfbSettingsSuite {
 protected:
     static constexpr int kWidth = skin::kEditorWidth;
     static constexpr int kHeight = skin::kEditorHeight;
-
-    static void SetUpTestSuite() {
-        XvfbSuite::SetUpTestSuite();
-        // The memories live in the settings file: never the user's while tests run.
-        configFolder = new TemporaryFolder;
-        ::setenv("XDG_CONFIG_HOME", configFolder->path().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        XvfbSuite::TearDownTestSuite();
-        delete configFolder;
-        configFolder = nullptr;
-    }
 
     void SetUp() override {
         ASSERT_TRUE(serverError.empty()) << serverError;
@@ -181,24 +170,8 @@ protected:
     }
     desk::ScreenPicture wholeEditor() { return picture(desk::Area{0, 0, kWidth, kHeight}); }
 
-    // Override-redirect windows on the screen: our open popup menus.
-    int openMenus() {
-        Window root = 0, parent = 0;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        XSync(observer, False);
-        if (!XQueryTree(observer, DefaultRootWindow(observer), &root, &parent, &children, &count))
-            return 0;
-        int menus = 0;
-        for (unsigned int i = 0; i < count; ++i) {
-            XWindowAttributes attributes{};
-            if (XGetWindowAttributes(observer, children[i], &attributes) &&
-                attributes.override_redirect && attributes.map_state == IsViewable)
-                ++menus;
-        }
-        if (children) XFree(children);
-        return menus;
-    }
+    // Our open popup menus.
+    int openMenus() { return desk::openMenuCount(observer); }
     // Can another client take the pointer and the keyboard? Gives them back at once.
     bool inputIsFree() {
         Window root = DefaultRootWindow(observer);
@@ -217,7 +190,6 @@ protected:
         return countDescendants(Window(window->handle()));
     }
 
-    static TemporaryFolder* configFolder;
     Display* observer = nullptr;
     RecordingHost host;
     std::unique_ptr<PluginLibrary> library;

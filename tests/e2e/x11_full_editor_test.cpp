@@ -11,8 +11,6 @@
 
 #include "effect/Parameters.h"
 
-TemporaryFolder* FullEditorDesk::configFolder = nullptr;
-
 namespace {
 
 using desk::Area;

@@ -9,8 +9,6 @@
 #include "e2e/FullEditorDesk.h"
 #include "effect/Parameters.h"
 
-TemporaryFolder* FullEditorDesk::configFolder = nullptr;
-
 namespace {
 
 using desk::areaOf;

@@ -4,8 +4,6 @@
 // DSP's next run keeps it), cleaned up, twenty times over; without the instance, an editor
 // without programs.
 #include <gtest/gtest.h>
-#include <X11/Xlib.h>
-#include <dirent.h>
 #include <lv2/core/lv2.h>
 #include <lv2/data-access/data-access.h>
 #include <lv2/atom/atom.h>
@@ -29,21 +27,12 @@
 #include "platform/DynamicLibrary.h"
 #include "platform/HostWindow.h"
 #include "skin/SkinLayout.h"
-#include "support/TemporaryFolder.h"
-#include "support/XvfbSuite.h"
+#include "support/DeskInspection.h"
+#include "support/XvfbSettingsSuite.h"
 
 namespace {
 
 using namespace lv2front;
-
-int openDescriptors() {
-    int count = 0;
-    if (DIR* folder = opendir("/proc/self/fd")) {
-        while (readdir(folder)) ++count;
-        closedir(folder);
-    }
-    return count;
-}
 
 // The host's side of one plug-in: its port buffers, and what the editor asked of it.
 struct HostSide {
@@ -80,18 +69,8 @@ struct UriMap {
     }
 };
 
-class Lv2UiTest : public XvfbSuite {
+class Lv2UiTest : public XvfbSettingsSuite {
 protected:
-    static void SetUpTestSuite() {
-        XvfbSuite::SetUpTestSuite();
-        configFolder = new TemporaryFolder;
-        ::setenv("XDG_CONFIG_HOME", configFolder->path().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        XvfbSuite::TearDownTestSuite();
-        delete configFolder;
-        configFolder = nullptr;
-    }
     void SetUp() override {
         ASSERT_TRUE(serverError.empty()) << serverError;
         std::string error;
@@ -133,31 +112,8 @@ protected:
         for (int i = 0; i < 300 && !done(); ++i) pump();
         return done();
     }
-    int childWindows() {
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        XSync(observer, False);
-        if (!XQueryTree(observer, Window(window->handle()), &root, &parent, &children, &count))
-            return -1;
-        if (children) XFree(children);
-        return static_cast<int>(count);
-    }
-    int openMenus() {
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        XSync(observer, False);
-        if (!XQueryTree(observer, DefaultRootWindow(observer), &root, &parent, &children, &count))
-            return 0;
-        int menus = 0;
-        for (unsigned i = 0; i < count; ++i) {
-            XWindowAttributes attributes{};
-            if (XGetWindowAttributes(observer, children[i], &attributes) &&
-                attributes.override_redirect && attributes.map_state == IsViewable)
-                ++menus;
-        }
-        if (children) XFree(children);
-        return menus;
-    }
+    int childWindows() { return desk::childWindowCount(observer, Window(window->handle())); }
+    int openMenus() { return desk::openMenuCount(observer); }
     // A run of the DSP as the host makes one: its port buffers as they are now.
     void run(LV2_Handle instance, HostSide& side) {
         float in[64] = {}, out[2][64] = {};
@@ -170,7 +126,6 @@ protected:
         dsp->run(instance, 64);
     }
 
-    inline static TemporaryFolder* configFolder = nullptr;
     std::unique_ptr<platform::DynamicLibrary> dspLibrary, uiLibrary;
     const LV2_Descriptor* dsp = nullptr;
     const LV2UI_Descriptor* ui = nullptr;
@@ -296,9 +251,9 @@ TEST_F(Lv2UiTest, TwentyTimesOpenedClickedAndCleanedUpLeavingNothingBehind) {
         window.reset();
         if (dsp->deactivate) dsp->deactivate(instance);
         dsp->cleanup(instance);
-        if (round == 0) descriptorsAfterFirst = openDescriptors();
+        if (round == 0) descriptorsAfterFirst = desk::openFileDescriptors();
     }
-    EXPECT_EQ(openDescriptors(), descriptorsAfterFirst);
+    EXPECT_EQ(desk::openFileDescriptors(), descriptorsAfterFirst);
 }
 
 TEST_F(Lv2UiTest, RefusesToStartWithoutAParentWindowOrForAnotherPlugin) {
