@@ -47,6 +47,20 @@ std::vector<uint32_t> skinPixels(int id, int& width, int& height) {
     return pixels;
 }
 
+int titleStripMismatches(HWND editor) {
+    int width = 0, height = 0;
+    const auto background = skinPixels(skin::kBackground.id, width, height);
+    if (width != skin::kEditorWidth || height != skin::kEditorHeight) return -1;
+    POINT origin{0, 0};
+    ClientToScreen(editor, &origin);
+    const int rows = skin::kTitleArea.top;
+    const auto shown = screenPixels(origin.x, origin.y, width, rows);
+    if (shown.size() != size_t(width) * size_t(rows)) return -1;
+    int mismatches = 0;
+    for (size_t i = 0; i < shown.size(); ++i) mismatches += shown[i] != background[i];
+    return mismatches;
+}
+
 namespace {
 
 void send(INPUT input) { SendInput(1, &input, sizeof(INPUT)); }

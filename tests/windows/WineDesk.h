@@ -26,6 +26,9 @@ std::vector<uint32_t> screenPixels(int left, int top, int width, int height);
 // Pixels of one bitmap of the 1x skin (its whole size), as 0xRRGGBB, top row first: the
 // same packed skin the DLL embeds.
 std::vector<uint32_t> skinPixels(int id, int& width, int& height);
+// Pixels of the strip above the title of a 1x editor window (a strip that holds no control)
+// that differ from the background bitmap; -1 when the screen or the skin cannot be read.
+int titleStripMismatches(HWND editor);
 
 // Input as a user makes it, through the system's input queue.
 void movePointer(int screenX, int screenY);
