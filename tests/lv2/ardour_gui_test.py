@@ -14,18 +14,16 @@ import glob
 import os
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "qtractor"))
-from qtractor_test import (SKIP, Desk, Failure, log, our_blob, running_value,  # noqa: E402
-                           wait_for)
+from qtractor_test import (SKIP, Desk, Failure, expect_store_runs_off, log,  # noqa: E402
+                           run_test, wait_for)
 
 # resources/skin/SkinLayout.h kProcessSwitch: its right end is Off.
 PROCESS_OFF = (358, 85)
-PROCESS_INDEX = 0  # parameters::kProcess; Off is 0 normalised
 # Where Ardour 7.3 draws, in its mixer with a fresh configuration, the track's plug-in entry.
 PLUGIN_ENTRY = (334, 206)
 # No first-run wizard; the dummy backend offered and started without asking.
@@ -140,17 +138,12 @@ def run(args):
             found = saved_process(session)
             raise Failure("Ardour did not save Process Off: the port holds "
                           + (str(found[0]) if found else "nothing"))
-        running = running_value(our_blob(args.plugin, turtle), PROCESS_INDEX)
-        log(f"saved process port {port}, the store runs Process {running}")
-        if running != 0.0:
-            raise Failure(f"the plug-in's store runs Process {running}, not Off")
+        expect_store_runs_off(args.plugin, turtle, port)
         passed = True
         log("PASS")
         return 0
     finally:
-        if not passed and "DISPLAY" in desk.env:
-            desk.screenshot(os.path.join(desk.root, "failure.png"))
-        desk.close(keep=not passed)
+        desk.finish(passed)
 
 
 def main():
@@ -158,13 +151,7 @@ def main():
     parser.add_argument("--plugin", required=True)
     parser.add_argument("--lv2-path", required=True)
     parser.add_argument("--screenshot")
-    args = parser.parse_args()
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    try:
-        return run(args)
-    except (Failure, subprocess.TimeoutExpired) as error:
-        log(f"FAIL: {error}")
-        return 1
+    return run_test(run, parser.parse_args())
 
 
 if __name__ == "__main__":

@@ -12,17 +12,14 @@ import argparse
 import os
 import re
 import shutil
-import signal
-import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "qtractor"))
-from qtractor_test import (SKIP, Desk, Failure, log, our_blob, running_value,  # noqa: E402
-                           wait_for)
+from qtractor_test import (SKIP, Desk, Failure, expect_store_runs_off, log,  # noqa: E402
+                           run_test, wait_for)
 
 # resources/skin/SkinLayout.h kProcessSwitch: its right end is Off.
 PROCESS_OFF = (358, 85)
-PROCESS_INDEX = 0  # parameters::kProcess; Off is 0 normalised
 # jalv.gtk3 1.6.6's menu bar: File, and Save in the menu it opens (window coordinates).
 FILE_MENU = (19, 12)
 SAVE_ITEM = (46, 37)
@@ -91,17 +88,12 @@ def run(args):
         port = re.search(r'lv2:symbol "process" ;\s*pset:value ([-0-9.e]+)', turtle)
         if not port or float(port.group(1)) != 0.0:
             raise Failure("jalv saved the process port not as Off:\n" + turtle[:1500])
-        running = running_value(our_blob(args.plugin, turtle), PROCESS_INDEX)
-        log(f"saved process port {port.group(1)}, the store runs Process {running}")
-        if running != 0.0:
-            raise Failure(f"the plug-in's store runs Process {running}, not Off")
+        expect_store_runs_off(args.plugin, turtle, port.group(1))
         passed = True
         log("PASS")
         return 0
     finally:
-        if not passed and "DISPLAY" in desk.env:
-            desk.screenshot(os.path.join(desk.root, "failure.png"))
-        desk.close(keep=not passed)
+        desk.finish(passed)
 
 
 def main():
@@ -109,13 +101,7 @@ def main():
     parser.add_argument("--plugin", required=True)
     parser.add_argument("--lv2-path", required=True)
     parser.add_argument("--screenshot")
-    args = parser.parse_args()
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    try:
-        return run(args)
-    except (Failure, subprocess.TimeoutExpired) as error:
-        log(f"FAIL: {error}")
-        return 1
+    return run_test(run, parser.parse_args())
 
 
 if __name__ == "__main__":

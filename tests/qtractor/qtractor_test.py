@@ -132,6 +132,12 @@ class Desk:
                 process.kill()
                 process.wait()
 
+    def finish(self, passed):
+        """Stops everything; a failed test leaves a screenshot and its files for a look."""
+        if not passed and "DISPLAY" in self.env:
+            self.screenshot(os.path.join(self.root, "failure.png"))
+        self.close(keep=not passed)
+
     def close(self, keep):
         for process in reversed(self.processes):
             self.stop(process)
@@ -299,6 +305,7 @@ LV2_STATE_KEY = "urn:qtractor:state#key"
 # then 33 programs of a 24-byte name and 12 little-endian floats; program 0 is what runs.
 BLOB_HEADER = 12
 BLOB_NAME = 24
+BLOB_PROCESS = 0  # parameters::kProcess; Off is 0 normalised
 BLOB_OUTPUT = 6  # parameters::kOutput
 
 
@@ -328,6 +335,24 @@ def running_value(blob, index):
 
 def running_output(blob):
     return running_value(blob, BLOB_OUTPUT)
+
+
+def expect_store_runs_off(plugin, turtle, port):
+    """Our LV2 state as a host saved it runs Process Off, as its process port says."""
+    running = running_value(our_blob(plugin, turtle), BLOB_PROCESS)
+    log(f"saved process port {port}, the store runs Process {running}")
+    if running != 0.0:
+        raise Failure(f"the plug-in's store runs Process {running}, not Off")
+
+
+def run_test(test, args):
+    """Runs a test: 1 for a failure; a timeout or ^C still stops its servers."""
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    try:
+        return test(args)
+    except (Failure, subprocess.TimeoutExpired) as error:
+        log(f"FAIL: {error}")
+        return 1
 
 
 def plugin_record(session):
@@ -450,9 +475,7 @@ def session(args):
         log("PASS")
         return 0
     finally:
-        if not passed and "DISPLAY" in desk.env:
-            desk.screenshot(os.path.join(desk.root, "failure.png"))
-        desk.close(keep=not passed)
+        desk.finish(passed)
 
 
 def main():
@@ -465,13 +488,7 @@ def main():
     parser.add_argument("--lv2-path")
     parser.add_argument("--screenshot")
     args = parser.parse_args()
-    # A timeout or ^C still stops the servers.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    try:
-        return scan(args) if args.mode == "scan" else session(args)
-    except (Failure, subprocess.TimeoutExpired) as error:
-        log(f"FAIL: {error}")
-        return 1
+    return run_test(scan if args.mode == "scan" else session, args)
 
 
 if __name__ == "__main__":
