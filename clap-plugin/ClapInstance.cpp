@@ -242,12 +242,14 @@ clap_process_status ClapInstance::processBuffers(const clap_process& process,
     Sample** const outData = channelsOf<Sample>(out);
     if (!outData) return CLAP_PROCESS_ERROR;
     Sample** const inData = in && in->channel_count > 0 ? channelsOf<Sample>(*in) : nullptr;
-    // A channel the host leaves out reads silence, or is written into the spare block.
-    std::fill(spare.begin(), spare.begin() + process.frames_count, Sample(0));
+    // Missing inputs read silence from the spare block; a missing second output is written
+    // into it.
     Sample* inputs[2] = {spare.data(), spare.data()};
     if (inData) {
         inputs[0] = inData[0];
         inputs[1] = in->channel_count > 1 ? inData[1] : inData[0];
+    } else {
+        std::fill(spare.begin(), spare.begin() + process.frames_count, Sample(0));
     }
     Sample* outputs[2] = {outData[0], out.channel_count > 1 ? outData[1] : spare.data()};
     return processAll<Sample>(process, inputs, outputs);
