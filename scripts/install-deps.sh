@@ -13,7 +13,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   fonts-liberation2 fonts-dejavu-core fonts-urw-base35 \
   xvfb xdotool x11-utils x11-xserver-utils xsettingsd openbox \
   qtractor jackd2 libasound2-dev \
-  lv2-dev liblilv-dev lilv-utils sordi serdi ardour jalv \
+  lv2-dev liblilv-dev lilv-utils sordi serdi ardour jalv audacity imagemagick \
   lsp-plugins-vst dpf-source \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 xauth \
   fonts-liberation \
