@@ -142,5 +142,6 @@ VstInt32 AutoComp::canDo(char* text) {
 
 void AutoComp::setSampleRate(float rate) {
     AudioEffect::setSampleRate(rate);
+    reportedRate.store(rate, std::memory_order_relaxed);
     setInitialDelay(0);
 }
