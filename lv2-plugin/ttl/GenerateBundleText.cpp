@@ -3,7 +3,7 @@
 // defaults of a freshly made core, the list texts (ParameterText), the factory table and
 // the project's version. Run at build time, so the bundle never drifts from the code.
 //
-// Usage: krv-lv2-ttl OUTPUT_FOLDER "NAME <EMAIL>" [--ui]
+// Usage: krv-lv2-ttl OUTPUT_FOLDER "NAME <EMAIL>" [--ui]   (only EMAIL is written)
 //   --ui  also describes the editor's library (krv-tarnwick_ui.so)
 #include <cstdio>
 #include <cstring>
@@ -16,6 +16,7 @@
 #include "effect/AutoComp.h"
 #include "effect/HostValues.h"
 #include "effect/ParameterText.h"
+#include "effect/PlugInIdentity.h"
 #include "lv2-plugin/Lv2Ports.h"
 #include "presets/FactoryPresets.h"
 
@@ -34,7 +35,8 @@ const char* const kPrefixes =
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
     "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
-    "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
+    "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n"
+    "@prefix xsd: <http://www.w3.org/2001/XMLSchema#> .\n\n";
 
 const char* const kDspBinary = "krv-tarnwick_dsp.so";
 const char* const kUiBinary = "krv-tarnwick_ui.so";
@@ -75,24 +77,25 @@ std::string presetUri(int program) {
     return uri(kPluginUri + std::string(text));
 }
 
-// The project and its maintainer apart from the plug-in: doap's domains ask for it.
+// The project and its maintainer apart from the plug-in: doap's domains ask for it. Hosts
+// show the maintainer's name as the author: the maker every format names. Only the
+// address is taken from maintainer.
 std::string project(const std::string& maintainer) {
     const std::size_t open = maintainer.find('<'), close = maintainer.find('>');
-    std::string name = maintainer.substr(0, open), email;
-    while (!name.empty() && name.back() == ' ') name.pop_back();
+    std::string email;
     if (open != std::string::npos && close != std::string::npos && close > open)
         email = maintainer.substr(open + 1, close - open - 1);
     std::ostringstream out;
     out << uri(kPluginUri + std::string("#project")) << "\n"
         << "    a doap:Project ;\n"
-        << "    doap:name \"KRV tarnwick\" ;\n"
-        << "    doap:homepage <http://krv-soundlab.com/> ;\n"
+        << "    doap:name " << literal(identity::kName) << " ;\n"
+        << "    doap:homepage " << uri(identity::kMakerHomepage) << " ;\n"
         << "    doap:license <https://spdx.org/licenses/GPL-3.0-or-later> ;\n"
         << "    doap:maintainer [\n"
         << "        a foaf:Person ;\n"
-        << "        foaf:name " << literal(name) << " ;\n";
+        << "        foaf:name " << literal(identity::kMaker) << " ;\n";
     if (!email.empty()) out << "        foaf:mbox <mailto:" << email << "> ;\n";
-    out << "        foaf:homepage <http://krv-soundlab.com/>\n"
+    out << "        foaf:homepage " << uri(identity::kMakerHomepage) << "\n"
         << "    ] .\n\n";
     return out.str();
 }
@@ -153,10 +156,15 @@ std::string plugin(const std::string& maintainer, bool withUi) {
     std::ostringstream out;
     out << kPrefixes << project(maintainer);
     out << uri(kStoreAccessUri) << "\n    a lv2:ExtensionData .\n\n";
+    out << uri(kProgramKeyUri) << "\n"
+        << "    a rdf:Property ;\n"
+        << "    rdfs:label \"program\" ;\n"
+        << "    rdfs:comment \"The store's program a factory preset is, 1 to 32\" ;\n"
+        << "    rdfs:range xsd:int .\n\n";
     out << uri(kPluginUri) << "\n"
         << "    a lv2:Plugin , lv2:CompressorPlugin ;\n"
         << "    lv2:project " << uri(kPluginUri + std::string("#project")) << " ;\n"
-        << "    doap:name \"KRV tarnwick\" ;\n"
+        << "    doap:name " << literal(identity::kName) << " ;\n"
         << "    doap:license <https://spdx.org/licenses/GPL-3.0-or-later> ;\n"
         << "    rdfs:comment \"Stereo opto compressor with valve saturation\" ;\n"
         // LV2 reads an even minor version as a release: 1.1.6 is 1010.6.
@@ -231,7 +239,10 @@ std::string presets() {
             out << (i ? " , [\n" : " [\n") << "        lv2:symbol " << literal(kControls[i].symbol)
                 << " ;\n        pset:value " << portValue(kControls[i].parameter, values[i])
                 << "\n    ]";
-        out << " .\n\n";
+        // The program it is: a host applying the preset restores this state, and the
+        // store selects the program, so the editor shows the preset's name.
+        out << " ;\n    state:state [\n        " << uri(kProgramKeyUri) << " \"" << program
+            << "\"^^xsd:int\n    ] .\n\n";
     }
     return out.str();
 }
