@@ -30,6 +30,15 @@ def last_meter(desk):
     return values[-1] if values else None
 
 
+def open_menu(desk):
+    """A popup of jalv's shown: a mapped override-redirect window of its class."""
+    for window in desk.x("xdotool", "search", "--onlyvisible", "--class", "jalv",
+                         check=False).split():
+        if "Override Redirect State: yes" in desk.x("xwininfo", "-id", window, check=False):
+            return window
+    return None
+
+
 def run(args):
     missing = [tool for tool in ("jalv.gtk3", "jackd", "jack_wait", "Xvfb", "xdotool",
                                  "xwininfo", "stdbuf") if not shutil.which(tool)]
@@ -69,12 +78,12 @@ def run(args):
         saved = os.path.join(desk.root, "saved")
         desk.xdotool("mousemove", "--window", desk.window, "--sync", *map(str, FILE_MENU),
                      "click", "1")
-        desk.xdotool("sleep", "0.5", "mousemove", "--window", desk.window, "--sync",
-                     *map(str, SAVE_ITEM), "click", "1")
+        wait_for("jalv's File menu", lambda: open_menu(desk), 10)
+        desk.xdotool("mousemove", "--window", desk.window, "--sync", *map(str, SAVE_ITEM),
+                     "click", "1")
         dialog = wait_for("jalv's Save State dialog", lambda: desk.x(
             "xdotool", "search", "--name", "^Save State$", check=False).split(), 10)[0]
         desk.xdotool("windowfocus", "--sync", dialog, "type", "--delay", "20", saved)
-        desk.xdotool("key", "Return")
         state_file = os.path.join(saved, "state.ttl")
 
         def state():
@@ -84,7 +93,24 @@ def run(args):
             except OSError:
                 return None
             return text if text.rstrip().endswith(".") else None
-        turtle = wait_for("the state jalv saves", state, 10)
+
+        def dialog_open():
+            return dialog in desk.x("xdotool", "search", "--name", "^Save State$",
+                                    check=False).split()
+
+        # GTK's chooser ignores Return while it still looks up the typed path (a while on a
+        # busy machine); until it takes one, Return again.
+        def return_taken():
+            if not dialog_open() or os.path.isdir(saved):
+                return True
+            desk.xdotool("windowfocus", "--sync", dialog, "key", "Return")
+            try:
+                return wait_for("the dialog to take Return",
+                                lambda: not dialog_open() or os.path.isdir(saved), 2)
+            except Failure:
+                return False
+        wait_for("jalv's Save State dialog to take the path", return_taken, 60, interval=0)
+        turtle = wait_for("the state jalv saves", state, 30)
         port = re.search(r'lv2:symbol "process" ;\s*pset:value ([-0-9.e]+)', turtle)
         if not port or float(port.group(1)) != 0.0:
             raise Failure("jalv saved the process port not as Off:\n" + turtle[:1500])
