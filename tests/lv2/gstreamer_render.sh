@@ -10,18 +10,23 @@ set -eu
 search=$1
 process=$2
 library=$3
-here=$(cd "$(dirname "$0")" && pwd)
 for tool in gst-inspect-1.0 gst-launch-1.0; do
   command -v $tool > /dev/null || { echo "$tool is not installed: skipped"; exit 77; }
 done
+here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 export HOME=$scratch/home XDG_CACHE_HOME=$scratch/cache XDG_CONFIG_HOME=$scratch/config
 export XDG_DATA_HOME=$scratch/data GST_REGISTRY=$scratch/registry.bin LV2_PATH=$search
 mkdir -p "$HOME"
 
-timeout 120 gst-inspect-1.0 lv2 > "$scratch/lv2.txt" 2>&1 || {
-  echo "GStreamer's lv2 plug-in is not installed: skipped"; exit 77; }
+inspected=0
+timeout 120 gst-inspect-1.0 lv2 > "$scratch/lv2.txt" 2>&1 || inspected=$?
+# A plug-in that crashes while the registry is made is left out of it as if it were missing.
+if [ $inspected -eq 124 ] || grep -q '^ERROR: Caught' "$scratch/lv2.txt"; then
+  cat "$scratch/lv2.txt" >&2; echo "gst-inspect-1.0 lv2 failed" >&2; exit 1
+fi
+[ $inspected -eq 0 ] || { echo "GStreamer's lv2 plug-in is not installed: skipped"; exit 77; }
 # The wrapper names an element after the plug-in's URI; its long name is our doap:name.
 element=$(sed -n 's/^  \([^ :]*\): KRV tarnwick$/\1/p' "$scratch/lv2.txt")
 if [ -z "$element" ]; then
