@@ -29,6 +29,7 @@ const char* const kPrefixes =
     "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
     "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+    "@prefix pg: <http://lv2plug.in/ns/ext/port-groups#> .\n"
     "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
     "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
@@ -149,6 +150,21 @@ std::string ui() {
     return out.str();
 }
 
+// The main input and output; the output is made from the input.
+std::string groups() {
+    std::ostringstream out;
+    out << uri(kInGroupUri) << "\n"
+        << "    a pg:InputGroup , pg:StereoGroup ;\n"
+        << "    lv2:symbol \"in\" ;\n"
+        << "    rdfs:label \"Input\" .\n\n"
+        << uri(kOutGroupUri) << "\n"
+        << "    a pg:OutputGroup , pg:StereoGroup ;\n"
+        << "    lv2:symbol \"out\" ;\n"
+        << "    rdfs:label \"Output\" ;\n"
+        << "    pg:source " << uri(kInGroupUri) << " .\n\n";
+    return out.str();
+}
+
 std::string plugin(const std::string& maintainer, bool withUi) {
     int major = 0, minor = 0, micro = 0;
     std::sscanf(KRV_VERSION_TEXT, "%d.%d.%d", &major, &minor, &micro);
@@ -173,18 +189,33 @@ std::string plugin(const std::string& maintainer, bool withUi) {
         << "    lv2:optionalFeature urid:map , lv2:hardRTCapable ;\n"
         << "    lv2:extensionData state:interface , " << uri(kStoreAccessUri) << " ;\n";
     if (withUi) out << "    ui:ui " << uri(kUiUri) << " ;\n";
-    const char* audio[4][3] = {{"lv2:InputPort", "in_l", "Left in"},
-                               {"lv2:InputPort", "in_r", "Right in"},
-                               {"lv2:OutputPort", "out_l", "Left out"},
-                               {"lv2:OutputPort", "out_r", "Right out"}};
+    // The channels as one stereo input and one stereo output: hosts that make one stream of
+    // each side (GStreamer) take the plug-in only so.
+    out << "    pg:mainInput " << uri(kInGroupUri) << " ;\n"
+        << "    pg:mainOutput " << uri(kOutGroupUri) << " ;\n";
+    struct AudioPort {
+        const char* direction;
+        const char* symbol;
+        const char* name;
+        const char* group;
+        const char* channel;
+    };
+    const AudioPort audio[] = {{"lv2:InputPort", "in_l", "Left in", kInGroupUri, "pg:left"},
+                               {"lv2:InputPort", "in_r", "Right in", kInGroupUri, "pg:right"},
+                               {"lv2:OutputPort", "out_l", "Left out", kOutGroupUri, "pg:left"},
+                               {"lv2:OutputPort", "out_r", "Right out", kOutGroupUri, "pg:right"}};
+    static_assert(sizeof(audio) / sizeof(audio[0]) == kFirstControl);
     out << "    lv2:port";
     for (uint32_t port = 0; port < kNumPorts; ++port) {
         out << (port ? " , [\n" : " [\n");
         if (port < kFirstControl) {
-            out << "        a " << audio[port][0] << " , lv2:AudioPort ;\n"
+            const AudioPort& a = audio[port];
+            out << "        a " << a.direction << " , lv2:AudioPort ;\n"
                 << "        lv2:index " << port << " ;\n"
-                << "        lv2:symbol " << literal(audio[port][1]) << " ;\n"
-                << "        lv2:name " << literal(audio[port][2]) << "\n";
+                << "        lv2:symbol " << literal(a.symbol) << " ;\n"
+                << "        lv2:name " << literal(a.name) << " ;\n"
+                << "        pg:group " << uri(a.group) << " ;\n"
+                << "        lv2:designation " << a.channel << "\n";
         } else if (port == kMeter) {
             out << "        a lv2:OutputPort , lv2:ControlPort ;\n"
                 << "        lv2:index " << port << " ;\n"
@@ -201,6 +232,7 @@ std::string plugin(const std::string& maintainer, bool withUi) {
         out << "    ]";
     }
     out << " .\n\n";
+    out << groups();
     out << "# The editor: described only when its library (" << kUiBinary << ") is built.\n\n";
     if (withUi) out << ui();
     return out.str();
