@@ -30,15 +30,6 @@ def last_meter(desk):
     return values[-1] if values else None
 
 
-def open_menu(desk):
-    """A popup of jalv's shown: a mapped override-redirect window of its class."""
-    for window in desk.x("xdotool", "search", "--onlyvisible", "--class", "jalv",
-                         check=False).split():
-        if "Override Redirect State: yes" in desk.x("xwininfo", "-id", window, check=False):
-            return window
-    return None
-
-
 def run(args):
     missing = [tool for tool in ("jalv.gtk3", "jackd", "jack_wait", "Xvfb", "xdotool",
                                  "xwininfo", "stdbuf") if not shutil.which(tool)]
@@ -78,7 +69,7 @@ def run(args):
         saved = os.path.join(desk.root, "saved")
         desk.xdotool("mousemove", "--window", desk.window, "--sync", *map(str, FILE_MENU),
                      "click", "1")
-        wait_for("jalv's File menu", lambda: open_menu(desk), 10)
+        wait_for("jalv's File menu", lambda: desk.popup("jalv"), 10)
         desk.xdotool("mousemove", "--window", desk.window, "--sync", *map(str, SAVE_ITEM),
                      "click", "1")
         dialog = wait_for("jalv's Save State dialog", lambda: desk.x(
