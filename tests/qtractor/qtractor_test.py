@@ -285,7 +285,7 @@ class Desk:
     def quit(self):
         # File > Exit.
         self.xdotool("windowfocus", "--sync", self.window, "key", "alt+f")
-        time.sleep(0.5)
+        wait_for("Qtractor's File menu", lambda: self.popup("qtractor"), 10)
         self.xdotool("key", "x")
         try:
             self.qtractor.wait(20)
