@@ -6,6 +6,7 @@
 #include "KrvVersion.h"
 #include "clap-plugin/ClapInstance.h"
 #include "clap/clap_abi.h"
+#include "effect/PlugInIdentity.h"
 
 #ifdef _WIN32
 #define KRV_EXPORT __declspec(dllexport)
@@ -23,8 +24,8 @@ const char* const kFeatures[] = {"audio-effect", "compressor", "stereo", nullptr
 const clap_plugin_descriptor kDescriptor{
     kClapVersion,
     kPluginId,
-    "KRV tarnwick",
-    "krv-soundlab.com",
+    identity::kName,
+    identity::kMaker,
     "",
     "",
     "",

@@ -9,6 +9,7 @@
 
 #include "effect/AutoComp.h"
 #include "effect/HostValues.h"
+#include "presets/FactoryPresets.h"
 
 namespace lv2front {
 namespace {
@@ -45,6 +46,9 @@ Lv2Instance* Lv2Instance::create(double sampleRate, const LV2_Feature* const* fe
         if (const LV2_URID_Map* map = findMap(features); map && map->map) {
             instance->stateKey = map->map(map->handle, kStateKeyUri);
             instance->chunkType = map->map(map->handle, LV2_ATOM__Chunk);
+            instance->programKey = map->map(map->handle, kProgramKeyUri);
+            instance->intType = map->map(map->handle, LV2_ATOM__Int);
+            instance->longType = map->map(map->handle, LV2_ATOM__Long);
         }
     }
     return instance;
@@ -91,15 +95,15 @@ void Lv2Instance::run(uint32_t frames) {
 // Only a port whose value moved since it was last applied is applied: a change the store
 // made on the UI thread (a program chosen) stays until the editor's echo moves the port.
 void Lv2Instance::applyChangedPorts() {
+    const bool all = stale.exchange(false);
     for (uint32_t i = 0; i < kNumControls; ++i) {
         if (!controls[i]) continue;
         const float value = *controls[i];
-        if (!stale && sameBits(value, applied[i])) continue;
+        if (!all && sameBits(value, applied[i])) continue;
         applied[i] = value;
         const int32_t index = kControls[i].parameter;
         core->setParameter(index, parameters::normalisedValue(index, value));
     }
-    stale = false;
 }
 
 void Lv2Instance::processAudio(uint32_t frames) {
@@ -137,21 +141,54 @@ LV2_State_Status Lv2Instance::save(LV2_State_Store_Function store, LV2_State_Han
 // the blob, the five parameters from the host's ports. Hosts own the control ports and
 // write them after the state when they load a preset or a session, and they save both
 // together, so the next run() applies every port again and the core runs what the host
-// shows and saves.
+// shows and saves. A factory preset's state holds no blob, only its program: the store
+// selects it, so the editor names the preset the host applied.
 LV2_State_Status Lv2Instance::restore(LV2_State_Retrieve_Function retrieve,
                                       LV2_State_Handle handle) {
     if (!retrieve) return LV2_STATE_ERR_UNKNOWN;
     if (!stateKey) return LV2_STATE_ERR_NO_FEATURE;
     size_t size = 0;
     uint32_t type = 0, flags = 0;
-    const void* bytes = retrieve(handle, stateKey, &size, &type, &flags);
-    // A preset's state (ports only) has no key of ours: the store stays as it is.
-    if (!bytes) return LV2_STATE_SUCCESS;
-    if (type != chunkType) return LV2_STATE_ERR_BAD_TYPE;
-    // The core's reader (fuzzed as a saved state) takes a whole blob or changes nothing.
-    if (!core->loadState(bytes, size)) return LV2_STATE_ERR_UNKNOWN;
+    if (const void* bytes = retrieve(handle, stateKey, &size, &type, &flags)) {
+        if (type != chunkType) return LV2_STATE_ERR_BAD_TYPE;
+        // The core's reader (fuzzed as a saved state) takes a whole blob or changes nothing.
+        if (!core->loadState(bytes, size)) return LV2_STATE_ERR_UNKNOWN;
+        stale = true;
+        return LV2_STATE_SUCCESS;
+    }
+    bool valid = true;
+    const std::optional<int> program = presetProgram(retrieve, handle, valid);
+    if (!valid) return LV2_STATE_ERR_BAD_TYPE;
+    // A state of ports only (another host's preset) leaves the store as it is.
+    if (!program) return LV2_STATE_SUCCESS;
+    core->selectProgram(*program);
     stale = true;
     return LV2_STATE_SUCCESS;
+}
+
+std::optional<int> Lv2Instance::presetProgram(LV2_State_Retrieve_Function retrieve,
+                                              LV2_State_Handle handle, bool& valid) const {
+    size_t size = 0;
+    uint32_t type = 0, flags = 0;
+    const void* value = retrieve(handle, programKey, &size, &type, &flags);
+    if (!value) return std::nullopt;
+    // Turtle's integers arrive as atom:Int or atom:Long, depending on how they were typed.
+    int64_t program = 0;
+    if (type == intType && size == sizeof(int32_t)) {
+        int32_t narrow = 0;
+        std::memcpy(&narrow, value, sizeof(narrow));
+        program = narrow;
+    } else if (type == longType && size == sizeof(int64_t)) {
+        std::memcpy(&program, value, sizeof(program));
+    } else {
+        valid = false;
+        return std::nullopt;
+    }
+    if (program < 1 || program >= kNumPrograms) {
+        valid = false;
+        return std::nullopt;
+    }
+    return static_cast<int>(program);
 }
 
 void Lv2Instance::setMessageSink(platform::MessageSink sink, void* context) {

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
@@ -46,10 +47,17 @@ private:
     explicit Lv2Instance(double sampleRate);
     void applyChangedPorts();
     void processAudio(uint32_t frames);
+    // The program a factory preset's state names; none when it names none, false when it
+    // names one in a form or range we never write.
+    std::optional<int> presetProgram(LV2_State_Retrieve_Function retrieve,
+                                     LV2_State_Handle handle, bool& valid) const;
 
     AutoComp* core = nullptr;  // deletes itself on requestClose
     LV2_URID stateKey = 0;
     LV2_URID chunkType = 0;
+    LV2_URID programKey = 0;
+    LV2_URID intType = 0;
+    LV2_URID longType = 0;
 
     const float* audioIn[2] = {};
     float* audioOut[2] = {};
@@ -58,7 +66,8 @@ private:
     // The host value each control port had when it was last applied, and whether every port
     // is to be applied again whatever it holds.
     float applied[kNumControls] = {};
-    bool stale = true;
+    // Set by restore, which a host may call from its UI thread while run() goes on.
+    std::atomic<bool> stale{true};
     bool resumePending = false;
     // Stands in for an unconnected right output, piece by piece.
     static constexpr uint32_t kSpareFrames = 256;

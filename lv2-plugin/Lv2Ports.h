@@ -13,9 +13,15 @@ constexpr char kPluginUri[] = KRV_LV2_PLUGIN_URI;
 constexpr char kUiUri[] = KRV_LV2_PLUGIN_URI "#ui";
 // The whole store and the selected program (presets/StateBlob.h), as one atom:Chunk.
 constexpr char kStateKeyUri[] = KRV_LV2_PLUGIN_URI "#state";
+// In a factory preset's state: the program it is, which the store selects when a host
+// applies the preset (an integer, 1 to 32).
+constexpr char kProgramKeyUri[] = KRV_LV2_PLUGIN_URI "#program";
 // The program store for the editor in the same process (StoreAccess.h), through the host's
 // data-access feature.
 constexpr char kStoreAccessUri[] = KRV_LV2_PLUGIN_URI "#store-access";
+// The stereo port groups: in_l and in_r are the main input, out_l and out_r the main output.
+constexpr char kInGroupUri[] = KRV_LV2_PLUGIN_URI "#in";
+constexpr char kOutGroupUri[] = KRV_LV2_PLUGIN_URI "#out";
 
 enum Port : uint32_t {
     kInLeft = 0,

@@ -14,6 +14,8 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   xvfb xdotool x11-utils x11-xserver-utils xsettingsd openbox \
   qtractor jackd2 libasound2-dev \
   lv2-dev liblilv-dev lilv-utils sordi serdi ardour jalv audacity imagemagick \
+  gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
+  gstreamer1.0-plugins-bad \
   lsp-plugins-vst dpf-source \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 xauth \
   fonts-liberation \

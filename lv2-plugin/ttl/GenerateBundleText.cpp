@@ -3,7 +3,7 @@
 // defaults of a freshly made core, the list texts (ParameterText), the factory table and
 // the project's version. Run at build time, so the bundle never drifts from the code.
 //
-// Usage: krv-lv2-ttl OUTPUT_FOLDER "NAME <EMAIL>" [--ui]
+// Usage: krv-lv2-ttl OUTPUT_FOLDER "NAME <EMAIL>" [--ui]   (only EMAIL is written)
 //   --ui  also describes the editor's library (krv-tarnwick_ui.so)
 #include <cstdio>
 #include <cstring>
@@ -16,6 +16,7 @@
 #include "effect/AutoComp.h"
 #include "effect/HostValues.h"
 #include "effect/ParameterText.h"
+#include "effect/PlugInIdentity.h"
 #include "lv2-plugin/Lv2Ports.h"
 #include "presets/FactoryPresets.h"
 
@@ -28,13 +29,15 @@ const char* const kPrefixes =
     "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
     "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+    "@prefix pg: <http://lv2plug.in/ns/ext/port-groups#> .\n"
     "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
     "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
     "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
-    "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
+    "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n"
+    "@prefix xsd: <http://www.w3.org/2001/XMLSchema#> .\n\n";
 
 const char* const kDspBinary = "krv-tarnwick_dsp.so";
 const char* const kUiBinary = "krv-tarnwick_ui.so";
@@ -75,24 +78,25 @@ std::string presetUri(int program) {
     return uri(kPluginUri + std::string(text));
 }
 
-// The project and its maintainer apart from the plug-in: doap's domains ask for it.
+// The project and its maintainer apart from the plug-in: doap's domains ask for it. Hosts
+// show the maintainer's name as the author: the maker every format names. Only the
+// address is taken from maintainer.
 std::string project(const std::string& maintainer) {
     const std::size_t open = maintainer.find('<'), close = maintainer.find('>');
-    std::string name = maintainer.substr(0, open), email;
-    while (!name.empty() && name.back() == ' ') name.pop_back();
+    std::string email;
     if (open != std::string::npos && close != std::string::npos && close > open)
         email = maintainer.substr(open + 1, close - open - 1);
     std::ostringstream out;
     out << uri(kPluginUri + std::string("#project")) << "\n"
         << "    a doap:Project ;\n"
-        << "    doap:name \"KRV tarnwick\" ;\n"
-        << "    doap:homepage <http://krv-soundlab.com/> ;\n"
+        << "    doap:name " << literal(identity::kName) << " ;\n"
+        << "    doap:homepage " << uri(identity::kMakerHomepage) << " ;\n"
         << "    doap:license <https://spdx.org/licenses/GPL-3.0-or-later> ;\n"
         << "    doap:maintainer [\n"
         << "        a foaf:Person ;\n"
-        << "        foaf:name " << literal(name) << " ;\n";
+        << "        foaf:name " << literal(identity::kMaker) << " ;\n";
     if (!email.empty()) out << "        foaf:mbox <mailto:" << email << "> ;\n";
-    out << "        foaf:homepage <http://krv-soundlab.com/>\n"
+    out << "        foaf:homepage " << uri(identity::kMakerHomepage) << "\n"
         << "    ] .\n\n";
     return out.str();
 }
@@ -146,6 +150,21 @@ std::string ui() {
     return out.str();
 }
 
+// The main input and output; the output is made from the input.
+std::string groups() {
+    std::ostringstream out;
+    out << uri(kInGroupUri) << "\n"
+        << "    a pg:InputGroup , pg:StereoGroup ;\n"
+        << "    lv2:symbol \"in\" ;\n"
+        << "    rdfs:label \"Input\" .\n\n"
+        << uri(kOutGroupUri) << "\n"
+        << "    a pg:OutputGroup , pg:StereoGroup ;\n"
+        << "    lv2:symbol \"out\" ;\n"
+        << "    rdfs:label \"Output\" ;\n"
+        << "    pg:source " << uri(kInGroupUri) << " .\n\n";
+    return out.str();
+}
+
 std::string plugin(const std::string& maintainer, bool withUi) {
     int major = 0, minor = 0, micro = 0;
     std::sscanf(KRV_VERSION_TEXT, "%d.%d.%d", &major, &minor, &micro);
@@ -153,10 +172,15 @@ std::string plugin(const std::string& maintainer, bool withUi) {
     std::ostringstream out;
     out << kPrefixes << project(maintainer);
     out << uri(kStoreAccessUri) << "\n    a lv2:ExtensionData .\n\n";
+    out << uri(kProgramKeyUri) << "\n"
+        << "    a rdf:Property ;\n"
+        << "    rdfs:label \"program\" ;\n"
+        << "    rdfs:comment \"The store's program a factory preset is, 1 to 32\" ;\n"
+        << "    rdfs:range xsd:int .\n\n";
     out << uri(kPluginUri) << "\n"
         << "    a lv2:Plugin , lv2:CompressorPlugin ;\n"
         << "    lv2:project " << uri(kPluginUri + std::string("#project")) << " ;\n"
-        << "    doap:name \"KRV tarnwick\" ;\n"
+        << "    doap:name " << literal(identity::kName) << " ;\n"
         << "    doap:license <https://spdx.org/licenses/GPL-3.0-or-later> ;\n"
         << "    rdfs:comment \"Stereo opto compressor with valve saturation\" ;\n"
         // LV2 reads an even minor version as a release: 1.1.6 is 1010.6.
@@ -165,18 +189,33 @@ std::string plugin(const std::string& maintainer, bool withUi) {
         << "    lv2:optionalFeature urid:map , lv2:hardRTCapable ;\n"
         << "    lv2:extensionData state:interface , " << uri(kStoreAccessUri) << " ;\n";
     if (withUi) out << "    ui:ui " << uri(kUiUri) << " ;\n";
-    const char* audio[4][3] = {{"lv2:InputPort", "in_l", "Left in"},
-                               {"lv2:InputPort", "in_r", "Right in"},
-                               {"lv2:OutputPort", "out_l", "Left out"},
-                               {"lv2:OutputPort", "out_r", "Right out"}};
+    // The channels as one stereo input and one stereo output: hosts that make one stream of
+    // each side (GStreamer) take the plug-in only so.
+    out << "    pg:mainInput " << uri(kInGroupUri) << " ;\n"
+        << "    pg:mainOutput " << uri(kOutGroupUri) << " ;\n";
+    struct AudioPort {
+        const char* direction;
+        const char* symbol;
+        const char* name;
+        const char* group;
+        const char* channel;
+    };
+    const AudioPort audio[] = {{"lv2:InputPort", "in_l", "Left in", kInGroupUri, "pg:left"},
+                               {"lv2:InputPort", "in_r", "Right in", kInGroupUri, "pg:right"},
+                               {"lv2:OutputPort", "out_l", "Left out", kOutGroupUri, "pg:left"},
+                               {"lv2:OutputPort", "out_r", "Right out", kOutGroupUri, "pg:right"}};
+    static_assert(sizeof(audio) / sizeof(audio[0]) == kFirstControl);
     out << "    lv2:port";
     for (uint32_t port = 0; port < kNumPorts; ++port) {
         out << (port ? " , [\n" : " [\n");
         if (port < kFirstControl) {
-            out << "        a " << audio[port][0] << " , lv2:AudioPort ;\n"
+            const AudioPort& a = audio[port];
+            out << "        a " << a.direction << " , lv2:AudioPort ;\n"
                 << "        lv2:index " << port << " ;\n"
-                << "        lv2:symbol " << literal(audio[port][1]) << " ;\n"
-                << "        lv2:name " << literal(audio[port][2]) << "\n";
+                << "        lv2:symbol " << literal(a.symbol) << " ;\n"
+                << "        lv2:name " << literal(a.name) << " ;\n"
+                << "        pg:group " << uri(a.group) << " ;\n"
+                << "        lv2:designation " << a.channel << "\n";
         } else if (port == kMeter) {
             out << "        a lv2:OutputPort , lv2:ControlPort ;\n"
                 << "        lv2:index " << port << " ;\n"
@@ -193,6 +232,7 @@ std::string plugin(const std::string& maintainer, bool withUi) {
         out << "    ]";
     }
     out << " .\n\n";
+    out << groups();
     out << "# The editor: described only when its library (" << kUiBinary << ") is built.\n\n";
     if (withUi) out << ui();
     return out.str();
@@ -231,7 +271,10 @@ std::string presets() {
             out << (i ? " , [\n" : " [\n") << "        lv2:symbol " << literal(kControls[i].symbol)
                 << " ;\n        pset:value " << portValue(kControls[i].parameter, values[i])
                 << "\n    ]";
-        out << " .\n\n";
+        // The program it is: a host applying the preset restores this state, and the
+        // store selects the program, so the editor shows the preset's name.
+        out << " ;\n    state:state [\n        " << uri(kProgramKeyUri) << " \"" << program
+            << "\"^^xsd:int\n    ] .\n\n";
     }
     return out.str();
 }

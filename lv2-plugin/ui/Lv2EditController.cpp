@@ -3,6 +3,7 @@
 #include "effect/HostValues.h"
 #include "effect/ParameterText.h"
 #include "host/AEffEditor.h"
+#include "platform/MessageBox.h"
 
 namespace lv2front {
 namespace {
@@ -13,6 +14,11 @@ int slotOf(int index) {
     for (uint32_t i = 0; i < kNumControls; ++i)
         if (kControls[i].parameter == index) return static_cast<int>(i);
     return -1;
+}
+
+// The store's files refuse bad ones with a message: shown as our box, over this editor.
+void showStoreMessage(void*, const char* title, const char* text) {
+    platform::showMessageBox(title, text, platform::MessageBoxIcon::Error);
 }
 
 }  // namespace
@@ -149,28 +155,39 @@ void Lv2EditController::renameProgram(const std::string& name) {
     showStore();
 }
 
+// The sink is set for the call only: another editor of the same instance, or none, may
+// be the one that calls next.
+bool Lv2EditController::fileCall(StoreFileCall call, const std::string& folder,
+                                 const std::string& fileName) {
+    if (!host.store) return false;
+    host.store->setMessageSink(host.instance, showStoreMessage, nullptr);
+    const bool done = (host.store->*call)(host.instance, folder.c_str(), fileName.c_str());
+    host.store->setMessageSink(host.instance, nullptr, nullptr);
+    return done;
+}
+
 bool Lv2EditController::readBank(const std::string& folder, const std::string& fileName) {
     syncCore();
-    const bool read = host.store && host.store->readBank(host.instance, folder.c_str(), fileName.c_str());
+    const bool read = fileCall(&KrvStoreAccess::readBank, folder, fileName);
     echoStore();
     return read;
 }
 
 bool Lv2EditController::writeBank(const std::string& folder, const std::string& fileName) {
     syncCore();
-    return host.store && host.store->writeBank(host.instance, folder.c_str(), fileName.c_str());
+    return fileCall(&KrvStoreAccess::writeBank, folder, fileName);
 }
 
 bool Lv2EditController::readPreset(const std::string& folder, const std::string& fileName) {
     syncCore();
-    const bool read = host.store && host.store->readPreset(host.instance, folder.c_str(), fileName.c_str());
+    const bool read = fileCall(&KrvStoreAccess::readPreset, folder, fileName);
     echoStore();
     return read;
 }
 
 bool Lv2EditController::writePreset(const std::string& folder, const std::string& fileName) {
     syncCore();
-    return host.store && host.store->writePreset(host.instance, folder.c_str(), fileName.c_str());
+    return fileCall(&KrvStoreAccess::writePreset, folder, fileName);
 }
 
 bool Lv2EditController::storeMemory(Memory memory) {

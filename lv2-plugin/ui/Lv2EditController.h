@@ -77,6 +77,9 @@ private:
     // next run would put the old value back), and the editor shows the store as it is.
     void echoStore();
     void showStore();
+    // One of the store's file calls, its messages shown as our boxes.
+    using StoreFileCall = bool (*KrvStoreAccess::*)(void*, const char*, const char*);
+    bool fileCall(StoreFileCall call, const std::string& folder, const std::string& fileName);
 
     Lv2UiHost host;
     AEffEditor* editor = nullptr;

@@ -62,7 +62,7 @@ bool ADEditor::open(void* window) {
     frame->setBackground(background);
     setKnobMode(2);
     // Under every control: a right-click on the bare panel chooses the editor's size.
-    frame->addView(new CZoomMenu(frameSize, this));
+    frame->addView(new CZoomMenu(frameSize, rectOf(skin::kTitleArea), this));
 
     auto* lit = new CBitmap(skin::kMeterLit.id);
     auto* extra = new CBitmap(skin::kMeterExtra.id);

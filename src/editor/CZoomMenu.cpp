@@ -17,11 +17,12 @@ constexpr int kFirstZoomId = 2;
 
 }  // namespace
 
-CZoomMenu::CZoomMenu(const CRect& size, AEffGUIEditor* editor)
-    : CControl(size, nullptr, kZoomTag), editor(editor) {}
+CZoomMenu::CZoomMenu(const CRect& size, const CRect& titleArea, AEffGUIEditor* editor)
+    : CControl(size, nullptr, kZoomTag), titleArea(titleArea), editor(editor) {}
 
 bool CZoomMenu::hitTest(const CPoint& where, int32_t buttons) {
-    return buttons != -1 && (buttons & kRButton) && CControl::hitTest(where, buttons);
+    return buttons != -1 && (buttons & kRButton) && !titleArea.pointInside(where) &&
+           CControl::hitTest(where, buttons);
 }
 
 void CZoomMenu::mouse(CDrawContext* context, CPoint& where, int32_t buttons) {

@@ -1,5 +1,6 @@
 // The editor's zoom: a right-click on the panel, where no control takes it, opens a menu of
-// sizes (Auto follows the host and the desktop).
+// sizes (Auto follows the host and the desktop). The title area is left alone: a right click
+// there changes nothing, though the about control under it takes only the left button.
 #pragma once
 
 #include <optional>
@@ -13,7 +14,7 @@ class CZoomMenu : public CControl {
 public:
     static constexpr int32_t kZoomTag = -2;
 
-    CZoomMenu(const CRect& size, AEffGUIEditor* editor);
+    CZoomMenu(const CRect& size, const CRect& titleArea, AEffGUIEditor* editor);
 
     // Only the right button: every other click goes past to what lies below.
     bool hitTest(const CPoint& where, int32_t buttons = -1) override;
@@ -23,5 +24,6 @@ public:
 private:
     void ended(std::optional<int> chosen);
 
+    CRect titleArea;
     AEffGUIEditor* editor;
 };

@@ -4,14 +4,15 @@
 #include <cstring>
 
 #include "effect/ParameterText.h"
+#include "effect/PlugInIdentity.h"
 #include "effect/math/KrvMath.h"
 #include "host/AEffEditor.h"
 
 namespace {
 
-const char* const kEffectName = "KRV tarnwick";
-const char* const kVendorString = "krv-soundlab.com";
-const char* const kProductString = "KRV tarnwick - opto compressor";
+const char* const kEffectName = identity::kName;
+const char* const kVendorString = identity::kMaker;
+const char* const kProductString = identity::kProduct;
 const char* const kCanDoTexts[] = {"offline", "plugAsChannelInsert", "mixDryWet",
                                    "1in1out", "1in2out",             "2in2out",
                                    // The editor draws at the factor a host gives it.
@@ -142,5 +143,6 @@ VstInt32 AutoComp::canDo(char* text) {
 
 void AutoComp::setSampleRate(float rate) {
     AudioEffect::setSampleRate(rate);
+    reportedRate.store(rate, std::memory_order_relaxed);
     setInitialDelay(0);
 }

@@ -60,6 +60,9 @@ public:
 private:
     template <typename Sample>
     void processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
+    // A host that sets a new rate while running and never suspends would otherwise run on
+    // with the old rate's time constants: the next block starts as a resume at the new one.
+    void followRateChangedWhileRunning();
 
     // Written by whichever thread the host automates from; relaxed atomics, see CProgram.
     std::atomic<float> values[kNumParameters] = {};
@@ -67,4 +70,9 @@ private:
     bool useSecondInput = true;
     bool useSecondOutput = true;
     OptoCompressor compressor{derived};
+    // The host's latest rate (set from any thread), and the rate of the running signal
+    // path, set by resume, read on the audio thread.
+    std::atomic<float> reportedRate{44100.0f};
+    float runningRate = 44100.0f;
+    bool running = false;
 };

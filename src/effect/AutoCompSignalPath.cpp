@@ -4,18 +4,31 @@
 #include "host/AEffEditor.h"
 
 void AutoComp::suspend() {
+    running = false;
     compressor.suspend();
     if (editor) editor->clearMeter();
 }
 
 void AutoComp::resume() {
-    compressor.resume(getSampleRate());
+    runningRate = reportedRate.load(std::memory_order_relaxed);
+    running = true;
+    compressor.resume(runningRate);
     if (editor) editor->refreshMeter();
+}
+
+void AutoComp::followRateChangedWhileRunning() {
+    if (!running) return;
+    const float rate = reportedRate.load(std::memory_order_relaxed);
+    // A rate that is not a number compares unequal to itself: it is still no change.
+    if (rate == runningRate || (rate != rate && runningRate != runningRate)) return;
+    suspend();
+    resume();
 }
 
 template <typename Sample>
 void AutoComp::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames) {
     if (sampleFrames <= 0 || !inputs || !outputs || !inputs[0] || !outputs[0]) return;
+    followRateChangedWhileRunning();
     // Channel 1 has its own buffers only when the host connected them and the
     // arrangement asked for them; otherwise it is computed from input 0, or written into
     // output 0 after channel 0 (and so replaces it there).

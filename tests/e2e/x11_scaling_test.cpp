@@ -325,9 +325,11 @@ TEST_F(ScaledEditorTest, TheHostsFactorChangingWhileOpenResizesTheWindowAndTells
 TEST_F(ScaledEditorTest, TheZoomChosenOnThePanelResizesTheEditorAndReachesTheNextInstance) {
     followSizeRequests();
     openAt(0);
-    // A right-click on the bare panel: "Editor size", Auto, 100 %, 125 %, 150 %, 200 %.
-    xdotool("mousemove 390 135 click 3");
+    // A right-click on the title area changes nothing; on the bare panel it opens "Editor
+    // size", Auto, 100 %, 125 %, 150 %, 200 %, where it was clicked.
+    xdotool("mousemove 200 34 click 3 mousemove 390 135 click 3");
     ASSERT_TRUE(waitFor([&] { return openMenus() > 0; }));
+    EXPECT_EQ(menu().x, 390);
     xdotool("mousemove 1000 700 key Down Down Down Down Down Return");
     ASSERT_TRUE(waitFor([&] { return !host.callsOf(audioMasterSizeWindow).empty(); }));
     EXPECT_EQ(host.callsOf(audioMasterSizeWindow)[0].index, 800);

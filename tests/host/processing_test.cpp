@@ -210,6 +210,37 @@ TEST_F(ProcessingTest, LowRatesRunTheDetectorAt44100) {
     EXPECT_FALSE(bitIdentical(at44100.left, at48000.left));
 }
 
+// Some hosts resume at one rate, then set the track's rate and process without suspending.
+TEST_F(ProcessingTest, RateSetWhileRunningIsTakenOverAtTheNextBlock) {
+    Stereo<double> input = drumLikeSignal<double>(20000);
+    fresh(96000.0f);
+    Stereo<double> plain = run(input);
+
+    fresh(44100.0f);
+    plugin->dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    Stereo<double> changedWhileRunning = run(input);
+    EXPECT_TRUE(bitIdentical(plain.left, changedWhileRunning.left));
+    EXPECT_TRUE(bitIdentical(plain.right, changedWhileRunning.right));
+
+    // Mid-stream, a change acts as a suspend and resume at the new rate would.
+    fresh(44100.0f);
+    run(input);
+    plugin->dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    Stereo<double> afterChange = run(input);
+    fresh(44100.0f);
+    run(input);
+    plugin->dispatch(effMainsChanged, 0, 0);
+    plugin->dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    plugin->dispatch(effMainsChanged, 0, 1);
+    Stereo<double> afterResume = run(input);
+    EXPECT_TRUE(bitIdentical(afterResume.left, afterChange.left));
+
+    // The same rate set again while running changes nothing.
+    fresh(96000.0f);
+    plugin->dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    EXPECT_TRUE(bitIdentical(plain.left, run(input).left));
+}
+
 TEST_F(ProcessingTest, BothPrecisionsComputeTheSame) {
     for (float process : {0.5f, 1.0f}) {
         Stereo<float> f = drumLikeSignal<float>(30000);

@@ -39,6 +39,27 @@ grep -q '"10:1"' "$scratch/info.txt"
 presets=$(sed -n '/Presets:/,/^$/p' "$scratch/info.txt" | grep -c '^	  ' || true)
 [ "$presets" -eq 32 ] || { echo "lv2info lists $presets presets" >&2; exit 1; }
 
+# The stereo groups hosts keep and build streams from (lv2info does not show them), read back
+# as triples: the plug-in's main input and output, their symbols, each channel's place.
+serdi -i turtle -o ntriples "$bundle/krv-tarnwick.ttl" > "$scratch/plugin.nt"
+lv2=http://lv2plug.in/ns/lv2core# pg=http://lv2plug.in/ns/ext/port-groups#
+triple() {
+  grep -qxF "$1 <$2> $3 ." "$scratch/plugin.nt" || { echo "no triple: $1 <$2> $3" >&2; exit 1; }
+}
+triple "<$uri>" "${pg}mainInput" "<$uri#in>"
+triple "<$uri>" "${pg}mainOutput" "<$uri#out>"
+for group in in out; do
+  triple "<$uri#$group>" "${lv2}symbol" "\"$group\""
+  triple "<$uri#$group>" http://www.w3.org/1999/02/22-rdf-syntax-ns#type "<${pg}StereoGroup>"
+done
+for port in "in_l in left" "in_r in right" "out_l out left" "out_r out right"; do
+  set -- $port
+  node=$(sed -n "s|^\([^ ]*\) <${lv2}symbol> \"$1\" \.\$|\1|p" "$scratch/plugin.nt")
+  [ -n "$node" ] || { echo "no port $1 in the triples" >&2; exit 1; }
+  triple "$node" "${pg}group" "<$uri#$2>"
+  triple "$node" "${lv2}designation" "<${pg}$3>"
+done
+
 needed=$(readelf -d "$bundle/krv-tarnwick_dsp.so" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
 for library in $needed; do
   case $library in

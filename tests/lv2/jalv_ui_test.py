@@ -3,10 +3,12 @@
 
   jalv_ui_test.py --plugin URI --lv2-path DIR [--screenshot PNG]
 
-jalv embeds the editor (400x309) under its menu. A click on the Process switch's Off end must
-reach the plug-in through jalv: the meter jalv prints falls back to no reduction, and the state
-jalv saves (File > Save) holds Process Off both as the port's value and in the store the core
-runs. Exit status 77 (skipped) when jalv.gtk3 or a tool it needs is missing.
+jalv embeds the editor (400x309) under its menu. A factory preset chosen from jalv's Presets
+menu must become our selected program. A click on the Process switch's Off end must reach the
+plug-in through jalv: the meter jalv prints falls back to no reduction, and the state jalv
+saves (File > Save) holds Process Off both as the port's value and in the store the core runs,
+with the preset's program selected. Exit status 77 (skipped) when jalv.gtk3 or a tool it needs
+is missing.
 """
 import argparse
 import os
@@ -15,14 +17,18 @@ import shutil
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "qtractor"))
-from qtractor_test import (SKIP, Desk, Failure, expect_store_runs_off, log,  # noqa: E402
-                           run_test, wait_for)
+from qtractor_test import (SKIP, BLOB_HEADER, Desk, Failure,  # noqa: E402
+                           expect_store_runs_off, log, our_blob, run_test, wait_for)
 
 # resources/skin/SkinLayout.h kProcessSwitch: its right end is Off.
 PROCESS_OFF = (358, 85)
 # jalv.gtk3 1.6.6's menu bar: File, and Save in the menu it opens (window coordinates).
 FILE_MENU = (19, 12)
 SAVE_ITEM = (46, 37)
+# Its Presets menu, and the first preset in it (lilv's order, not ours: whichever it is).
+PRESETS_MENU = (70, 12)
+FIRST_PRESET = (120, 88)
+RECORD = 72  # a program in our saved store: a 24-byte name and 12 floats
 
 
 def last_meter(desk):
@@ -58,6 +64,13 @@ def run(args):
         if "process = 2.000000" not in desk.logtail("jalv.log", 200):
             raise Failure("jalv did not start the plug-in on Process Valve:\n"
                           + desk.logtail("jalv.log"))
+        # A factory preset from jalv's menu becomes our selected program.
+        desk.xdotool("mousemove", "--window", desk.window, "--sync", *map(str, PRESETS_MENU),
+                     "click", "1")
+        wait_for("jalv's Presets menu", lambda: desk.popup("jalv"), 10)
+        desk.xdotool("mousemove", "--window", desk.window, "--sync", *map(str, FIRST_PRESET),
+                     "click", "1")
+        wait_for("the Presets menu to close", lambda: not desk.popup("jalv"), 10)
         # Valve at rest on silence shows a trace of reduction; Off shows none.
         wait_for("the meter to settle", lambda: float(last_meter(desk) or 1) < 1, 10)
         desk.xdotool("mousemove", "--window", ours, "--sync", *map(str, PROCESS_OFF), "click", "1")
@@ -69,12 +82,12 @@ def run(args):
         saved = os.path.join(desk.root, "saved")
         desk.xdotool("mousemove", "--window", desk.window, "--sync", *map(str, FILE_MENU),
                      "click", "1")
-        desk.xdotool("sleep", "0.5", "mousemove", "--window", desk.window, "--sync",
-                     *map(str, SAVE_ITEM), "click", "1")
+        wait_for("jalv's File menu", lambda: desk.popup("jalv"), 10)
+        desk.xdotool("mousemove", "--window", desk.window, "--sync", *map(str, SAVE_ITEM),
+                     "click", "1")
         dialog = wait_for("jalv's Save State dialog", lambda: desk.x(
             "xdotool", "search", "--name", "^Save State$", check=False).split(), 10)[0]
         desk.xdotool("windowfocus", "--sync", dialog, "type", "--delay", "20", saved)
-        desk.xdotool("key", "Return")
         state_file = os.path.join(saved, "state.ttl")
 
         def state():
@@ -84,11 +97,38 @@ def run(args):
             except OSError:
                 return None
             return text if text.rstrip().endswith(".") else None
-        turtle = wait_for("the state jalv saves", state, 10)
+
+        def dialog_open():
+            return dialog in desk.x("xdotool", "search", "--name", "^Save State$",
+                                    check=False).split()
+
+        # GTK's chooser ignores Return while it still looks up the typed path (a while on a
+        # busy machine); until it takes one, Return again.
+        def return_taken():
+            if not dialog_open() or os.path.isdir(saved):
+                return True
+            desk.xdotool("windowfocus", "--sync", dialog, "key", "Return")
+            try:
+                return wait_for("the dialog to take Return",
+                                lambda: not dialog_open() or os.path.isdir(saved), 2)
+            except Failure:
+                return False
+        wait_for("jalv's Save State dialog to take the path", return_taken, 60, interval=0)
+        turtle = wait_for("the state jalv saves", state, 30)
         port = re.search(r'lv2:symbol "process" ;\s*pset:value ([-0-9.e]+)', turtle)
         if not port or float(port.group(1)) != 0.0:
             raise Failure("jalv saved the process port not as Off:\n" + turtle[:1500])
         expect_store_runs_off(args.plugin, turtle, port.group(1))
+        blob = our_blob(args.plugin, turtle)
+        selected = int.from_bytes(blob[8:12], "little")
+
+        def name(program):
+            at = BLOB_HEADER + program * RECORD
+            return blob[at:at + 24].split(b"\0")[0].decode("latin-1")
+        log(f"the store has program {selected} selected, running as {name(0)!r}")
+        if selected == 0 or name(0) != name(selected):
+            raise Failure(f"jalv's preset did not select our program: program {selected} is "
+                          f"selected, {name(0)!r} runs")
         passed = True
         log("PASS")
         return 0

@@ -294,6 +294,19 @@ TEST_F(Lv2PluginTest, StateMovesBetweenInstancesAndForeignBytesAreRefusedWhole) 
     EXPECT_EQ(second->state()->restore(second->handle(), StateStore::retrieve, &empty, 0, nullptr),
               LV2_STATE_SUCCESS);
     EXPECT_EQ(saveOf(*second), fresh);
+    // A preset's program outside the factory's, or not an integer, is refused likewise.
+    const uint32_t programKey = urids.id(kProgramKeyUri);
+    const int32_t beyond = kNumPrograms;
+    for (const StateStore::Value& program :
+         {StateStore::Value{std::string(reinterpret_cast<const char*>(&beyond), 4),
+                            urids.id(LV2_ATOM__Int), 0},
+          StateStore::Value{"12", urids.id(LV2_ATOM__String), 0}}) {
+        StateStore bad;
+        bad.values[programKey] = program;
+        EXPECT_NE(second->state()->restore(second->handle(), StateStore::retrieve, &bad, 0, nullptr),
+                  LV2_STATE_SUCCESS);
+        EXPECT_EQ(saveOf(*second), fresh);
+    }
     // Foreign bytes and a wrong type are refused, and nothing changes.
     for (auto [bytes, type] : {std::pair(blob.bytes.substr(0, 100), blob.type),
                                std::pair("XXXX" + blob.bytes.substr(4), blob.type),
@@ -428,12 +441,57 @@ TEST_F(Lv2PluginTest, DefaultsAndFactoryPresetsReadBackExactlyFromTheTurtleFiles
             EXPECT_EQ(parameters::normalisedValue(kControls[c].parameter,
                                                   values.bySymbol.at(kControls[c].symbol)),
                       expected[c]) << label << " " << kControls[c].symbol;
+
+        // Applied as hosts apply a preset (the state, then the ports): the store selects
+        // the preset's program, so the editor shows its name, and runs its values.
+        auto dsp = make(urids.features);
+        ASSERT_TRUE(dsp);
+        struct Ports {
+            Dsp* dsp;
+            Values* types;
+        } ports{dsp.get(), &values};
+        lilv_state_restore(state, dsp->instance, [](const char* symbol, void* context,
+                                                    const void* value, uint32_t size, uint32_t type) {
+            auto& p = *static_cast<Ports*>(context);
+            for (const ControlPort& control : kControls)
+                if (size == 4 && std::strcmp(control.symbol, symbol) == 0)
+                    p.dsp->ports[control.port] = type == p.types->intType
+                                                     ? float(*static_cast<const int32_t*>(value))
+                                                     : *static_cast<const float*>(value);
+        }, &ports, 0, nullptr);
+        lilv_instance_run(dsp->instance, 0);
+        const int program = static_cast<int>(factory - kFactoryPresets);
+        EXPECT_EQ(dsp->store()->selectedProgram(dsp->handle()), program) << label;
+        char name[32] = "";
+        ASSERT_TRUE(dsp->store()->programName(dsp->handle(), 0, name));
+        EXPECT_EQ(label, name);
+        for (uint32_t c = 0; c < kNumControls; ++c)
+            EXPECT_EQ(dsp->store()->parameterValue(dsp->handle(), kControls[c].parameter),
+                      expected[c]) << label << " " << kControls[c].symbol;
         lilv_state_free(state);
         ++matched;
     }
     EXPECT_EQ(matched, kNumPrograms - 1);
     lilv_nodes_free(presets);
     lilv_node_free(presetClass);
+}
+
+// Hosts list plug-ins by name and maker; every format must name the same ones.
+TEST_F(Lv2PluginTest, NamesTheVstLibrarysNameAndMaker) {
+    RecordingHost host;
+    std::string error;
+    auto vst = HostedEffect::create(*vstLibrary, host, error);
+    ASSERT_TRUE(vst) << error;
+    char vendor[256] = "", name[256] = "";
+    vst->dispatch(effGetVendorString, 0, 0, vendor);
+    vst->dispatch(effGetEffectName, 0, 0, name);
+    LilvNode* author = lilv_plugin_get_author_name(plugin);
+    LilvNode* title = lilv_plugin_get_name(plugin);
+    ASSERT_TRUE(author && title);
+    EXPECT_STREQ(lilv_node_as_string(author), vendor);
+    EXPECT_STREQ(lilv_node_as_string(title), name);
+    lilv_node_free(author);
+    lilv_node_free(title);
 }
 
 TEST_F(Lv2PluginTest, RunNeitherAllocatesNorLocks) {

@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -28,6 +29,7 @@
 #include "platform/HostWindow.h"
 #include "skin/SkinLayout.h"
 #include "support/DeskInspection.h"
+#include "support/TemporaryFolder.h"
 #include "support/XvfbSettingsSuite.h"
 
 namespace {
@@ -254,6 +256,105 @@ TEST_F(Lv2UiTest, TwentyTimesOpenedClickedAndCleanedUpLeavingNothingBehind) {
         if (round == 0) descriptorsAfterFirst = desk::openFileDescriptors();
     }
     EXPECT_EQ(desk::openFileDescriptors(), descriptorsAfterFirst);
+}
+
+// A host may hide its window around the editor without closing the editor (Ardour does).
+TEST_F(Lv2UiTest, HiddenByItsHostItKeepsATypedNameGivesTheFocusBackAndKeepsItsErrorBox) {
+    LV2_Handle instance = dsp->instantiate(dsp, 48000.0, KRV_LV2_BUNDLE, nullptr);
+    ASSERT_TRUE(instance);
+    const auto* store = static_cast<const KrvStoreAccess*>(dsp->extension_data(kStoreAccessUri));
+    HostSide side;
+    std::string error;
+    auto hostMain = platform::HostWindow::create("host main", 300, 200, error, 500, 400);
+    window = platform::HostWindow::create("lv2 host", 400, 309, error);
+    ASSERT_TRUE(hostMain && window) << error;
+    LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(window->handle())};
+    LV2_Feature instanceFeature{LV2_INSTANCE_ACCESS_URI, instance};
+    LV2_Extension_Data_Feature access{dsp->extension_data};
+    LV2_Feature accessFeature{LV2_DATA_ACCESS_URI, &access};
+    const LV2_Feature* features[] = {&parent, &instanceFeature, &accessFeature, nullptr};
+    LV2UI_Widget widget = nullptr;
+    handle = ui->instantiate(ui, kPluginUri, KRV_LV2_BUNDLE, HostSide::write, &side, &widget,
+                             features);
+    ASSERT_TRUE(handle);
+    idle = static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
+    pump(5);
+    const Window hostWindow = Window(window->handle());
+    auto shown = [&](Window which) {
+        XWindowAttributes attributes{};
+        return XGetWindowAttributes(observer, which, &attributes) &&
+               attributes.map_state == IsViewable;
+    };
+    auto focus = [&] {
+        Window now = 0;
+        int revert = 0;
+        XGetInputFocus(observer, &now, &revert);
+        return now;
+    };
+    auto programName = [&] {
+        char name[32] = "";
+        store->programName(instance, 0, name);
+        return std::string(name);
+    };
+
+    // A rename under way when the host hides the editor: the name is kept, and the focus
+    // goes back to the host's window that had it.
+    XSetInputFocus(observer, Window(hostMain->handle()), RevertToParent, CurrentTime);
+    XSync(observer, False);
+    const auto& name = skin::kNameField;
+    click((name.left + name.right) / 2, (name.top + name.bottom) / 2);
+    auto editBoxes = [&] { return desk::childWindowCount(observer, Window(widget)); };
+    ASSERT_TRUE(waitFor([&] { return editBoxes() == 1 && focus() != Window(hostMain->handle()); }));
+    xdotool("type --delay 20 'Hidden away'");
+    XUnmapWindow(observer, hostWindow);
+    XSync(observer, False);
+    EXPECT_TRUE(waitFor([&] { return editBoxes() == 0; }));
+    EXPECT_EQ(programName(), "Hidden away");
+    EXPECT_EQ(focus(), Window(hostMain->handle()));
+
+    // A file the store refuses: its box shows over the editor, leaves with the hidden
+    // editor and comes back with it.
+    XMapWindow(observer, hostWindow);
+    XSync(observer, False);
+    ASSERT_TRUE(waitFor([&] { return shown(hostWindow); }));
+    TemporaryFolder files;
+    std::ofstream(files.file("bad.krv")) << std::string(77, 'x');
+    std::ofstream(files.file("zenity")) << "#!/bin/sh\necho '" << files.file("bad.krv") << "'\n";
+    std::filesystem::permissions(files.file("zenity"), std::filesystem::perms::owner_all);
+    ScopedEnvironment path("PATH", (files.path() + ":/usr/bin:/bin").c_str());
+    const auto& load = skin::kLoadPreset.rect;
+    click((load.left + load.right) / 2, (load.top + load.bottom) / 2);
+    Window box = 0;
+    auto errorBox = [&] {
+        box = 0;
+        Window root = 0, up = 0, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(observer, DefaultRootWindow(observer), &root, &up, &children, &count);
+        for (unsigned i = 0; i < count; ++i) {
+            char* title = nullptr;
+            if (XFetchName(observer, children[i], &title) && title) {
+                if (std::string(title) == "Error...") box = children[i];
+                XFree(title);
+            }
+        }
+        if (children) XFree(children);
+        return box;
+    };
+    ASSERT_TRUE(waitFor([&] { return errorBox() && shown(box); }));
+    XUnmapWindow(observer, hostWindow);
+    XSync(observer, False);
+    EXPECT_TRUE(waitFor([&] { return !shown(box); }));
+    XMapWindow(observer, hostWindow);
+    XSync(observer, False);
+    EXPECT_TRUE(waitFor([&] { return shown(box); }));
+
+    ui->cleanup(handle);
+    handle = nullptr;
+    idle = nullptr;
+    XSync(observer, False);
+    EXPECT_FALSE(errorBox()) << "the box closes with its editor";
+    window.reset();
+    dsp->cleanup(instance);
 }
 
 TEST_F(Lv2UiTest, RefusesToStartWithoutAParentWindowOrForAnotherPlugin) {

@@ -212,6 +212,15 @@ class Desk:
         self.xdotool("mousemove", "--window", self.window, "--sync", str(point[0]),
                      str(point[1]), "click", "--repeat", str(count), "--delay", "80", "1")
 
+    def popup(self, window_class):
+        """A popup menu of the program's shown: a mapped override-redirect window of its
+        class."""
+        for window in self.x("xdotool", "search", "--onlyvisible", "--class", window_class,
+                             check=False).split():
+            if "Override Redirect State: yes" in self.x("xwininfo", "-id", window, check=False):
+                return window
+        return None
+
     def editor_window(self):
         # The deepest window of the editor's size: ours, inside Qtractor's frame for it.
         tree = self.x("xwininfo", "-root", "-tree")
@@ -276,7 +285,7 @@ class Desk:
     def quit(self):
         # File > Exit.
         self.xdotool("windowfocus", "--sync", self.window, "key", "alt+f")
-        time.sleep(0.5)
+        wait_for("Qtractor's File menu", lambda: self.popup("qtractor"), 10)
         self.xdotool("key", "x")
         try:
             self.qtractor.wait(20)

@@ -122,6 +122,44 @@ TEST_F(KrvProcessTest, DemoWritesBothFilesAndASummary) {
     EXPECT_LT(peakOf(output), peakOf(input));
 }
 
+// A float file may carry NaN or infinite samples; the levels are those of the others.
+TEST_F(KrvProcessTest, LevelsLeaveNonFiniteSamplesOutAndCountThem) {
+    writeSignal(path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    SF_INFO info;
+    std::vector<double> samples = readAll(path("in.wav"), info);
+    samples[1000] = std::nan("");
+    samples[1001] = INFINITY;
+    samples[20001] = -INFINITY;
+    const sf_count_t frames = info.frames;
+    SNDFILE* sf = sf_open(path("in.wav").c_str(), SFM_WRITE, &info);
+    ASSERT_NE(sf, nullptr);
+    sf_writef_double(sf, samples.data(), frames);
+    sf_close(sf);
+    double peak = 0, squares = 0;
+    size_t finite = 0;
+    for (double v : samples) {
+        if (!std::isfinite(v)) continue;
+        peak = std::max(peak, std::fabs(v));
+        squares += v * v;
+        ++finite;
+    }
+
+    ToolRun r = run({path("in.wav"), path("out.wav")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    char expected[128];
+    std::snprintf(expected, sizeof(expected),
+                  "peak %.2f dBFS, RMS %.2f dBFS (3 samples not finite, left out)\n",
+                  20 * std::log10(peak), 20 * std::log10(std::sqrt(squares / finite)));
+    const size_t output = r.out.find("output:");
+    ASSERT_NE(output, std::string::npos) << r.out;
+    EXPECT_NE(r.out.substr(0, output).find(expected), std::string::npos) << r.out;
+    // The compressor recovers: the output's levels are numbers too.
+    const std::string outputLines = r.out.substr(output);
+    EXPECT_EQ(outputLines.find("inf"), std::string::npos) << r.out;
+    EXPECT_EQ(outputLines.find("nan"), std::string::npos) << r.out;
+    EXPECT_NE(outputLines.find("dBFS, RMS -"), std::string::npos) << r.out;
+}
+
 TEST_F(KrvProcessTest, LevelsDropAsCompressionRises) {
     writeSignal(path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     double previous = 1e9;

@@ -1,4 +1,5 @@
-// Peak and RMS over all channels of a signal, in dBFS.
+// Peak and RMS over all channels of a signal, in dBFS. Samples that are not finite (NaN or
+// infinite) would make both meaningless: they are counted apart and left out.
 #pragma once
 
 #include <cmath>
@@ -11,14 +12,19 @@ public:
     void add(const Sample* samples, size_t count) {
         for (size_t i = 0; i < count; ++i) {
             double v = samples[i];
+            if (!std::isfinite(v)) {
+                ++nonFinite;
+                continue;
+            }
             double magnitude = std::fabs(v);
             if (magnitude > peak) peak = magnitude;
             sumOfSquares += v * v;
+            ++finite;
         }
-        this->count += count;
     }
     double peakDb() const { return toDb(peak); }
-    double rmsDb() const { return count ? toDb(std::sqrt(sumOfSquares / count)) : toDb(0.0); }
+    double rmsDb() const { return finite ? toDb(std::sqrt(sumOfSquares / finite)) : toDb(0.0); }
+    size_t nonFiniteSamples() const { return nonFinite; }
 
 private:
     static double toDb(double level) {
@@ -26,5 +32,6 @@ private:
     }
     double peak = 0.0;
     double sumOfSquares = 0.0;
-    size_t count = 0;
+    size_t finite = 0;
+    size_t nonFinite = 0;
 };

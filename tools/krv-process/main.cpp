@@ -32,15 +32,22 @@ std::string decibels(double db) {
     return text;
 }
 
+// "peak -3.10 dBFS, RMS -18.20 dBFS", and how many samples were left out of both.
+void printLevels(const LevelMeter& levels) {
+    std::printf("        peak %s dBFS, RMS %s dBFS", decibels(levels.peakDb()).c_str(),
+                decibels(levels.rmsDb()).c_str());
+    const size_t nonFinite = levels.nonFiniteSamples();
+    if (nonFinite) std::printf(" (%zu sample%s not finite, left out)", nonFinite, nonFinite == 1 ? "" : "s");
+    std::printf("\n");
+}
+
 void printSummary(const Options& options, const AudioReader& reader, const RenderResult& result) {
     std::printf("input:  %s (%s, %d Hz, %.2f s)\n", options.input.c_str(),
                 reader.channels() == 1 ? "mono" : "stereo", reader.sampleRate(),
                 static_cast<double>(reader.frames()) / reader.sampleRate());
-    std::printf("        peak %s dBFS, RMS %s dBFS\n", decibels(result.input.peakDb()).c_str(),
-                decibels(result.input.rmsDb()).c_str());
+    printLevels(result.input);
     std::printf("output: %s\n", options.output.c_str());
-    std::printf("        peak %s dBFS, RMS %s dBFS\n", decibels(result.output.peakDb()).c_str(),
-                decibels(result.output.rmsDb()).c_str());
+    printLevels(result.output);
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ private:
     x11::EventTarget* original = nullptr;
 };
 
-class X11EditBox : public EditBox, public x11::EventTarget {
+class X11EditBox : public EditBox, public x11::EventTarget, public x11::PassWatcher {
 public:
     // area in the parent's logical pixels; the box draws at the parent's scale.
     X11EditBox(Display* display, Window parent, Window window, const Rect& area, double scale,
@@ -90,6 +90,7 @@ public:
     }
 
     ~X11EditBox() override {
+        x11::removePassWatcher(this);
         x11::unregisterTarget(window);
         canvas.reset();
         {
@@ -110,6 +111,16 @@ public:
         // The host may keep the focus to itself; keys then come through forwardKey.
         XSetInputFocus(display, window, RevertToParent, CurrentTime);
         paint();
+        x11::addPassWatcher(this);
+    }
+
+    // A host may hide the editor's window without closing the editor. Hidden, the box
+    // would keep the editing open with no way for the user to end it (and a host that
+    // kept the keys to itself tells no focus change): it ends as a loss of focus does.
+    void passEnded() override {
+        ErrorTrap trap;
+        if (!alive || isViewable(window)) return;
+        reportFocusLost();  // may destroy the box
     }
 
     std::string text() const override { return field.text(); }
@@ -180,7 +191,12 @@ private:
         Window now = 0;
         int revert = 0;
         XGetInputFocus(display, &now, &revert);
-        if (now != window && now != parent) return;
+        // Hidden with the host's window, the box lost the focus to the root or to none,
+        // and the host would take no keys until something set it again.
+        const bool reverted = (now == None || now == PointerRoot ||
+                               now == DefaultRootWindow(display)) &&
+                              !isViewable(window);
+        if (now != window && now != parent && !reverted) return;
         if (focusBefore == now) return;
         if (focusBefore != None && focusBefore != PointerRoot) {
             ErrorTrap trap;
@@ -188,6 +204,12 @@ private:
             if (!XGetWindowAttributes(display, focusBefore, &attributes) || trap.failed()) return;
         }
         XSetInputFocus(display, focusBefore, revertBefore, CurrentTime);
+    }
+
+    bool isViewable(Window which) const {
+        XWindowAttributes attributes{};
+        return XGetWindowAttributes(display, which, &attributes) &&
+               attributes.map_state == IsViewable;
     }
 
     bool takeKey(const Key& key, Time time) {

@@ -197,6 +197,25 @@ public:
         paint(cr, layout, lines);
     }
 
+    // A host may hide the editor's window without closing the editor: the box leaves the
+    // screen with it and comes back above it, so that the message is still there to be
+    // read, and not behind the host's window, when the user returns to the editor.
+    void followOwner() {
+        if (!owner || !alive || done) return;
+        ErrorTrap trap;
+        XWindowAttributes attributes{};
+        const bool shown = XGetWindowAttributes(display, Window(owner), &attributes) &&
+                           attributes.map_state == IsViewable;
+        if (!shown && !hiddenWithOwner) {
+            XWithdrawWindow(display, window, DefaultScreen(display));
+            hiddenWithOwner = true;
+        } else if (shown && hiddenWithOwner) {
+            XMapRaised(display, window);
+            hiddenWithOwner = false;
+        }
+        XFlush(display);
+    }
+
     const WindowHandle owner;
     bool done = false;
 
@@ -210,6 +229,7 @@ private:
     cairo_t* cr = nullptr;
     bool damaged = false;
     bool alive = true;
+    bool hiddenWithOwner = false;
 };
 
 // Every open box of the process. Boxes end at a pass's end (never inside their own
@@ -226,6 +246,7 @@ public:
 
     void passEnded() override {
         closeWhere([](const MessageBoxWindow& box) { return box.done; });
+        for (const auto& box : boxes) box->followOwner();
     }
     void windowClosing(Window window) override {
         closeWhere([window](const MessageBoxWindow& box) { return box.owner == window; });
