@@ -17,6 +17,7 @@ import fcntl
 import glob
 import json
 import os
+import re
 import select
 import shutil
 import subprocess
@@ -332,6 +333,9 @@ class AudacityDesk(Desk):
     def menus(self):
         """Every menu item as Audacity lists it: depth, label and command id."""
         text = self.pipe.command("GetInfo: Type=Menus Format=JSON")
+        # Audacity escapes more than JSON allows: an underscore of a path comes as "\_".
+        text = re.sub(r'\\(\\|[^"\\/bfnrtu])',
+                      lambda m: m.group(0) if m.group(1) == "\\" else m.group(1), text)
         try:
             return json.loads(text)
         except json.JSONDecodeError as error:

@@ -49,27 +49,16 @@ def effect_menu_ends_with(menus, registered):
     log(f"the Effect menu ends with {last['label']!r} ({last['id']})")
 
 
-def visible_popups(desk):
-    """Visible override-redirect windows: an open menu, among them."""
-    found = set()
-    for window in desk.x("xdotool", "search", "--onlyvisible", "--class", ".",
-                         check=False).split():
-        if "Override Redirect State: yes" in desk.x("xwininfo", "-id", window, check=False):
-            found.add(window)
-    return found
-
-
 def open_our_effect(desk):
     """Effect menu (alt+c), its last item (End), Return: the effect's dialog, once the menu
     has closed. Each key waits for what the one before opened."""
-    before = visible_popups(desk)
     desk.xdotool("windowfocus", "--sync", desk.window, "key", "alt+c")
-    wait_for("the Effect menu to open", lambda: visible_popups(desk) - before, 20)
+    wait_for("the Effect menu to open", lambda: desk.popup("audacity"), 20)
     desk.xdotool("key", "End", "Return")
     found = wait_for("our effect's dialog", lambda: desk.x(
         "xdotool", "search", "--onlyvisible", "--name", "^KRV tarnwick$", check=False).split(),
         60)
-    wait_for("the Effect menu to close", lambda: not visible_popups(desk) - before, 20)
+    wait_for("the Effect menu to close", lambda: not desk.popup("audacity"), 20)
     return found[0]
 
 
