@@ -355,7 +355,7 @@ class AudacityDesk(Desk):
 def suil_module_dir():
     """The folder holding suil's X11-in-GTK3 wrapper, as the package installed it."""
     listed = subprocess.run(["dpkg-query", "-L", "libsuil-0-0"], capture_output=True,
-                            text=True).stdout.split()
+                            text=True).stdout.split() if shutil.which("dpkg-query") else []
     found = [p for p in listed if os.path.basename(p) == "libsuil_x11_in_gtk3.so"]
     found += glob.glob("/usr/lib/*/suil-0/libsuil_x11_in_gtk3.so")
     return os.path.dirname(found[0]) if found else None
