@@ -87,7 +87,6 @@ def run(args):
                      "click", "1")
         dialog = wait_for("jalv's Save State dialog", lambda: desk.x(
             "xdotool", "search", "--name", "^Save State$", check=False).split(), 10)[0]
-        desk.xdotool("windowfocus", "--sync", dialog, "type", "--delay", "20", saved)
         state_file = os.path.join(saved, "state.ttl")
 
         def state():
@@ -98,22 +97,26 @@ def run(args):
                 return None
             return text if text.rstrip().endswith(".") else None
 
-        def dialog_open():
-            return dialog in desk.x("xdotool", "search", "--name", "^Save State$",
-                                    check=False).split()
+        def taken():
+            return os.path.isdir(saved) or dialog not in desk.x(
+                "xdotool", "search", "--name", "^Save State$", check=False).split()
 
-        # GTK's chooser ignores Return while it still looks up the typed path (a while on a
-        # busy machine); until it takes one, Return again.
-        def return_taken():
-            if not dialog_open() or os.path.isdir(saved):
-                return True
-            desk.xdotool("windowfocus", "--sync", dialog, "key", "Return")
-            try:
-                return wait_for("the dialog to take Return",
-                                lambda: not dialog_open() or os.path.isdir(saved), 2)
-            except Failure:
-                return False
-        wait_for("jalv's Save State dialog to take the path", return_taken, 60, interval=0)
+        # On a busy machine GTK's chooser may miss the typing of a dialog just mapped, and
+        # ignores Return while it still looks up the typed path: Return again until it
+        # takes the path, and type the path anew (over what is there) now and then.
+        def path_taken():
+            desk.xdotool("windowfocus", "--sync", dialog, "key", "ctrl+a", "type", "--delay",
+                         "20", saved)
+            for _ in range(5):
+                if taken():
+                    return True
+                desk.xdotool("windowfocus", "--sync", dialog, "key", "Return")
+                try:
+                    return wait_for("the dialog to take Return", taken, 2)
+                except Failure:
+                    pass
+            return False
+        wait_for("jalv's Save State dialog to take the path", path_taken, 90, interval=0)
         turtle = wait_for("the state jalv saves", state, 30)
         port = re.search(r'lv2:symbol "process" ;\s*pset:value ([-0-9.e]+)', turtle)
         if not port or float(port.group(1)) != 0.0:
