@@ -156,22 +156,18 @@ LV2_State_Status Lv2Instance::restore(LV2_State_Retrieve_Function retrieve,
         stale = true;
         return LV2_STATE_SUCCESS;
     }
-    bool valid = true;
-    const std::optional<int> program = presetProgram(retrieve, handle, valid);
-    if (!valid) return LV2_STATE_ERR_BAD_TYPE;
+    const void* value = retrieve(handle, programKey, &size, &type, &flags);
     // A state of ports only (another host's preset) leaves the store as it is.
-    if (!program) return LV2_STATE_SUCCESS;
+    if (!value) return LV2_STATE_SUCCESS;
+    const std::optional<int> program = presetProgram(value, size, type);
+    if (!program) return LV2_STATE_ERR_BAD_TYPE;
     core->selectProgram(*program);
     stale = true;
     return LV2_STATE_SUCCESS;
 }
 
-std::optional<int> Lv2Instance::presetProgram(LV2_State_Retrieve_Function retrieve,
-                                              LV2_State_Handle handle, bool& valid) const {
-    size_t size = 0;
-    uint32_t type = 0, flags = 0;
-    const void* value = retrieve(handle, programKey, &size, &type, &flags);
-    if (!value) return std::nullopt;
+std::optional<int> Lv2Instance::presetProgram(const void* value, size_t size,
+                                              uint32_t type) const {
     // Turtle's integers arrive as atom:Int or atom:Long, depending on how they were typed.
     int64_t program = 0;
     if (type == intType && size == sizeof(int32_t)) {
@@ -181,13 +177,9 @@ std::optional<int> Lv2Instance::presetProgram(LV2_State_Retrieve_Function retrie
     } else if (type == longType && size == sizeof(int64_t)) {
         std::memcpy(&program, value, sizeof(program));
     } else {
-        valid = false;
         return std::nullopt;
     }
-    if (program < 1 || program >= kNumPrograms) {
-        valid = false;
-        return std::nullopt;
-    }
+    if (program < 1 || program >= kNumPrograms) return std::nullopt;
     return static_cast<int>(program);
 }
 

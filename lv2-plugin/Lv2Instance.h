@@ -47,10 +47,8 @@ private:
     explicit Lv2Instance(double sampleRate);
     void applyChangedPorts();
     void processAudio(uint32_t frames);
-    // The program a factory preset's state names; none when it names none, false when it
-    // names one in a form or range we never write.
-    std::optional<int> presetProgram(LV2_State_Retrieve_Function retrieve,
-                                     LV2_State_Handle handle, bool& valid) const;
+    // The program a factory preset's state names; none for a form or range we never write.
+    std::optional<int> presetProgram(const void* value, size_t size, uint32_t type) const;
 
     AutoComp* core = nullptr;  // deletes itself on requestClose
     LV2_URID stateKey = 0;

@@ -15,7 +15,7 @@
 #include "platform/HostWindow.h"
 #include "skin/SkinLayout.h"
 #include "support/ClapTestHost.h"
-#include "support/DeskInspection.h"
+#include "support/DeskObservation.h"
 #include "support/XvfbSettingsSuite.h"
 
 namespace {

@@ -25,7 +25,7 @@
 #include "skin/SkinBitmaps.h"
 #include "skin/SkinLayout.h"
 #include "support/TemporaryFolder.h"
-#include "support/DeskInspection.h"
+#include "support/DeskObservation.h"
 #include "support/XvfbSettingsSuite.h"
 
 namespace desk {

@@ -28,7 +28,7 @@
 #include "platform/DynamicLibrary.h"
 #include "platform/HostWindow.h"
 #include "skin/SkinLayout.h"
-#include "support/DeskInspection.h"
+#include "support/DeskObservation.h"
 #include "support/TemporaryFolder.h"
 #include "support/XvfbSettingsSuite.h"
 
